@@ -1,0 +1,20 @@
+// Decoding and encoding through the Windows Imaging Component.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "ximage/CxImage.h"
+
+// The format of the data by their first bytes; CXIMAGE_FORMAT_UNKNOWN when none of ours.
+uint32_t DetectImageFormat(const uint8_t* data, size_t size);
+
+// Decodes into malloc'ed 32-bit BGRA pixels, top row first. `format` 0 lets the codecs choose.
+bool WicDecode(const uint8_t* data, size_t size, uint32_t format, uint8_t** pixels, uint32_t* width,
+               uint32_t* height);
+
+// Encodes BGRA pixels as PNG (with alpha when asked) or JPEG.
+bool WicEncode(const uint8_t* pixels, uint32_t width, uint32_t height, bool alpha, uint32_t format,
+               std::vector<uint8_t>& out);
