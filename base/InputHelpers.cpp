@@ -1,5 +1,7 @@
 #include "base/InputHelpers.h"
 
+#include "base/ProcAddress.h"
+
 namespace {
 
 bool IsDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
@@ -19,9 +21,7 @@ unsigned GetModifierKeys() {
 void HoverTracking(HWND window) {
     // Looked up once; a race on the first call only repeats the lookup.
     static HMODULE user32 = LoadLibraryA("user32.dll");
-    static auto track =
-        user32 ? reinterpret_cast<TrackMouseEventFn>(reinterpret_cast<void*>(GetProcAddress(user32, "TrackMouseEvent")))
-               : nullptr;
+    static auto track = GetProc<TrackMouseEventFn>(user32, "TrackMouseEvent");
     if (!track) return;
     TRACKMOUSEEVENT request = {};
     request.cbSize = sizeof(request);

@@ -2,7 +2,7 @@
 # Checks every shipped module of each build: the right machine type, and no MinGW runtime DLL
 # among its imports. Usage: check-modules.sh DIR ARCH [DIR ARCH ...]  (ARCH: i386 or x86-64)
 set -euo pipefail
-modules=(ksl_ximage.dll)
+modules=(ksl_ximage.dll Rembrix.dll)
 status=0
 while [ $# -ge 2 ]; do
   dir=$1 arch=$2; shift 2
@@ -15,6 +15,10 @@ while [ $# -ge 2 ]; do
     fi
     bad=$($prefix-objdump -p "$f" | awk '/DLL Name:/ {print $3}' | grep -iE 'libgcc|libstdc|libwinpthread|mingw' || true)
     if [ -n "$bad" ]; then echo "check-modules: $f imports $bad"; status=1; fi
+    exports=$($prefix-objdump -p "$f")
+    if [ "$m" = Rembrix.dll ] && ! grep -qE '\] KsPluginCreate$' <<<"$exports"; then
+      echo "check-modules: $f does not export KsPluginCreate undecorated"; status=1
+    fi
   done
 done
 [ $status -eq 0 ] && echo "check-modules: every module is of its target and imports system DLLs only"

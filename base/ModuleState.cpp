@@ -1,0 +1,37 @@
+#include "base/ModuleState.h"
+
+namespace {
+thread_local ModuleState* current = nullptr;
+}  // namespace
+
+ModuleState& ThisModuleState() {
+    static ModuleState state;
+    return state;
+}
+
+ModuleState* CurrentModuleState() { return current ? current : &ThisModuleState(); }
+
+ModuleStateScope::ModuleStateScope() : previous_(current) { current = &ThisModuleState(); }
+
+ModuleStateScope::~ModuleStateScope() { current = previous_; }
+
+HINSTANCE ResourceModule() {
+    ModuleState* state = CurrentModuleState();
+    return state->resources ? state->resources : state->instance;
+}
+
+std::string LoadResString(UINT id) {
+    // A string resource is counted UTF-16 inside the module; ask for a pointer to it, then convert.
+    const wchar_t* text = nullptr;
+    int length = LoadStringW(ResourceModule(), id, reinterpret_cast<LPWSTR>(&text), 0);
+    if (length <= 0 || !text) return std::string();
+    int bytes = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, length, &result[0], bytes, nullptr, nullptr);
+    return result;
+}
+
+HICON LoadResIcon(UINT id, int width, int height) {
+    return static_cast<HICON>(
+        LoadImageA(ResourceModule(), MAKEINTRESOURCEA(id), IMAGE_ICON, width, height, LR_DEFAULTCOLOR));
+}

@@ -1,0 +1,133 @@
+// The lists the player sends: tracks of one album or playlist, or the albums and playlists.
+#include <mbstring.h>
+
+#include "navigator/NavigatorWnd.h"
+#include "navigator/PlayerProtocol.h"
+
+namespace {
+
+// Letter case is ignored the way the ANSI code page sees it, double-byte characters included.
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+    return _mbsicmp(reinterpret_cast<const unsigned char*>(a.c_str()),
+                    reinterpret_cast<const unsigned char*>(b.c_str())) == 0;
+}
+
+}  // namespace
+
+int NavigatorWnd::CenteredTop(int index) const { return ::CenteredTop(index, Count(), perPage, rows, columns); }
+
+void NavigatorWnd::ResetList() {
+    entries.clear();
+    top = selected = 0;
+    title.clear();
+    listKey.clear();
+    LayoutNumbers layout = ComputeLayoutNumbers(mode, static_cast<int>(settings->column),
+                                                static_cast<int>(settings->textSize), settings->showThumbnail != 0,
+                                                settings->iconView != 0);
+    columns = layout.columns;
+    rows = layout.rows;
+    perPage = layout.perPage;
+    if (mode == Tracks) LoadSkin();
+}
+
+void NavigatorWnd::ShowList(ListMode listMode) {
+    mode = listMode;
+    RECT rect = WorkRect();
+    SetWindowPos(Handle(), nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    discMode = SendRequest(Handle(), kRequestDiscMode) != 0;
+    ResetList();
+    ResetThumbnails();
+    SendRequest(Handle(), mode == Tracks ? kRequestTrackList : kRequestAlbumList);
+}
+
+void NavigatorWnd::OnTrackList(const TokenList& tokens) {
+    ResetList();
+    ResetThumbnails();
+    entries.reserve((tokens.Count() + 2) / 3);
+    for (size_t i = 0; i < tokens.Count(); i += 3) {
+        NavigatorEntry entry;
+        entry.path = tokens[i];
+        entry.name = tokens[i + 1];
+        entry.qualifier = tokens[i + 2];
+        entry.detailName = Trim(entry.name);
+        entry.detailQualifier = Trim(entry.qualifier);
+        entry.serial = NextEntrySerial();
+        entry.kind = discMode ? KindAudio : ClassifyPath(entry.path);
+        entries.push_back(std::move(entry));
+    }
+    QueueThumbnails();
+
+    LRESULT current = SendRequest(Handle(), kRequestCurrentTrack);
+    int number = current > Count() ? Count() : static_cast<int>(current);
+    selected = (number < 1 ? 1 : number) - 1;
+    top = CenteredTop(selected);
+
+    if (savedSelected >= 0) {
+        selected = savedSelected > Count() - 1 ? Count() - 1 : savedSelected;
+        if (selected < 0) selected = 0;
+        top = savedTop > Count() - 1 ? CenteredTop(selected) : savedTop;
+        if (top < 0) top = 0;
+    } else if (!reselectPath.empty()) {
+        for (int i = 0; i < Count(); ++i)
+            if (SameIgnoringCase(entries[i].path, reselectPath)) {
+                selected = i;
+                top = CenteredTop(selected);
+                break;
+            }
+    }
+    reselectPath.clear();
+    savedSelected = savedTop = -1;
+
+    if (SendRequest(Handle(), kRequestBringUp) == 0) BringUp();
+}
+
+void NavigatorWnd::OnAlbumList(const TokenList& tokens) {
+    uint32_t serial = NextEntrySerial();
+    ResetList();
+    if (tokens.Count() % 3 != 0) return;
+    entries.reserve(tokens.Count() / 3);
+    for (size_t i = 0; i < tokens.Count(); i += 3) {
+        NavigatorEntry entry;
+        entry.key = tokens[i];
+        entry.name = TrimLeft(tokens[i + 1]);
+        entry.qualifier = TrimLeft(tokens[i + 2]);
+        entry.serial = serial;
+        entries.push_back(std::move(entry));
+    }
+    SendRequest(Handle(), kRequestAlbumListLoaded);
+}
+
+void NavigatorWnd::OnListHeader(const TokenList& tokens) {
+    if (mode != Tracks) return;
+    if (tokens.Count() == 3) {
+        listKey = tokens[0];
+        std::string name = TrimLeft(tokens[1]);
+        std::string qualifier = TrimLeft(tokens[2]);
+        title = qualifier.empty() ? name : qualifier + " / " + name;
+    }
+    BringUp();
+}
+
+void NavigatorWnd::OnSelectAlbum(const std::string& key) {
+    if (mode != Albums) return;
+    for (int i = 0; i < Count(); ++i)
+        if (SameIgnoringCase(entries[i].key, key)) {
+            selected = i;
+            top = CenteredTop(selected);
+            break;
+        }
+    BringUp();
+}
+
+void NavigatorWnd::OnListChanged(const std::string& key) {
+    if (IsWindowVisible(Handle()) && mode == Tracks && SameIgnoringCase(listKey, key)) ShowList(Tracks);
+}
+
+void NavigatorWnd::OnListsChanged(const std::string& key) {
+    if (!IsWindowVisible(Handle())) return;
+    if (mode == Albums)
+        ShowList(Albums);
+    else
+        OnListChanged(key);
+}

@@ -1,0 +1,63 @@
+#include "navigator/EntryModel.h"
+
+#include <atomic>
+
+#include "base/Paths.h"
+
+const char kAudioExtensions[] =
+    ".wav;.mp2;.mp3;.wma;.ogg;.flac;.mpc;.ape;.mid;.midi;.rmi;.m4a;.ra;.ram;.aac;.kar;.tta;.spx;.wv;";
+const char kVideoExtensions[] =
+    ".avi;.asf;.wmv;.mpeg;.mpg;.mpe;.m1v;.m2v;.dat;.vob;.mp4;.ogm;.mkv;.qt;.mov;.rm;.rmvb;.3gp;.3g2;.k3g;.m4v;.ts;"
+    ".tp;.trp;.flv;";
+
+uint32_t NextEntrySerial() {
+    static std::atomic<uint32_t> counter{0};
+    return ++counter;
+}
+
+EntryKind ClassifyPath(const std::string& path) {
+    if (HasListedExtension(path.c_str(), kAudioExtensions)) return KindAudio;
+    if (HasListedExtension(path.c_str(), kVideoExtensions)) return KindVideo;
+    return KindOther;
+}
+
+int CenteredTop(int index, int count, int perPage, int rows, int columns) {
+    if (index < perPage) return 0;
+    if (columns < 1) columns = 1;
+    int row = index / columns;
+    int lastRow = count / columns;
+    int top = rows + row > lastRow ? (lastRow - rows + 1) * columns : (row - rows / 2) * columns;
+    return top < 0 ? 0 : top;
+}
+
+std::string TrimLeft(const std::string& text) {
+    size_t first = text.find_first_not_of(" \t");
+    return first == std::string::npos ? std::string() : text.substr(first);
+}
+
+std::string Trim(const std::string& text) {
+    std::string left = TrimLeft(text);
+    size_t last = left.find_last_not_of(" \t");
+    return last == std::string::npos ? std::string() : left.substr(0, last + 1);
+}
+
+LayoutNumbers ComputeLayoutNumbers(ListMode mode, int column, int textSize, bool showThumbnail, bool iconView) {
+    static const int kPerPage[] = {36, 30, 24, 18, 12};
+    static const int kRows[] = {10, 8, 6, 4, 3};
+    if (textSize < 0 || textSize > 4) textSize = 2;
+
+    LayoutNumbers layout;
+    layout.columns = column > 1 ? column : 1;
+    int perPage = kPerPage[textSize];
+    if (mode == Albums || !showThumbnail) {
+        layout.columns = 1;
+        layout.rows = layout.perPage = perPage;
+    } else if (iconView) {
+        layout.rows = kRows[textSize];
+        layout.perPage = layout.rows * layout.columns;
+    } else {
+        layout.columns = 1;
+        layout.rows = layout.perPage = perPage / 2;
+    }
+    return layout;
+}

@@ -1,0 +1,45 @@
+// The entries of the Navigator's lists and the arithmetic on them. Pure logic: no <windows.h>.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+enum ListMode : int32_t { Tracks = 0, Albums = 1 };
+
+enum EntryKind : int32_t { KindOther = 0, KindAudio = 1, KindVideo = 2 };
+
+struct NavigatorEntry {
+    std::string path;
+    std::string qualifier;
+    std::string name;
+    std::string key;
+    std::string detailQualifier;
+    std::string detailName;
+    uint32_t serial = 0;
+    EntryKind kind = KindOther;
+};
+
+extern const char kAudioExtensions[];
+extern const char kVideoExtensions[];
+
+// The next process-wide serial: 1 first, so 0 never names a live thumbnail.
+uint32_t NextEntrySerial();
+
+// Audio or video by the file name's extension; other without one.
+EntryKind ClassifyPath(const std::string& path);
+
+// The `top` that puts `index` on screen, for a list of `count` entries laid out in `rows` rows of
+// `columns` entries, `perPage` of them on a page.
+int CenteredTop(int index, int count, int perPage, int rows, int columns);
+
+std::string TrimLeft(const std::string& text);
+std::string Trim(const std::string& text);
+
+// The layout numbers of one list.
+struct LayoutNumbers {
+    int columns;
+    int rows;
+    int perPage;
+};
+
+LayoutNumbers ComputeLayoutNumbers(ListMode mode, int column, int textSize, bool showThumbnail, bool iconView);

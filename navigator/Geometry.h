@@ -1,0 +1,51 @@
+// Where everything sits in the Navigator, all derived from the client size and the layout
+// numbers. Pure arithmetic (integer divisions truncate toward zero): no <windows.h>.
+#pragma once
+
+#include <cstdint>
+
+#include "navigator/EntryModel.h"
+
+// The field order of a Windows RECT.
+struct Rect {
+    int32_t left, top, right, bottom;
+    int32_t Width() const { return right - left; }
+    int32_t Height() const { return bottom - top; }
+};
+
+struct LayoutState {
+    int width = 0;  // client size
+    int height = 0;
+    ListMode mode = Tracks;
+    int columns = 1;
+    int rows = 1;
+    int perPage = 1;
+    bool showThumbnail = false;
+    bool iconView = false;
+    bool showDetailInfo = false;
+};
+
+enum FontKind { kFontHeader = 0, kFontEntry = 1, kFontTag = 2 };
+
+class Geometry {
+public:
+    explicit Geometry(const LayoutState& state) : s_(state) {}
+
+    bool Thumbnails() const { return s_.mode == Tracks && s_.showThumbnail; }
+    int HeaderHeight() const;
+    Rect Client() const { return {0, 0, s_.width, s_.height}; }
+    Rect HeaderBand() const { return {0, 0, s_.width, HeaderHeight()}; }
+    Rect ItemArea() const;
+    Rect ItemRect(int slot) const;
+    Rect CloseButtonRect() const;
+    int ThumbWidth() const;
+    int ThumbHeight() const;
+    // The inset of the frame in its cell, and of the picture in its frame.
+    int ThumbPad() const;
+    Rect ThumbFrameRect(int slot) const;
+    int LineHeight() const;
+    int FontHeight(FontKind kind) const;
+
+private:
+    LayoutState s_;
+};

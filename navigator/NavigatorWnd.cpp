@@ -1,0 +1,158 @@
+#include "navigator/NavigatorWnd.h"
+
+#include "base/ModuleState.h"
+#include "navigator/PlayerProtocol.h"
+#include "plugin/Monitors.h"
+
+namespace {
+constexpr int kWorkerStopLimitMs = 3000;
+constexpr int kTrayIconSize = 16;
+}  // namespace
+
+NavigatorWnd::NavigatorWnd()
+    : shellHookMessage(RegisterWindowMessageA("ShellHook")),
+      taskbarCreatedMessage(RegisterWindowMessageA("TaskbarCreated")) {}
+
+NavigatorWnd::~NavigatorWnd() {
+    // Destroyed here, while the handlers of this class still answer.
+    DestroyWindow();
+    RemoveTrayIcon();
+}
+
+bool NavigatorWnd::CreateNavigator(PluginSettings* pluginSettings) {
+    settings = pluginSettings;
+    RECT rect = WorkRect();
+
+    WNDCLASSA wc = {};
+    wc.style = CS_DBLCLKS;
+    wc.hInstance = ThisModuleState().instance;
+    wc.hIcon = LoadIconA(ThisModuleState().instance, MAKEINTRESOURCEA(kIconResource));
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+    wc.lpszClassName = kNavigatorClassName;
+    if (!RegisterWindowClass(wc)) return false;
+
+    return CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kNavigatorClassName, kNavigatorTitle, WS_POPUP, rect, nullptr,
+                    nullptr);
+}
+
+RECT NavigatorWnd::WorkRect() {
+    if (!IsMonitorHandle(settings->Monitor())) settings->SetMonitor(GetPrimaryMonitor());
+    RECT rect = GetMonitorRect(settings->Monitor(), false);
+    rect.left += settings->marginX;
+    rect.right -= settings->marginX;
+    rect.top += settings->marginY;
+    rect.bottom -= settings->marginY;
+    return rect;
+}
+
+LRESULT NavigatorWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE: return OnCreate();
+        case WM_DESTROY:
+            Default();
+            OnDestroy();
+            return 0;
+        case WM_TIMER:
+            OnTimer(static_cast<UINT>(wParam));
+            return Default();
+        case WM_PAINT: OnPaint(); return 0;
+        case WM_ERASEBKGND: return 1;  // the paint handler covers every pixel
+        case WM_PRINTCLIENT:
+            DrawAll(reinterpret_cast<HDC>(wParam));
+            return 0;
+        case WM_SHOWWINDOW: {
+            LRESULT result = Default();
+            OnShowWindow(wParam != 0);
+            return result;
+        }
+        case WM_COPYDATA:
+            OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+            return Default();
+        default: return Default();
+    }
+}
+
+LRESULT NavigatorWnd::OnCreate() {
+    if (Default() == -1) return -1;
+    SetTimer(Handle(), kTimerDeferredStart, kDeferredStartDelayMs, nullptr);
+    trayIcon = LoadResIcon(kIconResource, kTrayIconSize, kTrayIconSize);
+    return 0;
+}
+
+void NavigatorWnd::OnTimer(UINT id) {
+    if (id != kTimerChoose && id != kTimerDeferredStart) return;
+    KillTimer(Handle(), id);
+    if (id == kTimerDeferredStart)
+        DeferredStart();
+    else
+        OnChooseTimer();
+}
+
+void NavigatorWnd::DeferredStart() {
+    RegisterShellHook();
+    RegisterSessionNotification();
+    RegisterRemoteInput();
+    SendRequest(Handle(), kRequestNavigatorReady);
+    UpdateHotKey();
+    StartThumbnailWorker();
+    ResetList();
+    UpdateMediaCenterTray(false);
+    if (settings->trayIcon) AddTrayIcon();
+}
+
+void NavigatorWnd::OnDestroy() {
+    DeregisterShellHook();
+    UnregisterSessionNotification();
+    SendRequest(Handle(), kRequestNavigatorClosing);
+    StopThumbnailWorker();
+    if (trayIcon) DestroyIcon(trayIcon);
+    trayIcon = nullptr;
+    UpdateMediaCenterTray(true);
+}
+
+void NavigatorWnd::OnPaint() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(Handle(), &paint);
+    if (dc) DrawAll(dc);
+    EndPaint(Handle(), &paint);
+}
+
+void NavigatorWnd::OnShowWindow(bool shown) {
+    if (!shown) ResetThumbnails();
+}
+
+void NavigatorWnd::OnChooseTimer() {
+    if (mode == Tracks) {
+        HideNavigator();
+        if (!entries.empty()) SendPlayerCommand(kCommandPlayTrack, selected + 1, 0);
+    } else {
+        if (!entries.empty()) SendPlayerCommand(kCommandOpenAlbum, selected, kExtraList);
+        ShowList(Tracks);
+    }
+}
+
+void NavigatorWnd::BringUp() {
+    HWND hwnd = Handle();
+    SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    if (!IsWindowVisible(hwnd)) SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+    ForceForeground();
+    InvalidateRect(hwnd, nullptr, FALSE);
+    UpdateWindow(hwnd);
+}
+
+void NavigatorWnd::HideNavigator() { ShowWindow(Handle(), SW_HIDE); }
+
+void NavigatorWnd::ApplySettings() {
+    if (!settings->trayIcon && HasTrayIcon())
+        RemoveTrayIcon();
+    else if (settings->trayIcon && !HasTrayIcon())
+        AddTrayIcon();
+    UpdateHotKey();
+    UpdateMediaCenterTray(false);
+}
+
+void NavigatorWnd::StopThumbnailWorker() {
+    worker.Stop(kWorkerStopLimitMs);
+    workEvent.Close();
+}

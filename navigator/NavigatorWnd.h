@@ -1,0 +1,146 @@
+// The Navigator: the plug-in's one window, a borderless, topmost pop-up over the chosen monitor
+// showing the album list or a track list in large type. Its members are defined in the file of
+// the concern they serve: lifecycle here (NavigatorWnd.cpp), the player protocol
+// (PlayerProtocol.cpp), lists (EntryList.cpp), drawing (Paint.cpp), commands (Commands.cpp),
+// thumbnails (ThumbQueue.cpp) and remote input (input/).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "base/SyncEvent.h"
+#include "base/Window.h"
+#include "base/WorkerThread.h"
+#include "navigator/EntryModel.h"
+#include "navigator/Geometry.h"
+#include "navigator/TokenList.h"
+#include "plugin/PluginSettings.h"
+#include "ximage/CxImage.h"
+
+constexpr char kNavigatorClassName[] = "Streamzap.WMX";
+constexpr char kNavigatorTitle[] = "Quillar Remote Plugin";
+
+constexpr UINT kTimerChoose = 100;
+constexpr UINT kTimerDeferredStart = 102;
+constexpr UINT kChooseDelayMs = 500;
+constexpr UINT kDeferredStartDelayMs = 100;
+constexpr UINT kIconResource = 100;
+
+// Skin image slots.
+enum SkinSlot {
+    kSkinBackground,
+    kSkinFrame,
+    kSkinFrameHot,
+    kSkinFrameSelected,
+    kSkinFrameSelectedHot,
+    kSkinClose,
+    kSkinCloseHot,
+    kSkinClosePressed,
+    kSkinCellSelected,
+    kSkinCellPressed,
+    kSkinPlaceholderVideo,
+    kSkinPlaceholderAudio,
+    kSkinPlaceholderOther,
+    kSkinSlotCount
+};
+
+class NavigatorWnd : public Window {
+public:
+    NavigatorWnd();
+    ~NavigatorWnd() override;
+
+    // Creates the hidden window on the chosen monitor; true when it exists.
+    virtual bool CreateNavigator(PluginSettings* settings);
+
+    // The window's place in screen coordinates: the chosen monitor less the margins.
+    RECT WorkRect();
+    void BringUp();
+    void HideNavigator();
+    void ApplySettings();
+
+    // Lists.
+    void ShowList(ListMode listMode);
+    void ResetList();
+    void OnTrackList(const TokenList& tokens);
+    void OnAlbumList(const TokenList& tokens);
+    void OnListHeader(const TokenList& tokens);
+    void OnSelectAlbum(const std::string& key);
+    void OnListChanged(const std::string& key);
+    void OnListsChanged(const std::string& key);
+    int CenteredTop(int index) const;
+
+    // Drawing.
+    Geometry Layout() const;
+    void DrawAll(HDC dc);
+    void DrawHeader(HDC dc);
+    void DrawCloseButton(HDC dc, int state);
+    void LoadSkin();
+    bool LoadSkinImage(CxImage& image, int width, int height, int id, const char* type, bool useResample2);
+    HFONT CreateNavigatorFont(int height) const;
+
+    // Thumbnails.
+    void QueueThumbnails();
+    void ResetThumbnails();
+
+    int32_t sheetOpen = 0;
+    PluginSettings* settings = nullptr;
+    CxImage skin[kSkinSlotCount];
+    int32_t discMode = 0;
+    ListMode mode = Tracks;
+    std::vector<NavigatorEntry> entries;
+    int32_t top = 0;
+    int32_t selected = 0;
+    int32_t pressed = -1;
+    int32_t perPage = 0;
+    int32_t columns = 0;
+    int32_t rows = 0;
+    std::string title;
+    std::string listKey;
+    std::string reselectPath;
+    int32_t savedSelected = -1;
+    int32_t savedTop = -1;
+    int32_t hot = -1;
+    int32_t appCommandHookEnabled = 1;
+    int32_t consoleDisconnected = 0;
+    HICON trayIcon = nullptr;
+    std::string stoppedTrayProcessPath;
+    WorkerThread worker;
+    SyncEvent workEvent;
+
+    const UINT shellHookMessage;
+    const UINT taskbarCreatedMessage;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    int Count() const { return static_cast<int>(entries.size()); }
+
+    LRESULT OnCreate();
+    void OnDestroy();
+    void OnTimer(UINT id);
+    void OnPaint();
+    void OnCopyData(const COPYDATASTRUCT* copy);
+    void OnShowWindow(bool shown);
+    void DeferredStart();
+    void OnChooseTimer();
+    void ForceForeground();
+
+    // Input registrations and helper processes.
+    void RegisterShellHook();
+    void DeregisterShellHook();
+    void RegisterSessionNotification();
+    void UnregisterSessionNotification();
+    bool RegisterRemoteInput();
+    void UpdateHotKey();
+    void UpdateMediaCenterTray(bool shuttingDown);
+    void AddTrayIcon();
+    void RemoveTrayIcon();
+    bool HasTrayIcon() const;
+
+    // The thumbnail worker.
+    void StartThumbnailWorker();
+    void StopThumbnailWorker();
+};

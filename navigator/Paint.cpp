@@ -1,0 +1,211 @@
+// Drawing the Navigator: skin pictures where the module has them, the colour table elsewhere.
+#include <cstdio>
+
+#include "base/ModuleState.h"
+#include "navigator/NavigatorWnd.h"
+#include "res/resource.h"
+
+namespace {
+
+constexpr int kStateNormal = 1;
+constexpr int kStatePressed = 3;
+constexpr int kStateHot = 0x8000;
+constexpr int kHotCloseButton = -13;
+
+// Colour indices.
+constexpr int kColourBackground = 0;
+constexpr int kColourHeaderBackground = 12;
+constexpr int kColourHeaderText = 13;
+constexpr int kColourFrame = 17;
+constexpr int kColourCloseOuter = 23;
+constexpr int kColourCloseOuterHot = 24;
+constexpr int kColourCloseRing = 25;
+
+RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+class GdiBrush {
+public:
+    explicit GdiBrush(COLORREF colour) : brush_(CreateSolidBrush(colour)) {}
+    ~GdiBrush() { DeleteObject(brush_); }
+    GdiBrush(const GdiBrush&) = delete;
+    GdiBrush& operator=(const GdiBrush&) = delete;
+    operator HBRUSH() const { return brush_; }
+
+private:
+    HBRUSH brush_;
+};
+
+// A font selected into a device context for one element, then restored and deleted.
+class SelectedFont {
+public:
+    SelectedFont(HDC dc, HFONT font) : dc_(dc), font_(font), old_(SelectObject(dc, font)) {}
+    ~SelectedFont() {
+        SelectObject(dc_, old_);
+        DeleteObject(font_);
+    }
+    SelectedFont(const SelectedFont&) = delete;
+    SelectedFont& operator=(const SelectedFont&) = delete;
+
+private:
+    HDC dc_;
+    HFONT font_;
+    HGDIOBJ old_;
+};
+
+void Fill(HDC dc, RECT rect, COLORREF colour) {
+    GdiBrush brush(colour);
+    FillRect(dc, &rect, brush);
+}
+
+// A one-pixel frame around `rect` and another one pixel inside it.
+void DoubleFrame(HDC dc, RECT rect, COLORREF colour) {
+    GdiBrush brush(colour);
+    FrameRect(dc, &rect, brush);
+    InflateRect(&rect, -1, -1);
+    FrameRect(dc, &rect, brush);
+}
+
+}  // namespace
+
+Geometry NavigatorWnd::Layout() const {
+    LayoutState state;
+    RECT client = {};
+    GetClientRect(Handle(), &client);
+    state.width = client.right;
+    state.height = client.bottom;
+    state.mode = mode;
+    state.columns = columns;
+    state.rows = rows;
+    state.perPage = perPage;
+    state.showThumbnail = settings && settings->showThumbnail;
+    state.iconView = settings && settings->iconView;
+    state.showDetailInfo = settings && settings->showDetailInfo;
+    return Geometry(state);
+}
+
+HFONT NavigatorWnd::CreateNavigatorFont(int height) const {
+    LOGFONTA font = {};
+    font.lfHeight = height;
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    font.lfQuality = CLEARTYPE_QUALITY;
+    font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    lstrcpynA(font.lfFaceName, settings ? settings->textFont.c_str() : "Arial", LF_FACESIZE);
+    return CreateFontIndirectA(&font);
+}
+
+bool NavigatorWnd::LoadSkinImage(CxImage& image, int width, int height, int id, const char* type,
+                                 bool useResample2) {
+    if (image.IsValid() && static_cast<int>(image.GetWidth()) == width &&
+        static_cast<int>(image.GetHeight()) == height)
+        return true;
+    image.Destroy();
+    // Skin pictures always come from the module itself, never from a language pack.
+    HMODULE module = ThisModuleState().instance;
+    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(id), type);
+    if (!resource || !image.LoadResource(resource, CXIMAGE_FORMAT_UNKNOWN, module)) return false;
+    if (width > 0 && height > 0) {
+        if (useResample2)
+            image.Resample2(width, height, CxImage::IM_BICUBIC2, CxImage::OM_REPEAT);
+        else
+            image.Resample(width, height, 0);
+    }
+    return image.IsValid();
+}
+
+void NavigatorWnd::LoadSkin() {
+    Geometry layout = Layout();
+    RECT work = WorkRect();
+    LoadSkinImage(skin[kSkinBackground], work.right - work.left, work.bottom - work.top, IDR_SKIN_BACKGROUND, "JPEG",
+                  false);
+
+    Rect frame = layout.ThumbFrameRect(0);
+    int w = frame.Width();
+    int sizeIndex = w < 80 ? 0 : w < 130 ? 1 : w < 200 ? 2 : 3;
+    static const int kFrames[4][4] = {
+        {5019, 5023, 5028, 5032}, {5018, 5022, 5026, 5031}, {5020, 5024, 5029, 5027}, {5021, 5025, 5030, 5017}};
+    for (int i = 0; i < 4; ++i)
+        LoadSkinImage(skin[kSkinFrame + i], frame.Width(), frame.Height(), kFrames[i][sizeIndex], "PNG", true);
+
+    for (int i = 0; i < 3; ++i) {
+        skin[kSkinClose + i].Destroy();
+        LoadSkinImage(skin[kSkinClose + i], 0, 0, IDR_SKIN_CLOSE + i, "PNG", false);
+    }
+
+    Rect cell = layout.ItemRect(0);
+    int h = cell.Height();
+    int cellIndex = h < 60 ? 0 : h < 120 ? 1 : h < 180 ? 2 : 3;
+    static const int kCells[2][4] = {{5035, 5036, 5037, 5034}, {5040, 5041, 5038, 5039}};
+    for (int i = 0; i < 2; ++i)
+        LoadSkinImage(skin[kSkinCellSelected + i], cell.Width(), cell.Height(), kCells[i][cellIndex], "PNG", false);
+
+    static const int kPlaceholders[3][7] = {{5049, 5048, 5047, 5046, 5045, 5044, 5043},
+                                            {5057, 5056, 5055, 5053, 5052, 5051, 5050},
+                                            {5042, 5054, 5062, 5061, 5060, 5059, 5058}};
+    static const int kThresholds[7] = {160, 128, 96, 64, 48, 32, 24};
+    int tw = layout.ThumbWidth(), th = layout.ThumbHeight();
+    int size = -1;
+    for (int i = 0; i < 7 && size < 0; ++i)
+        if (tw >= kThresholds[i] && th >= kThresholds[i]) size = i;
+    for (int i = 0; i < 3; ++i) {
+        skin[kSkinPlaceholderVideo + i].Destroy();
+        if (size >= 0) LoadSkinImage(skin[kSkinPlaceholderVideo + i], 0, 0, kPlaceholders[i][size], "PNG", false);
+    }
+}
+
+void NavigatorWnd::DrawAll(HDC dc) {
+    Geometry layout = Layout();
+    RECT client = ToRect(layout.Client());
+    if (skin[kSkinBackground].IsValid())
+        skin[kSkinBackground].Draw(dc, client, nullptr, false);
+    else
+        Fill(dc, client, settings->colours[kColourBackground]);
+    DoubleFrame(dc, client, settings->colours[kColourFrame]);
+    DrawHeader(dc);
+}
+
+void NavigatorWnd::DrawHeader(HDC dc) {
+    Geometry layout = Layout();
+    int hh = layout.HeaderHeight();
+    RECT band = ToRect(layout.HeaderBand());
+    Fill(dc, band, settings->colours[kColourHeaderBackground]);
+    DoubleFrame(dc, band, settings->colours[kColourFrame]);
+    DrawCloseButton(dc, hot == kHotCloseButton ? (kStateHot | kStateNormal) : kStateNormal);
+
+    std::string header = title;
+    if (header.empty()) header = LoadResString(mode == Tracks ? IDS_CHOOSE_TRACK : IDS_CHOOSE_ALBUM);
+    int count = Count();
+    char counter[64];
+    snprintf(counter, sizeof(counter), " (%d / %d)", selected + 1 < count ? selected + 1 : count, count);
+    header += counter;
+
+    RECT text = band;
+    text.right -= hh;
+    InflateRect(&text, -(hh / 2), 0);
+    text.bottom -= hh / 8;
+    SelectedFont font(dc, CreateNavigatorFont(layout.FontHeight(kFontHeader)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, settings->colours[kColourHeaderText]);
+    DrawTextA(dc, header.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS);
+}
+
+void NavigatorWnd::DrawCloseButton(HDC dc, int state) {
+    RECT rect = ToRect(Layout().CloseButtonRect());
+    bool isHot = (state & kStateHot) != 0;
+    CxImage& image = isHot ? skin[kSkinCloseHot]
+                     : (state & 0xFF) == kStatePressed ? skin[kSkinClosePressed]
+                                                       : skin[kSkinClose];
+    if (image.IsValid()) {
+        image.Draw(dc, rect, nullptr, true);
+        return;
+    }
+    COLORREF outer = settings->colours[isHot ? kColourCloseOuterHot : kColourCloseOuter];
+    Fill(dc, rect, outer);
+    InflateRect(&rect, -2, -2);
+    Fill(dc, rect, settings->colours[kColourCloseRing]);
+    int inset = (rect.bottom - rect.top) / 4;
+    InflateRect(&rect, -inset, -inset);
+    Fill(dc, rect, outer);
+}

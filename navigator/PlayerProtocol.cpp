@@ -1,0 +1,51 @@
+#include "navigator/PlayerProtocol.h"
+
+#include "navigator/NavigatorWnd.h"
+#include "navigator/TokenList.h"
+
+namespace {
+
+LRESULT SendToPlayer(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND player = FindPlayerWindow();
+    if (!IsWindow(player)) return 0;
+    return SendMessageA(player, message, wParam, lParam);
+}
+
+}  // namespace
+
+HWND FindPlayerWindow() {
+    HWND player = FindWindowA(kPlayerWindowClass, kPlayerWindowTitle);
+    return player ? player : FindWindowA(nullptr, kPlayerWindowTitle);
+}
+
+LRESULT SendRequest(HWND navigator, UINT code) {
+    return SendToPlayer(kRequestMessage, reinterpret_cast<WPARAM>(navigator), static_cast<LPARAM>(code));
+}
+
+void SendPlayerCommand(UINT command, int value, WPARAM extra) {
+    DWORD packed = (static_cast<DWORD>(value & 0xFFFF) << 16) | (command & 0xFFFF);
+    SendToPlayer(kPlayerCommandMessage, extra, static_cast<LPARAM>(packed));
+}
+
+void SendModeSwitch(WPARAM mode) { SendToPlayer(kModeSwitchMessage, mode, 0); }
+
+void NavigatorWnd::OnCopyData(const COPYDATASTRUCT* copy) {
+    if (!copy) return;
+    // The data are bounded by cbData, whatever they claim: an unterminated block ends there.
+    const void* data = copy->cbData ? copy->lpData : nullptr;
+    size_t size = copy->cbData;
+    switch (copy->dwData) {
+        case kCopyListChanged: OnListChanged(ParseKeyString(data, size)); break;
+        case kCopyListsChanged:
+        case kCopyListsChanged2: OnListsChanged(ParseKeyString(data, size)); break;
+        case kCopySelectAlbum:
+            if (mode == Albums) OnSelectAlbum(ParseKeyString(data, size));
+            break;
+        case kCopyAlbumList: OnAlbumList(TokenList(data, size)); break;
+        case kCopyListHeader:
+            if (mode == Tracks) OnListHeader(TokenList(data, size));
+            break;
+        case kCopyTrackList: OnTrackList(TokenList(data, size)); break;
+        default: break;
+    }
+}

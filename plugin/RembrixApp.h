@@ -1,0 +1,17 @@
+// The module's application object: set up when the module loads, torn down when it unloads.
+#pragma once
+
+#include <windows.h>
+
+class RembrixApp {
+public:
+    bool InitInstance(HINSTANCE instance);
+    void ExitInstance();
+};
+
+// The one application object of the module.
+extern RembrixApp theApp;
+
+// The Streamzap remote's registered message, registered when the module loads.
+extern UINT g_streamzapMessage;
+constexpr char kStreamzapMessageName[] = "3E4CA449-C26F-47c6-A124-D66589CFA12F";

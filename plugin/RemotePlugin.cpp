@@ -1,0 +1,93 @@
+#include "plugin/RemotePlugin.h"
+
+#include <cstring>
+
+#include "base/ModuleState.h"
+#include "res/resource.h"
+
+namespace {
+
+constexpr char kPluginKey[] = "\\Rembrix";
+
+// Loads a string of the current resource module into a field, cut to fit with its terminator.
+void CopyString(char* field, size_t size, UINT id) {
+    std::string text = LoadResString(id);
+    size_t length = text.size() < size - 1 ? text.size() : size - 1;
+    memcpy(field, text.data(), length);
+    field[length] = '\0';
+}
+
+}  // namespace
+
+RemotePlugin::RemotePlugin(const char* registryBase) {
+    ModuleStateScope moduleState;
+    lstrcpynA(registryPath, registryBase ? registryBase : "", sizeof(registryPath));
+    size_t used = strlen(registryPath);
+    lstrcpynA(registryPath + used, kPluginKey, static_cast<int>(sizeof(registryPath) - used));
+    startValue = 0;
+}
+
+RemotePlugin::~RemotePlugin() {
+    ModuleStateScope moduleState;
+    Stop();
+}
+
+RemotePlugin* RemotePlugin::DeletingDestructor(unsigned int flags) {
+    ModuleStateScope moduleState;
+    this->~RemotePlugin();
+    if (flags & 1) operator delete(this);
+    return this;
+}
+
+void RemotePlugin::GetPluginInfo(PluginInfoRecord* record) {
+    ModuleStateScope moduleState;
+    memset(record, 0, sizeof(*record));
+    record->field1188 = 256;
+    CopyString(record->name, sizeof(record->name), IDS_PLUGIN_NAME);
+    CopyString(record->description, sizeof(record->description), IDS_DESCRIPTION);
+    CopyString(record->maker, sizeof(record->maker), IDS_MAKER);
+    record->field1192 = 50;
+    for (uint32_t& field : record->field1196) field = 32768;
+    record->field1212 = 1;
+    record->field1216 = 0;
+}
+
+int RemotePlugin::HostCall2A(int, int) {
+    ModuleStateScope moduleState;
+    return 0;
+}
+
+int RemotePlugin::HostCall2B(int, int) {
+    ModuleStateScope moduleState;
+    return 0;
+}
+
+void RemotePlugin::Configure(HWND) {
+    ModuleStateScope moduleState;
+    // The options sheet comes with the options pages; until then there is nothing to show.
+}
+
+int RemotePlugin::Start(int a, int, int, int) {
+    ModuleStateScope moduleState;
+    Stop();
+    startValue = a;
+    settings.Load(registryPath);
+    navigator.CreateNavigator(&settings);
+    return 1;
+}
+
+int RemotePlugin::Stop() {
+    ModuleStateScope moduleState;
+    navigator.DestroyWindow();
+    return 1;
+}
+
+int RemotePlugin::HostCall1(int) {
+    ModuleStateScope moduleState;
+    return 1;
+}
+
+int RemotePlugin::HostCall3C(int, int, int) {
+    ModuleStateScope moduleState;
+    return 0;
+}

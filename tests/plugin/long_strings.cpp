@@ -1,0 +1,1 @@
+int LongStringsUnused = 0;

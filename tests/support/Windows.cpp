@@ -1,0 +1,23 @@
+#include "tests/support/Windows.h"
+
+#include <cstring>
+
+namespace {
+
+BOOL CALLBACK Collect(HWND hwnd, LPARAM list) {
+    char name[64] = {};
+    GetClassNameA(hwnd, name, sizeof(name));
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    if (!strcmp(name, "Streamzap.WMX") && process == GetCurrentProcessId())
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> NavigatorWindows() {
+    std::vector<HWND> list;
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&list));
+    return list;
+}

@@ -1,0 +1,256 @@
+#!/usr/bin/env python3
+"""Draws the Navigator's skin: one dark-blue 10-foot theme matching the default colours.
+
+Writes res/skin/*.png, res/skin/background.jpg (through cjpeg, from libjpeg-turbo-progs) and
+res/rembrix.ico. Run by hand from the repository root; the outputs are committed.
+Shapes are signed-distance fields sampled per pixel, so every edge is anti-aliased."""
+import math, os, struct, subprocess, sys, zlib
+
+OUT = "res/skin"
+
+# ---------------------------------------------------------------- pixels and files
+class Canvas:
+    def __init__(self, w, h, fill=(0, 0, 0, 0)):
+        self.w, self.h = w, h
+        self.px = [list(fill) for _ in range(w * h)]
+
+    def over(self, x, y, rgb, alpha):
+        """Composites a straight-alpha colour over pixel (x, y)."""
+        if alpha <= 0: return
+        p = self.px[y * self.w + x]
+        a0 = p[3] / 255.0
+        a = alpha + a0 * (1 - alpha)
+        for i in range(3):
+            p[i] = (rgb[i] * alpha + p[i] * a0 * (1 - alpha)) / a if a > 0 else 0
+        p[3] = a * 255
+
+    def shape(self, sdf, colour, opacity=1.0):
+        """Fills where sdf(x, y) < 0; colour is an RGB tuple or a function of (x, y)."""
+        for y in range(self.h):
+            for x in range(self.w):
+                cx, cy = x + 0.5, y + 0.5
+                cover = min(1.0, max(0.0, 0.5 - sdf(cx, cy)))
+                if cover > 0:
+                    c = colour(cx, cy) if callable(colour) else colour
+                    self.over(x, y, c, cover * opacity)
+
+    def rows(self, alpha=True):
+        out = []
+        for y in range(self.h):
+            row = bytearray()
+            for x in range(self.w):
+                p = self.px[y * self.w + x]
+                vals = [int(round(min(255, max(0, v)))) for v in (p if alpha else p[:3])]
+                row += bytes(vals)
+            out.append(bytes(row))
+        return out
+
+def write_png(path, canvas):
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
+    raw = b"".join(b"\0" + r for r in canvas.rows())
+    data = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", canvas.w, canvas.h, 8, 6, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+    open(path, "wb").write(data)
+
+def write_jpeg(path, canvas):
+    ppm = b"P6 %d %d 255\n" % (canvas.w, canvas.h) + b"".join(canvas.rows(alpha=False))
+    jpeg = subprocess.run(["cjpeg", "-quality", "90", "-optimize"], input=ppm, capture_output=True, check=True).stdout
+    open(path, "wb").write(jpeg)
+
+def write_ico(path, canvases):
+    """An icon file with 32-bit BMP images (colour and AND mask) of each canvas."""
+    images = []
+    for c in canvases:
+        header = struct.pack("<IiiHHIIiiII", 40, c.w, c.h * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+        bgra = bytearray()
+        for y in reversed(range(c.h)):
+            for x in range(c.w):
+                r, g, b, a = [int(round(min(255, max(0, v)))) for v in c.px[y * c.w + x]]
+                bgra += bytes((b, g, r, a))
+        mask_row = ((c.w + 31) // 32) * 4
+        mask = bytearray()
+        for y in reversed(range(c.h)):
+            bits = bytearray(mask_row)
+            for x in range(c.w):
+                if c.px[y * c.w + x][3] < 128: bits[x // 8] |= 0x80 >> (x % 8)
+            mask += bits
+        images.append(header + bytes(bgra) + bytes(mask))
+    out = struct.pack("<HHH", 0, 1, len(canvases))
+    offset = 6 + 16 * len(canvases)
+    for c, img in zip(canvases, images):
+        out += struct.pack("<BBBBHHII", c.w % 256, c.h % 256, 0, 0, 1, 32, len(img), offset)
+        offset += len(img)
+    open(path, "wb").write(out + b"".join(images))
+
+# ---------------------------------------------------------------- shapes
+def rrect(x0, y0, x1, y1, r):
+    cx, cy, hw, hh = (x0 + x1) / 2, (y0 + y1) / 2, (x1 - x0) / 2, (y1 - y0) / 2
+    def f(x, y):
+        qx, qy = abs(x - cx) - hw + r, abs(y - cy) - hh + r
+        return math.hypot(max(qx, 0), max(qy, 0)) + min(max(qx, qy), 0) - r
+    return f
+
+def ring(sdf, width):
+    return lambda x, y: abs(sdf(x, y) + width / 2) - width / 2
+
+def circle(cx, cy, r):
+    return lambda x, y: math.hypot(x - cx, y - cy) - r
+
+def segment(ax, ay, bx, by, r):
+    def f(x, y):
+        px, py, dx, dy = x - ax, y - ay, bx - ax, by - ay
+        t = max(0, min(1, (px * dx + py * dy) / (dx * dx + dy * dy)))
+        return math.hypot(px - dx * t, py - dy * t) - r
+    return f
+
+def polygon(points):
+    """Signed distance to a convex or concave polygon."""
+    def f(x, y):
+        d, inside = float("inf"), False
+        n = len(points)
+        for i in range(n):
+            (ax, ay), (bx, by) = points[i], points[(i + 1) % n]
+            dx, dy = bx - ax, by - ay
+            t = max(0, min(1, ((x - ax) * dx + (y - ay) * dy) / (dx * dx + dy * dy)))
+            d = min(d, math.hypot(x - ax - dx * t, y - ay - dy * t))
+            if (ay > y) != (by > y) and x < ax + (y - ay) * dx / dy: inside = not inside
+        return -d if inside else d
+    return f
+
+def union(*fs): return lambda x, y: min(f(x, y) for f in fs)
+def subtract(a, b): return lambda x, y: max(a(x, y), -b(x, y))
+
+def vgrad(top, bottom, y0, y1):
+    def c(x, y):
+        t = max(0.0, min(1.0, (y - y0) / max(1e-6, y1 - y0)))
+        return tuple(top[i] + (bottom[i] - top[i]) * t for i in range(3))
+    return c
+
+# ---------------------------------------------------------------- the theme
+NAVY = (0, 35, 80)          # colour 12, header band
+BLUE = (0, 78, 152)         # colour 0, window background
+DEEP = (0, 40, 120)         # colour 3, current entry
+PRESSED = (73, 147, 230)    # colour 5, pressed entry
+ICE = (148, 214, 252)       # colour 2, entry text
+EDGE = (31, 86, 136)        # colour 17, frames
+WHITE = (255, 255, 255)
+
+def background(w, h):
+    c = Canvas(w, h, (0, 0, 0, 255))
+    for y in range(h):
+        for x in range(w):
+            t = y / h
+            base = [0 + 0 * t, 52 - 26 * t, 118 - 62 * t]
+            # a soft light from the top centre, and a faint sheen band across
+            g = math.exp(-(((x - w * 0.5) / (w * 0.55)) ** 2 + ((y - h * 0.05) / (h * 0.5)) ** 2))
+            sheen = 0.5 + 0.5 * math.cos((x * 0.7 + y) / (h * 0.9) * math.pi * 2)
+            k = 0.55 * g + 0.06 * sheen
+            p = c.px[y * w + x]
+            p[0] = base[0] + (30 - base[0]) * k * 0.5
+            p[1] = base[1] + (110 - base[1]) * k
+            p[2] = base[2] + (200 - base[2]) * k
+    return c
+
+def frame(w, h, state):
+    """Thumbnail frame: a rounded plate with a bright edge; the picture sits inside."""
+    border = {"normal": EDGE, "hot": (90, 160, 225), "selected": (120, 205, 255), "selhot": (215, 240, 255)}[state]
+    s = min(w, h)
+    r, bw = max(3, s * 0.09), max(1.5, s * 0.035)
+    c = Canvas(w, h)
+    if state in ("selected", "selhot"):
+        c.shape(rrect(0, 0, w, h, r + 1), border, 0.25)  # glow
+    plate = rrect(bw * 0.6, bw * 0.6, w - bw * 0.6, h - bw * 0.6, r)
+    c.shape(plate, vgrad((0, 22, 55), (0, 10, 30), 0, h), 0.85)
+    c.shape(ring(plate, bw), border)
+    return c
+
+def close_button(state):
+    w, h = 25, 21
+    fill = {"normal": NAVY, "hot": (30, 100, 170), "pressed": PRESSED}[state]
+    cross = {"normal": ICE, "hot": WHITE, "pressed": WHITE}[state]
+    c = Canvas(w, h)
+    box = rrect(0.5, 0.5, w - 0.5, h - 0.5, 4)
+    c.shape(box, fill)
+    c.shape(ring(box, 1.2), (90, 150, 210) if state != "pressed" else WHITE)
+    cx, cy, a = w / 2, h / 2, 4.6
+    c.shape(union(segment(cx - a, cy - a, cx + a, cy + a, 1.2), segment(cx - a, cy + a, cx + a, cy - a, 1.2)), cross)
+    return c
+
+def cell(w, h, state):
+    """Highlight behind an entry; stretched over the whole cell, so its shape is mostly vertical."""
+    c = Canvas(w, h)
+    box = rrect(0, 1, w, h - 1, min(6, w * 0.12))
+    if state == "selected":
+        c.shape(box, vgrad((0, 60, 150), (0, 30, 95), 0, h), 0.95)
+        c.shape(ring(box, 1.2), (70, 150, 230))
+    else:
+        c.shape(box, vgrad((120, 185, 250), (60, 130, 215), 0, h))
+        c.shape(ring(box, 1.2), WHITE)
+    return c
+
+def placeholder(kind, n):
+    c = Canvas(n, n)
+    s = n / 128.0
+    if kind == "video":
+        # a film frame with sprocket holes and a play triangle
+        body = rrect(8 * s, 22 * s, 120 * s, 106 * s, 10 * s)
+        holes = union(*[rrect((16 + 20 * i) * s, 27 * s, (26 + 20 * i) * s, 35 * s, 2 * s) for i in range(5)] +
+                      [rrect((16 + 20 * i) * s, 93 * s, (26 + 20 * i) * s, 101 * s, 2 * s) for i in range(5)])
+        c.shape(subtract(body, holes), vgrad((255, 170, 60), (225, 110, 20), 22 * s, 106 * s))
+        c.shape(rrect(14 * s, 40 * s, 114 * s, 88 * s, 5 * s), (40, 20, 10))
+        c.shape(polygon([(54 * s, 48 * s), (54 * s, 80 * s), (82 * s, 64 * s)]), WHITE)
+    elif kind == "audio":
+        # two beamed eighth notes
+        col = vgrad((140, 230, 255), (40, 160, 240), 10 * s, 110 * s)
+        note = union(circle(36 * s, 94 * s, 15 * s), circle(92 * s, 84 * s, 15 * s),
+                     segment(49 * s, 94 * s, 49 * s, 30 * s, 4 * s), segment(105 * s, 84 * s, 105 * s, 20 * s, 4 * s),
+                     polygon([(45 * s, 24 * s), (109 * s, 12 * s), (109 * s, 28 * s), (45 * s, 40 * s)]))
+        c.shape(note, col)
+    else:
+        # a page with a folded corner and lines of text
+        page = polygon([(26 * s, 10 * s), (80 * s, 10 * s), (104 * s, 34 * s), (104 * s, 118 * s), (26 * s, 118 * s)])
+        c.shape(page, vgrad((235, 240, 248), (180, 195, 215), 10 * s, 118 * s))
+        c.shape(polygon([(80 * s, 10 * s), (80 * s, 34 * s), (104 * s, 34 * s)]), (140, 160, 185))
+        if n >= 24:
+            for i in range(4):
+                y = (52 + 16 * i) * s
+                c.shape(segment(38 * s, y, (92 - (18 if i == 3 else 0)) * s, y, max(0.8, 3 * s)), (110, 130, 160))
+    return c
+
+def icon(n):
+    c = Canvas(n, n)
+    s = n / 32.0
+    body = rrect(2 * s, 2 * s, 30 * s, 30 * s, 6 * s)
+    c.shape(body, vgrad((0, 110, 200), (0, 45, 110), 0, n))
+    c.shape(polygon([(12 * s, 9 * s), (12 * s, 23 * s), (24 * s, 16 * s)]), WHITE)
+    return c
+
+def main():
+    os.makedirs(OUT, exist_ok=True)
+    only = sys.argv[1:]
+    def want(name): return not only or any(name.startswith(o) for o in only)
+    if want("background"):
+        write_jpeg(f"{OUT}/background.jpg", background(1280, 1024))
+    frames = {"normal": (5019, 5023, 5028, 5032), "hot": (5018, 5022, 5026, 5031),
+              "selected": (5020, 5024, 5029, 5027), "selhot": (5021, 5025, 5030, 5017)}
+    for state, ids in frames.items():
+        for rid, (w, h) in zip(ids, ((64, 56), (100, 90), (160, 144), (240, 216))):
+            if want("frame"): write_png(f"{OUT}/{rid}.png", frame(w, h, state))
+    for rid, state in zip((5013, 5014, 5015), ("normal", "hot", "pressed")):
+        if want("close"): write_png(f"{OUT}/{rid}.png", close_button(state))
+    cells = {"selected": (5035, 5036, 5037, 5034), "pressed": (5040, 5041, 5038, 5039)}
+    for state, ids in cells.items():
+        for rid, (w, h) in zip(ids, ((50, 68), (70, 108), (90, 172), (110, 260))):
+            if want("cell"): write_png(f"{OUT}/{rid}.png", cell(w, h, state))
+    holders = {"video": (5049, 5048, 5047, 5046, 5045, 5044, 5043),
+               "audio": (5057, 5056, 5055, 5053, 5052, 5051, 5050),
+               "other": (5042, 5054, 5062, 5061, 5060, 5059, 5058)}
+    for kind, ids in holders.items():
+        for rid, n in zip(ids, (128, 96, 64, 48, 32, 24, 16)):
+            if want("placeholder"): write_png(f"{OUT}/{rid}.png", placeholder(kind, n))
+    if want("icon"):
+        write_ico("res/rembrix.ico", [icon(16), icon(32)])
+
+main()
