@@ -1,0 +1,106 @@
+// What the player's WM_COPYDATA blocks become, however they are cut.
+#include "tests/navigator/NavigatorFixture.h"
+
+#include "navigator/TokenList.h"
+
+namespace {
+
+// Bytes placed right before an inaccessible page, so that any read past them faults.
+class GuardedBlock {
+public:
+    explicit GuardedBlock(const std::string& bytes) {
+        SYSTEM_INFO info;
+        GetSystemInfo(&info);
+        page_ = info.dwPageSize;
+        base_ = static_cast<char*>(VirtualAlloc(nullptr, 2 * page_, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+        DWORD old;
+        VirtualProtect(base_ + page_, page_, PAGE_NOACCESS, &old);
+        data_ = base_ + page_ - bytes.size();
+        memcpy(data_, bytes.data(), bytes.size());
+        size_ = bytes.size();
+    }
+    ~GuardedBlock() { VirtualFree(base_, 0, MEM_RELEASE); }
+    LRESULT SendTo(HWND window, ULONG_PTR code) const {
+        COPYDATASTRUCT copy = {code, static_cast<DWORD>(size_), data_};
+        return SendMessageA(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy));
+    }
+
+private:
+    char* base_;
+    char* data_;
+    size_t size_;
+    size_t page_;
+};
+
+}  // namespace
+
+TEST(TokenList, StopsAtTheFirstEmptyTokenAndAtTheBlockEnd) {
+    std::string middle("a\0b\0\0c\0\0", 8);
+    TokenList list(middle.data(), middle.size());
+    EXPECT_EQ(2u, list.Count());
+    EXPECT_EQ("b", list[1]);
+    EXPECT_EQ("", list[2]);  // beyond the end
+
+    std::string cut("one\0tw", 6);
+    TokenList unterminated(cut.data(), cut.size());
+    EXPECT_EQ(2u, unterminated.Count());
+    EXPECT_EQ("tw", unterminated[1]);
+
+    EXPECT_EQ(0u, TokenList(nullptr, 10).Count());
+    EXPECT_EQ(0u, TokenList("\0abc", 4).Count());
+    EXPECT_EQ(0u, TokenList("abc", 0).Count());
+    EXPECT_EQ("key", ParseKeyString("keyXYZ", 3));
+    EXPECT_EQ("k", ParseKeyString("k\0rest", 6));
+}
+
+using CopyData = NavigatorFixture;
+
+TEST_F(CopyData, UnterminatedBlocksEndAtTheirSize) {
+    Start();
+    GuardedBlock tracks(std::string("D:\\a.avi\0A\0Q\0D:\\b.mp3\0B\0Q", 25));  // no final terminators
+    tracks.SendTo(Window(), kCopyTrackList);
+    ASSERT_EQ(2u, nav.entries.size());
+    EXPECT_EQ("D:\\b.mp3", nav.entries[1].path);
+    EXPECT_EQ("Q", nav.entries[1].qualifier);
+    EXPECT_EQ(KindAudio, nav.entries[1].kind);
+
+    GuardedBlock header(std::string("key\0Name\0Qual", 13));
+    header.SendTo(Window(), kCopyListHeader);
+    EXPECT_EQ("Qual / Name", nav.title);
+
+    GuardedBlock key(std::string("key", 3));
+    key.SendTo(Window(), kCopyListChanged);  // read to its end, no further
+}
+
+TEST_F(CopyData, EmptyBlocksAreEmptyLists) {
+    Start();
+    SendTracks(3);
+    ASSERT_EQ(3u, nav.entries.size());
+    SendCopyData(Window(), kCopyTrackList, std::string());
+    EXPECT_TRUE(nav.entries.empty());
+    EXPECT_EQ(0, nav.selected);
+    EXPECT_EQ(0, nav.top);
+
+    COPYDATASTRUCT nothing = {kCopyTrackList, 100, nullptr};  // a size but no data
+    SendMessageA(Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&nothing));
+    EXPECT_TRUE(nav.entries.empty());
+    SendMessageA(Window(), WM_COPYDATA, 0, 0);
+}
+
+TEST_F(CopyData, AnEmptyTokenEndsTheList) {
+    Start();
+    SendCopyData(Window(), kCopyTrackList, std::string("D:\\a.avi\0A\0\0D:\\c.avi\0C\0Q\0\0", 28));
+    ASSERT_EQ(1u, nav.entries.size());
+    EXPECT_EQ("D:\\a.avi", nav.entries[0].path);
+    EXPECT_EQ("A", nav.entries[0].name);
+    EXPECT_EQ("", nav.entries[0].qualifier);  // the missing third token
+}
+
+TEST_F(CopyData, UnknownCodesAndWrongModesChangeNothing) {
+    Start();
+    SendTracks(4);
+    SendCopyData(Window(), 0x3005, Tokens({"x", "y", "z"}));
+    SendCopyData(Window(), kCopySelectAlbum, std::string("k\0", 2));  // albums only
+    EXPECT_EQ(4u, nav.entries.size());
+    EXPECT_EQ(Tracks, nav.mode);
+}

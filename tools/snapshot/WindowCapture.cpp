@@ -1,0 +1,62 @@
+#include "tools/snapshot/WindowCapture.h"
+
+#include "ximage/CxImage.h"
+
+WindowCapture::WindowCapture(HWND window) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    width_ = client.right;
+    height_ = client.bottom;
+    if (width_ <= 0 || height_ <= 0) return;
+
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width_;
+    info.bmiHeader.biHeight = -height_;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP section = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ReleaseDC(nullptr, screen);
+    if (!section) {
+        DeleteDC(memory);
+        return;
+    }
+    HGDIOBJ old = SelectObject(memory, section);
+    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+    GdiFlush();
+    const uint32_t* p = static_cast<const uint32_t*>(bits);
+    pixels_.assign(p, p + static_cast<size_t>(width_) * height_);
+    for (uint32_t& pixel : pixels_) pixel &= 0x00FFFFFF;
+    SelectObject(memory, old);
+    DeleteObject(section);
+    DeleteDC(memory);
+}
+
+COLORREF WindowCapture::At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0xFFFFFFFF;
+    uint32_t rgb = pixels_[static_cast<size_t>(y) * width_ + x];
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+bool WindowCapture::SavePng(const std::string& path) const {
+    if (pixels_.empty()) return false;
+    CxImage image;
+    if (!image.Create(width_, height_, 24)) return false;
+    for (int y = 0; y < height_; ++y)
+        for (int x = 0; x < width_; ++x) {
+            uint32_t rgb = pixels_[static_cast<size_t>(y) * width_ + x];
+            RGBQUAD c = {static_cast<BYTE>(rgb), static_cast<BYTE>(rgb >> 8), static_cast<BYTE>(rgb >> 16), 255};
+            image.SetPixelColor(x, y, c);
+        }
+    uint8_t* buffer = nullptr;
+    int32_t size = 0;
+    if (!image.Encode(buffer, size, CXIMAGE_FORMAT_PNG)) return false;
+    FILE* file = fopen(path.c_str(), "wb");
+    bool written = file && fwrite(buffer, 1, size, file) == static_cast<size_t>(size);
+    if (file) fclose(file);
+    CxImage::FreeMemory(buffer);
+    return written;
+}

@@ -1,0 +1,27 @@
+// What a window paints, captured through WM_PRINTCLIENT into a 32-bit bitmap: for reading
+// pixels in tests and for PNG snapshots.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class WindowCapture {
+public:
+    // Renders the client area of `window`, visible or not.
+    explicit WindowCapture(HWND window);
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    // The pixel as a COLORREF (0x00BBGGRR); 0xFFFFFFFF outside.
+    COLORREF At(int x, int y) const;
+    // Writes a PNG; false when it cannot.
+    bool SavePng(const std::string& path) const;
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<uint32_t> pixels_;  // 0x00RRGGBB, top row first
+};
