@@ -27,7 +27,7 @@ bench: build
 	tools/with-display.sh build/x64/wine-run build/x64/bin/ximage_bench.exe
 
 run: build
-	@echo "make run: the player simulator and its demo are not built yet; the modules are in build/x86/bin and build/x64/bin."
+	tools/run-demo.sh
 
 clean:
 	rm -rf build out

@@ -76,6 +76,13 @@ public:
     void DrawAll(HDC dc);
     void DrawHeader(HDC dc);
     void DrawCloseButton(HDC dc, int state);
+    void DrawItem(HDC dc, int index, int state);
+    void DrawItemText(HDC dc, int index, int state);
+    void DrawItemDetail(HDC dc, int index, int state);
+    void DrawThumbFrame(HDC dc, int index, int state);
+    void DrawThumbnail(HDC dc, int index, int state);
+    void InvalidateItem(int index, bool update);
+    void InvalidateThumbFrame(int index, bool update);
     void LoadSkin();
     bool LoadSkinImage(CxImage& image, int width, int height, int id, const char* type, bool useResample2);
     HFONT CreateNavigatorFont(int height) const;
@@ -83,6 +90,8 @@ public:
     // Thumbnails.
     void QueueThumbnails();
     void ResetThumbnails();
+    // Draws the entry's picture from the thumbnail image list; false when it has none yet.
+    bool DrawThumbnailImage(HDC dc, int index);
 
     int32_t sheetOpen = 0;
     PluginSettings* settings = nullptr;

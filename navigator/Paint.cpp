@@ -2,18 +2,31 @@
 #include <cstdio>
 
 #include "base/ModuleState.h"
+#include "base/Paths.h"
 #include "navigator/NavigatorWnd.h"
 #include "res/resource.h"
 
 namespace {
 
 constexpr int kStateNormal = 1;
+constexpr int kStateSelected = 2;
 constexpr int kStatePressed = 3;
 constexpr int kStateHot = 0x8000;
 constexpr int kHotCloseButton = -13;
 
 // Colour indices.
 constexpr int kColourBackground = 0;
+constexpr int kColourText = 2;
+constexpr int kColourSelectedCell = 3;
+constexpr int kColourSelectedText = 4;
+constexpr int kColourPressedCell = 5;
+constexpr int kColourPressedText = 6;
+constexpr int kColourHotText = 7;
+constexpr int kColourTag = 8;
+constexpr int kColourSelectedTag = 9;
+constexpr int kColourPressedTag = 10;
+constexpr int kColourHotTag = 11;
+constexpr int kColourThumbFrame = 18;
 constexpr int kColourHeaderBackground = 12;
 constexpr int kColourHeaderText = 13;
 constexpr int kColourFrame = 17;
@@ -51,6 +64,19 @@ private:
     HFONT font_;
     HGDIOBJ old_;
 };
+
+// Caption and tag colours by state; an ordinary or current entry under the mouse takes the hot one.
+int CaptionColour(int state) {
+    int base = state & 0xFF;
+    if ((state & kStateHot) && base != kStatePressed) return kColourHotText;
+    return base == kStatePressed ? kColourPressedText : base == kStateSelected ? kColourSelectedText : kColourText;
+}
+
+int TagColour(int state) {
+    int base = state & 0xFF;
+    if ((state & kStateHot) && base != kStatePressed) return kColourHotTag;
+    return base == kStatePressed ? kColourPressedTag : base == kStateSelected ? kColourSelectedTag : kColourTag;
+}
 
 void Fill(HDC dc, RECT rect, COLORREF colour) {
     GdiBrush brush(colour);
@@ -164,6 +190,159 @@ void NavigatorWnd::DrawAll(HDC dc) {
         Fill(dc, client, settings->colours[kColourBackground]);
     DoubleFrame(dc, client, settings->colours[kColourFrame]);
     DrawHeader(dc);
+    int end = top + perPage < Count() ? top + perPage : Count();
+    for (int index = top; index < end; ++index) {
+        int state = index == pressed ? kStatePressed : index == selected ? kStateSelected : kStateNormal;
+        if (index == hot) state |= kStateHot;
+        DrawItem(dc, index, state);
+    }
+}
+
+void NavigatorWnd::DrawItem(HDC dc, int index, int state) {
+    int slot = index - top;
+    if (slot < 0 || slot >= perPage || index < 0 || index >= Count()) return;
+    Geometry layout = Layout();
+    RECT cell = ToRect(layout.ItemRect(slot));
+    int base = state & 0xFF;
+    if (base == kStateSelected || base == kStatePressed) {
+        CxImage& image = skin[base == kStateSelected ? kSkinCellSelected : kSkinCellPressed];
+        if (image.IsValid())
+            image.Draw(dc, cell, nullptr, false);
+        else
+            Fill(dc, cell, settings->colours[base == kStateSelected ? kColourSelectedCell : kColourPressedCell]);
+    }
+    DrawItemText(dc, index, state);
+    if (layout.Thumbnails()) {
+        DrawThumbnail(dc, index, state);
+        if (settings->showDetailInfo) DrawItemDetail(dc, index, state);
+    }
+}
+
+void NavigatorWnd::DrawItemText(HDC dc, int index, int state) {
+    int slot = index - top;
+    if (slot < 0 || slot >= perPage || index < 0 || index >= Count()) return;
+    const NavigatorEntry& entry = entries[index];
+    char text[1024];
+    if (mode == Tracks) {
+        snprintf(text, sizeof(text), "[%03d] %s", index + 1, GetFileNamePart(entry.path, true).c_str());
+    } else if (!entry.qualifier.empty()) {
+        snprintf(text, sizeof(text), "[%03d] %s / %s", index + 1, entry.qualifier.c_str(), entry.name.c_str());
+    } else {
+        snprintf(text, sizeof(text), "[%03d] %s", index + 1, entry.name.c_str());
+    }
+
+    Geometry layout = Layout();
+    RECT cell = ToRect(layout.ItemRect(slot));
+    int ch = cell.bottom - cell.top;
+    RECT rect = cell;
+    UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_PATH_ELLIPSIS | DT_END_ELLIPSIS;
+    if (!layout.Thumbnails()) {
+        InflateRect(&rect, -(ch / 8), 0);
+        rect.bottom -= ch / 8;
+    } else {
+        RECT frame = ToRect(layout.ThumbFrameRect(slot));
+        int pad = frame.top - cell.top;
+        rect = RECT{frame.right + pad, frame.top - pad / 2, cell.right - pad, frame.bottom};
+        if (columns > 1)
+            format = DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL | DT_PATH_ELLIPSIS | DT_END_ELLIPSIS |
+                     DT_NOFULLWIDTHCHARBREAK;
+        if (settings->showDetailInfo) {
+            format &= ~static_cast<UINT>(DT_VCENTER);
+            rect.bottom -= layout.FontHeight(kFontTag) * (settings->iconView ? 2 : 1);
+        }
+    }
+    SelectedFont font(dc, CreateNavigatorFont(layout.FontHeight(kFontEntry)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, settings->colours[CaptionColour(state)]);
+    DrawTextA(dc, text, -1, &rect, format);
+}
+
+void NavigatorWnd::DrawItemDetail(HDC dc, int index, int state) {
+    int slot = index - top;
+    Geometry layout = Layout();
+    if (slot < 0 || slot >= perPage || index < 0 || index >= Count() || !layout.Thumbnails() ||
+        !settings->showDetailInfo)
+        return;
+    const NavigatorEntry& entry = entries[index];
+    if (entry.detailQualifier.empty() || entry.detailName.empty()) return;
+
+    RECT cell = ToRect(layout.ItemRect(slot));
+    int ch = cell.bottom - cell.top;
+    int frameHeight = layout.ThumbFrameRect(slot).Height();
+    RECT rect = {cell.left + ch / 8 + ch, cell.top, cell.right - ch / 8, cell.bottom - (ch - frameHeight) / 2};
+    UINT format = DT_SINGLELINE | DT_BOTTOM | DT_NOPREFIX | DT_END_ELLIPSIS;
+    SelectedFont font(dc, CreateNavigatorFont(layout.FontHeight(kFontTag)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, settings->colours[TagColour(state)]);
+    if (settings->iconView) {
+        DrawTextA(dc, entry.detailName.c_str(), -1, &rect, format);
+        rect.bottom -= layout.FontHeight(kFontTag);
+        DrawTextA(dc, entry.detailQualifier.c_str(), -1, &rect, format);
+    } else {
+        std::string line = entry.detailQualifier + " / " + entry.detailName;
+        DrawTextA(dc, line.c_str(), -1, &rect, format);
+    }
+}
+
+void NavigatorWnd::DrawThumbFrame(HDC dc, int index, int state) {
+    int slot = index - top;
+    Geometry layout = Layout();
+    if (!layout.Thumbnails() || slot < 0 || slot >= perPage || index < 0 || index >= Count()) return;
+    RECT frame = ToRect(layout.ThumbFrameRect(slot));
+    bool isHot = (state & kStateHot) != 0;
+    CxImage& image = (state & 0xFF) == kStateSelected ? skin[isHot ? kSkinFrameSelectedHot : kSkinFrameSelected]
+                                                      : skin[isHot ? kSkinFrameHot : kSkinFrame];
+    if (image.IsValid()) {
+        image.Draw(dc, frame, nullptr, false);
+        return;
+    }
+    GdiBrush brush(settings->colours[kColourThumbFrame]);
+    RECT edges[4] = {{frame.left, frame.top, frame.right, frame.top + 1},
+                     {frame.left, frame.top, frame.left + 1, frame.bottom},
+                     {frame.right - 1, frame.top, frame.right, frame.bottom},
+                     {frame.left, frame.bottom - 1, frame.right, frame.bottom}};
+    for (const RECT& edge : edges) FillRect(dc, &edge, brush);
+}
+
+void NavigatorWnd::DrawThumbnail(HDC dc, int index, int state) {
+    int slot = index - top;
+    Geometry layout = Layout();
+    if (!layout.Thumbnails() || slot < 0 || slot >= perPage || index < 0 || index >= Count()) return;
+    DrawThumbFrame(dc, index, state);
+    if (DrawThumbnailImage(dc, index)) return;
+
+    Rect frame = layout.ThumbFrameRect(slot);
+    int pad = layout.ThumbPad();
+    EntryKind kind = entries[index].kind;
+    CxImage& placeholder = skin[kind == KindAudio   ? kSkinPlaceholderAudio
+                                : kind == KindVideo ? kSkinPlaceholderVideo
+                                                    : kSkinPlaceholderOther];
+    if (!placeholder.IsValid()) return;
+    int x = frame.left + pad + (layout.ThumbWidth() - static_cast<int>(placeholder.GetWidth())) / 2;
+    int y = frame.top + pad + (layout.ThumbHeight() - static_cast<int>(placeholder.GetHeight())) / 2;
+    placeholder.Draw(dc, x, y, -1, -1, nullptr, false);
+}
+
+void NavigatorWnd::InvalidateItem(int index, bool update) {
+    int slot = index - top;
+    if (slot < 0 || slot >= perPage) return;
+    RECT cell = ToRect(Layout().ItemRect(slot));
+    InvalidateRect(Handle(), &cell, FALSE);
+    if (update) UpdateWindow(Handle());
+}
+
+void NavigatorWnd::InvalidateThumbFrame(int index, bool update) {
+    int slot = index - top;
+    Geometry layout = Layout();
+    if (!layout.Thumbnails() || slot < 0 || slot >= perPage || index < 0 || index >= Count()) return;
+    RECT f = ToRect(layout.ThumbFrameRect(slot));
+    int pad = layout.ThumbPad();
+    RECT strips[4] = {{f.left, f.top, f.left + pad, f.bottom},
+                      {f.left, f.top, f.right, f.top + pad},
+                      {f.right - pad, f.top, f.right, f.bottom},
+                      {f.left, f.bottom - pad, f.right, f.bottom}};
+    for (const RECT& strip : strips) InvalidateRect(Handle(), &strip, FALSE);
+    if (update) UpdateWindow(Handle());
 }
 
 void NavigatorWnd::DrawHeader(HDC dc) {

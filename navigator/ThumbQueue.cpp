@@ -5,3 +5,4 @@
 void NavigatorWnd::StartThumbnailWorker() {}
 void NavigatorWnd::QueueThumbnails() {}
 void NavigatorWnd::ResetThumbnails() {}
+bool NavigatorWnd::DrawThumbnailImage(HDC, int) { return false; }

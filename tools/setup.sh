@@ -9,6 +9,7 @@ packages=(
   wine wine64 libpng16-16 libjpeg62-turbo
   xvfb fonts-liberation
   googletest
+  python3 libjpeg-turbo-progs
 )
 
 missing=()

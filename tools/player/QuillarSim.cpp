@@ -1,0 +1,424 @@
+// QuillarSim: a stand-in for the Quillar player. It opens the player's remote-control window,
+// loads a plug-in through KsPluginCreate, serves a media library over the player's message
+// protocol, logs every exchange, and can be driven by a script instead of a person.
+//
+//   QuillarSim.exe [--plugin PATH] [--library DIR] [--log FILE] [--script FILE]
+//                  [--snapshots DIR] [--registry KEY]
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "navigator/PlayerProtocol.h"
+#include "plugin/PluginInfoRecord.h"
+#include "plugin/PluginInterface.h"
+#include "tools/player/MediaLibrary.h"
+#include "tools/snapshot/WindowCapture.h"
+
+namespace {
+
+constexpr UINT kSendTracks = WM_APP + 0x701;
+constexpr UINT kSendAlbums = WM_APP + 0x702;
+constexpr char kStreamzapMessage[] = "3E4CA449-C26F-47c6-A124-D66589CFA12F";
+constexpr char kNavigatorClass[] = "Streamzap.WMX";
+
+struct Options {
+    std::string plugin;
+    std::string library = ".";
+    std::string log;
+    std::string script;
+    std::string snapshots = ".";
+    std::string registry = "Software\\Halvorn\\QuillarSim";
+};
+
+FILE* g_log = nullptr;
+
+// One line per event, to standard output and the log file.
+void Log(const char* format, ...) {
+    char line[2048];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(line, sizeof(line), format, args);
+    va_end(args);
+    printf("%s\n", line);
+    fflush(stdout);
+    if (g_log) {
+        fprintf(g_log, "%s\n", line);
+        fflush(g_log);
+    }
+}
+
+class Player {
+public:
+    explicit Player(const std::string& library) : library_(library) {}
+
+    bool Create();
+    HWND Handle() const { return hwnd_; }
+    HWND Navigator() const { return IsWindow(navigator_) ? navigator_ : FindWindowA(kNavigatorClass, nullptr); }
+
+    void SetState(LRESULT state) { state_ = state; }
+    void SetDisc(bool disc) { disc_ = disc; }
+    void SetAlbum(size_t album) {
+        album_ = album;
+        track_ = 1;
+    }
+    void SendTracks();
+    void SendAlbums();
+    void AnnounceChange(bool allLists);
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnRequest(HWND navigator, UINT code);
+    void OnCommand(WPARAM extra, LPARAM packed);
+    void SendCopy(ULONG_PTR code, const std::vector<std::string>& tokens);
+    void SendKey(ULONG_PTR code, const std::string& key);
+    std::string CurrentKey() const {
+        return album_ < library_.Albums().size() ? library_.Albums()[album_].key : std::string();
+    }
+
+    HWND hwnd_ = nullptr;
+    HWND navigator_ = nullptr;
+    MediaLibrary library_;
+    size_t album_ = 0;
+    int track_ = 1;
+    LRESULT state_ = 0;
+    bool disc_ = false;
+};
+
+bool Player::Create() {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+    wc.lpszClassName = kPlayerWindowClass;
+    if (!RegisterClassA(&wc)) return false;
+    hwnd_ = CreateWindowExA(0, kPlayerWindowClass, kPlayerWindowTitle, WS_OVERLAPPEDWINDOW, 40, 40, 480, 120, nullptr,
+                            nullptr, GetModuleHandleA(nullptr), this);
+    return hwnd_ != nullptr;
+}
+
+LRESULT CALLBACK Player::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+    auto* self = reinterpret_cast<Player*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(hwnd, message, wParam, lParam);
+    switch (message) {
+        case kRequestMessage: return self->OnRequest(reinterpret_cast<HWND>(wParam), static_cast<UINT>(lParam));
+        case kPlayerCommandMessage: self->OnCommand(wParam, lParam); return 0;
+        case kModeSwitchMessage:
+            Log("mode %u", static_cast<unsigned>(wParam));
+            self->disc_ = wParam == kDiscMode;
+            return 0;
+        case kSendTracks: self->SendTracks(); return 0;
+        case kSendAlbums: self->SendAlbums(); return 0;
+        case WM_DESTROY: PostQuitMessage(0); return 0;
+        default: return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+}
+
+LRESULT Player::OnRequest(HWND navigator, UINT code) {
+    if (IsWindow(navigator)) navigator_ = navigator;
+    LRESULT answer = 0;
+    switch (code) {
+        case kRequestCurrentTrack: answer = track_; break;
+        case kRequestPlayerState: answer = state_; break;
+        case kRequestDiscMode: answer = disc_ ? 1 : 0; break;
+        // The lists follow once the request has returned, as the player sends them.
+        case kRequestTrackList: PostMessageA(hwnd_, kSendTracks, 0, 0); break;
+        case kRequestAlbumList: PostMessageA(hwnd_, kSendAlbums, 0, 0); break;
+        default: break;
+    }
+    Log("request %u -> %ld", code, static_cast<long>(answer));
+    return answer;
+}
+
+void Player::OnCommand(WPARAM extra, LPARAM packed) {
+    UINT code = static_cast<UINT>(packed & 0xFFFF);
+    int value = static_cast<short>((packed >> 16) & 0xFFFF);
+    Log("command %u value %d extra %u", code, value, static_cast<unsigned>(extra));
+    size_t albums = library_.Albums().size();
+    switch (code) {
+        case kCommandPlayTrack: {
+            std::vector<Track> tracks = library_.Tracks(album_);
+            if (value >= 1 && static_cast<size_t>(value) <= tracks.size()) {
+                track_ = value;
+                Log("play %s", tracks[value - 1].path.c_str());
+            }
+            break;
+        }
+        case kCommandOpenAlbum:
+            if (value >= 0 && static_cast<size_t>(value) < albums) SetAlbum(static_cast<size_t>(value));
+            break;
+        case kCommandNextList:
+            if (albums) SetAlbum((album_ + albums + (value < 0 ? albums - 1 : 1)) % albums);
+            break;
+        case kCommandSort:
+            library_.NextOrder();
+            Log("sort %s", MediaLibrary::OrderName(library_.Order()));
+            PostMessageA(hwnd_, kSendTracks, 0, 0);
+            break;
+        case kCommandRefresh: PostMessageA(hwnd_, kSendTracks, 0, 0); break;
+        default: break;
+    }
+}
+
+void Player::SendCopy(ULONG_PTR code, const std::vector<std::string>& tokens) {
+    std::string bytes;
+    for (const std::string& token : tokens) bytes += token + '\0';
+    bytes += '\0';
+    COPYDATASTRUCT copy = {code, static_cast<DWORD>(bytes.size()), &bytes[0]};
+    Log("sent 0x%04X %u tokens", static_cast<unsigned>(code), static_cast<unsigned>(tokens.size()));
+    SendMessageA(Navigator(), WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd_), reinterpret_cast<LPARAM>(&copy));
+}
+
+void Player::SendKey(ULONG_PTR code, const std::string& key) {
+    COPYDATASTRUCT copy = {code, static_cast<DWORD>(key.size() + 1), const_cast<char*>(key.c_str())};
+    Log("sent 0x%04X key %s", static_cast<unsigned>(code), key.c_str());
+    SendMessageA(Navigator(), WM_COPYDATA, reinterpret_cast<WPARAM>(hwnd_), reinterpret_cast<LPARAM>(&copy));
+}
+
+void Player::SendTracks() {
+    std::vector<std::string> tokens;
+    for (const Track& track : library_.Tracks(album_)) {
+        tokens.push_back(track.path);
+        tokens.push_back(track.name);
+        tokens.push_back(track.qualifier);
+    }
+    SendCopy(kCopyTrackList, tokens);
+    if (album_ < library_.Albums().size()) {
+        const Album& album = library_.Albums()[album_];
+        SendCopy(kCopyListHeader, {album.key, album.name, album.qualifier});
+    }
+}
+
+void Player::SendAlbums() {
+    std::vector<std::string> tokens;
+    for (const Album& album : library_.Albums()) {
+        tokens.push_back(album.key);
+        tokens.push_back(album.name);
+        tokens.push_back(album.qualifier);
+    }
+    SendCopy(kCopyAlbumList, tokens);
+    SendKey(kCopySelectAlbum, CurrentKey());
+}
+
+void Player::AnnounceChange(bool allLists) { SendKey(allLists ? kCopyListsChanged : kCopyListChanged, CurrentKey()); }
+
+// Dispatches this thread's messages for `ms` milliseconds (0: what is queued now).
+void Pump(DWORD ms) {
+    DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) return;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (ms) MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    } while (GetTickCount() - start < ms);
+}
+
+UINT VirtualKey(std::string name) {
+    for (char& c : name) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    static const struct { const char* name; UINT key; } kKeys[] = {
+        {"UP", VK_UP},         {"DOWN", VK_DOWN},     {"LEFT", VK_LEFT},     {"RIGHT", VK_RIGHT},
+        {"ENTER", VK_RETURN},  {"RETURN", VK_RETURN}, {"ESC", VK_ESCAPE},    {"ESCAPE", VK_ESCAPE},
+        {"BACK", VK_BACK},     {"BACKSPACE", VK_BACK}, {"PAGEUP", VK_PRIOR}, {"PRIOR", VK_PRIOR},
+        {"PAGEDOWN", VK_NEXT}, {"NEXT", VK_NEXT},     {"HOME", VK_HOME},     {"END", VK_END},
+        {"DELETE", VK_DELETE}, {"SPACE", VK_SPACE},   {"TAB", VK_TAB},
+    };
+    for (const auto& k : kKeys)
+        if (name == k.name) return k.key;
+    if (name.size() == 1 && isalnum(static_cast<unsigned char>(name[0]))) return static_cast<UINT>(name[0]);
+    if (name.size() >= 2 && name[0] == 'F' && isdigit(static_cast<unsigned char>(name[1])))
+        return VK_F1 + atoi(name.c_str() + 1) - 1;
+    return static_cast<UINT>(strtoul(name.c_str(), nullptr, 0));
+}
+
+void PressKey(HWND navigator, std::string key) {
+    bool ctrl = key.size() > 5 && _strnicmp(key.c_str(), "ctrl+", 5) == 0;
+    if (ctrl) key = key.substr(5);
+    UINT vk = VirtualKey(key);
+    BYTE state[256];
+    GetKeyboardState(state);
+    BYTE saved = state[VK_CONTROL];
+    if (ctrl) {
+        state[VK_CONTROL] = 0x80;
+        SetKeyboardState(state);
+    }
+    LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16;
+    SendMessageA(navigator, WM_KEYDOWN, vk, 1 | scan);
+    SendMessageA(navigator, WM_KEYUP, vk, 1 | scan | (3u << 30));
+    if (ctrl) {
+        state[VK_CONTROL] = saved;
+        SetKeyboardState(state);
+    }
+}
+
+void Click(HWND navigator, int x, int y) {
+    LPARAM at = MAKELPARAM(x, y);
+    SendMessageA(navigator, WM_MOUSEMOVE, 0, at);
+    SendMessageA(navigator, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(navigator, WM_LBUTTONUP, 0, at);
+}
+
+void Wheel(HWND navigator, int notches) {
+    RECT rect;
+    GetWindowRect(navigator, &rect);
+    LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    SendMessageA(navigator, WM_MOUSEWHEEL, MAKEWPARAM(0, notches * WHEEL_DELTA), at);
+}
+
+// Runs the script's actions in order; false when it asks to quit.
+void RunScript(Player& player, const Options& options) {
+    std::ifstream file(options.script);
+    if (!file) {
+        Log("error cannot read script %s", options.script.c_str());
+        return;
+    }
+    const UINT streamzap = RegisterWindowMessageA(kStreamzapMessage);
+    std::string line;
+    while (std::getline(file, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::istringstream words(line);
+        std::string action;
+        if (!(words >> action) || action[0] == '#') continue;
+        Log("script %s", line.c_str());
+        HWND navigator = player.Navigator();
+        if (action == "wait") {
+            DWORD ms = 0;
+            words >> ms;
+            Pump(ms);
+        } else if (action == "key") {
+            std::string key;
+            words >> key;
+            PressKey(navigator, key);
+        } else if (action == "wheel") {
+            int notches = 0;
+            words >> notches;
+            Wheel(navigator, notches);
+        } else if (action == "click") {
+            int x = 0, y = 0;
+            words >> x >> y;
+            Click(navigator, x, y);
+        } else if (action == "appcommand") {
+            int command = 0;
+            words >> command;
+            SendMessageA(navigator, WM_APPCOMMAND, reinterpret_cast<WPARAM>(navigator), MAKELPARAM(0, command));
+        } else if (action == "streamzap") {
+            int code = 0;
+            words >> code;
+            SendMessageA(navigator, streamzap, static_cast<WPARAM>(code), 0);
+        } else if (action == "hotkey") {
+            SendMessageA(navigator, WM_HOTKEY, 1, 0);
+        } else if (action == "state") {
+            long state = 0;
+            words >> state;
+            player.SetState(state);
+        } else if (action == "disc") {
+            std::string on;
+            words >> on;
+            player.SetDisc(on == "on");
+        } else if (action == "album") {
+            size_t album = 0;
+            words >> album;
+            player.SetAlbum(album);
+        } else if (action == "push") {
+            player.SendTracks();
+        } else if (action == "changed") {
+            std::string which;
+            words >> which;
+            player.AnnounceChange(which == "lists");
+        } else if (action == "snapshot") {
+            std::string name;
+            words >> name;
+            std::string path = options.snapshots + "\\" + name + ".png";
+            bool saved = WindowCapture(navigator).SavePng(path);
+            Log("snapshot %s %s visible=%d", saved ? "saved" : "failed", path.c_str(), IsWindowVisible(navigator) ? 1 : 0);
+        } else if (action == "status") {
+            Log("status visible=%d", IsWindowVisible(navigator) ? 1 : 0);
+        } else if (action == "quit") {
+            return;
+        } else {
+            Log("error unknown action %s", action.c_str());
+        }
+        Pump(0);
+    }
+}
+
+std::string DefaultPlugin() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of("\\/") + 1) + "Rembrix.dll";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    options.plugin = DefaultPlugin();
+    for (int i = 1; i + 1 < argc; i += 2) {
+        std::string name = argv[i], value = argv[i + 1];
+        if (name == "--plugin") options.plugin = value;
+        else if (name == "--library") options.library = value;
+        else if (name == "--log") options.log = value;
+        else if (name == "--script") options.script = value;
+        else if (name == "--snapshots") options.snapshots = value;
+        else if (name == "--registry") options.registry = value;
+        else {
+            fprintf(stderr, "QuillarSim: unknown option %s\n", name.c_str());
+            return 2;
+        }
+    }
+    if (!options.log.empty()) g_log = fopen(options.log.c_str(), "w");
+    CreateDirectoryA(options.snapshots.c_str(), nullptr);
+
+    Player player(options.library);
+    if (!player.Create()) {
+        Log("error cannot create the player window");
+        return 1;
+    }
+    HMODULE module = LoadLibraryA(options.plugin.c_str());
+    auto create = module ? reinterpret_cast<KsPluginCreateFn>(
+                               reinterpret_cast<void*>(GetProcAddress(module, "KsPluginCreate")))
+                         : nullptr;
+    if (!create) {
+        Log("error cannot load plugin %s", options.plugin.c_str());
+        return 1;
+    }
+    auto* plugin = static_cast<ControlPluginBase*>(create(options.registry.c_str()));
+    if (!plugin) {
+        Log("error KsPluginCreate returned null");
+        return 1;
+    }
+    PluginInfoRecord record;
+    plugin->GetPluginInfo(&record);
+    Log("plugin %s (%s)", record.name, record.maker);
+    Log("start -> %d", plugin->Start(0, 0, 0, 0));
+
+    if (!options.script.empty()) {
+        RunScript(player, options);
+    } else {
+        MSG msg;
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+
+    Log("stop -> %d", plugin->Stop());
+    plugin->DeletingDestructor(1);
+    FreeLibrary(module);
+    DestroyWindow(player.Handle());
+    Log("exit");
+    if (g_log) fclose(g_log);
+    return 0;
+}
