@@ -24,7 +24,7 @@ test: build
 	tools/with-display.sh ctest --test-dir build/x64 --output-on-failure -j $(JOBS)
 
 bench: build
-	tools/with-display.sh build/x64/wine-run build/x64/bin/ximage_bench.exe
+	tools/with-display.sh bash -c 'for b in ximage_bench entrylist_bench; do echo "== $$b"; build/x64/wine-run build/x64/bin/$$b.exe; done'
 
 run: build
 	tools/run-demo.sh
