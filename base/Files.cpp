@@ -25,8 +25,8 @@ FILETIME GetFileLastWriteTime(const char* path) {
 
 bool FileExists(const char* path) { return _access(path, 0) == 0; }
 
-int ListFolder(const std::string& folder, const std::string& pattern, std::vector<std::string>& list,
-               bool recurse, bool directories) {
+int ListFolder(const std::string& folder, const std::string& pattern, std::vector<FolderEntry>& list, bool recurse,
+               bool directories) {
     WIN32_FIND_DATAA found;
     HANDLE find = FindFirstFileA(AppendPath(folder, pattern).c_str(), &found);
     if (find == INVALID_HANDLE_VALUE) return 0;
@@ -42,16 +42,24 @@ int ListFolder(const std::string& folder, const std::string& pattern, std::vecto
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (!strcmp(found.cFileName, ".") || !strcmp(found.cFileName, "..")) continue;
             if (directories) {
-                list.push_back(full);
+                list.push_back({full, found.ftLastWriteTime});
                 ++added;
             }
             if (recurse) added += ListFolder(full, pattern, list, recurse, directories);
         } else if (!directories) {
-            list.push_back(full);
+            list.push_back({std::move(full), found.ftLastWriteTime});
             ++added;
         }
     } while (FindNextFileA(find, &found) || GetLastError() == ERROR_MORE_DATA);
     FindClose(find);
+    return added;
+}
+
+int ListFolder(const std::string& folder, const std::string& pattern, std::vector<std::string>& list,
+               bool recurse, bool directories) {
+    std::vector<FolderEntry> entries;
+    int added = ListFolder(folder, pattern, entries, recurse, directories);
+    for (FolderEntry& entry : entries) list.push_back(std::move(entry.path));
     return added;
 }
 

@@ -10,6 +10,7 @@ packages=(
   xvfb fonts-liberation
   googletest
   python3 libjpeg-turbo-progs
+  clang libclang-rt-14-dev
 )
 
 missing=()
