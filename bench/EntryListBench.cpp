@@ -5,18 +5,12 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/Timing.h"
 #include "navigator/NavigatorWnd.h"
 #include "navigator/PlayerProtocol.h"
 #include "plugin/RembrixApp.h"
 
 namespace {
-
-double Seconds() {
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) / frequency.QuadPart;
-}
 
 // A player that leaves the window down (request 19 answered 1), so no painting is timed.
 LRESULT CALLBACK QuietPlayer(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

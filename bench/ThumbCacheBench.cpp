@@ -6,37 +6,14 @@
 #include <objbase.h>
 
 #include <cstdio>
-#include <functional>
 #include <string>
 
 #include "base/Files.h"
+#include "bench/Timing.h"
 #include "thumbs/ThumbCache.h"
 #include "ximage/CxImage.h"
 
 namespace {
-
-double Seconds() {
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(now.QuadPart) / frequency.QuadPart;
-}
-
-// Seconds per call of `step`, over at least `budget` seconds; `setup` runs untimed before each.
-double Time(double budget, const std::function<void()>& step, const std::function<void()>& setup = nullptr) {
-    if (setup) setup();
-    step();
-    int runs = 0;
-    double spent = 0;
-    do {
-        if (setup) setup();
-        double start = Seconds();
-        step();
-        spent += Seconds() - start;
-        ++runs;
-    } while (spent < budget);
-    return spent / runs;
-}
 
 // A thumbnail with photo-like detail, so that its PNG is of a realistic size.
 void Thumbnail(CxImage& image, int seed) {

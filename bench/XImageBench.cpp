@@ -7,20 +7,10 @@
 #include <functional>
 #include <string>
 
+#include "bench/Timing.h"
 #include "ximage/CxImage.h"
 
 namespace {
-
-double Seconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / frequency.QuadPart;
-}
 
 // Runs `step` for at least `budget` seconds and prints its rate.
 void Rate(const char* name, double budget, const std::function<bool()>& step) {
