@@ -24,7 +24,7 @@ test: build
 	tools/with-display.sh ctest --test-dir build/x64 --output-on-failure -j $(JOBS)
 
 bench: build
-	tools/with-display.sh bash -c 'for b in ximage_bench entrylist_bench thumbcache_bench; do echo "== $$b"; build/x64/wine-run build/x64/bin/$$b.exe; done'
+	tools/with-display.sh bash -c 'for b in ximage_bench entrylist_bench thumbcache_bench paint_bench; do echo "== $$b"; build/x64/wine-run build/x64/bin/$$b.exe; done'
 
 run: build
 	tools/run-demo.sh

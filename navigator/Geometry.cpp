@@ -64,3 +64,14 @@ int Geometry::FontHeight(FontKind kind) const {
     }
     return Round((kind == kFontTag ? 0.3 : 0.8) * base);
 }
+
+int FrameImageIndex(int width) { return width < 80 ? 0 : width < 130 ? 1 : width < 200 ? 2 : 3; }
+
+int CellImageIndex(int height) { return height < 60 ? 0 : height < 120 ? 1 : height < 180 ? 2 : 3; }
+
+int PlaceholderIndex(int thumbWidth, int thumbHeight) {
+    static const int kAtLeast[] = {160, 128, 96, 64, 48, 32, 24};
+    for (int i = 0; i < 7; ++i)
+        if (thumbWidth >= kAtLeast[i] && thumbHeight >= kAtLeast[i]) return i;
+    return -1;
+}

@@ -27,6 +27,13 @@ struct LayoutState {
 
 enum FontKind { kFontHeader = 0, kFontEntry = 1, kFontTag = 2 };
 
+// Which skin picture serves a size: the frame by its width (64, 100, 160 or 240 pixels wide),
+// the cell background by its height (68, 108, 172 or 260 high), the placeholder by the picture
+// area (128, 96, 64, 48, 32, 24 or 16 square; -1 when the area is under 24 either way).
+int FrameImageIndex(int width);
+int CellImageIndex(int height);
+int PlaceholderIndex(int thumbWidth, int thumbHeight);
+
 class Geometry {
 public:
     explicit Geometry(const LayoutState& state) : s_(state) {}

@@ -148,8 +148,7 @@ void NavigatorWnd::LoadSkin() {
                   false);
 
     Rect frame = layout.ThumbFrameRect(0);
-    int w = frame.Width();
-    int sizeIndex = w < 80 ? 0 : w < 130 ? 1 : w < 200 ? 2 : 3;
+    int sizeIndex = FrameImageIndex(frame.Width());
     static const int kFrames[4][4] = {
         {5019, 5023, 5028, 5032}, {5018, 5022, 5026, 5031}, {5020, 5024, 5029, 5027}, {5021, 5025, 5030, 5017}};
     for (int i = 0; i < 4; ++i)
@@ -161,8 +160,7 @@ void NavigatorWnd::LoadSkin() {
     }
 
     Rect cell = layout.ItemRect(0);
-    int h = cell.Height();
-    int cellIndex = h < 60 ? 0 : h < 120 ? 1 : h < 180 ? 2 : 3;
+    int cellIndex = CellImageIndex(cell.Height());
     static const int kCells[2][4] = {{5035, 5036, 5037, 5034}, {5040, 5041, 5038, 5039}};
     for (int i = 0; i < 2; ++i)
         LoadSkinImage(skin[kSkinCellSelected + i], cell.Width(), cell.Height(), kCells[i][cellIndex], "PNG", false);
@@ -170,11 +168,7 @@ void NavigatorWnd::LoadSkin() {
     static const int kPlaceholders[3][7] = {{5049, 5048, 5047, 5046, 5045, 5044, 5043},
                                             {5057, 5056, 5055, 5053, 5052, 5051, 5050},
                                             {5042, 5054, 5062, 5061, 5060, 5059, 5058}};
-    static const int kThresholds[7] = {160, 128, 96, 64, 48, 32, 24};
-    int tw = layout.ThumbWidth(), th = layout.ThumbHeight();
-    int size = -1;
-    for (int i = 0; i < 7 && size < 0; ++i)
-        if (tw >= kThresholds[i] && th >= kThresholds[i]) size = i;
+    int size = PlaceholderIndex(layout.ThumbWidth(), layout.ThumbHeight());
     for (int i = 0; i < 3; ++i) {
         skin[kSkinPlaceholderVideo + i].Destroy();
         if (size >= 0) LoadSkinImage(skin[kSkinPlaceholderVideo + i], 0, 0, kPlaceholders[i][size], "PNG", false);
@@ -203,6 +197,8 @@ void NavigatorWnd::DrawItem(HDC dc, int index, int state) {
     if (slot < 0 || slot >= perPage || index < 0 || index >= Count()) return;
     Geometry layout = Layout();
     RECT cell = ToRect(layout.ItemRect(slot));
+    // A partial repaint draws only the cells it touches.
+    if (!RectVisible(dc, &cell)) return;
     int base = state & 0xFF;
     if (base == kStateSelected || base == kStatePressed) {
         CxImage& image = skin[base == kStateSelected ? kSkinCellSelected : kSkinCellPressed];

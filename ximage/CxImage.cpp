@@ -66,6 +66,28 @@ bool ReadPngBlock(CxFile* file, int64_t available, std::vector<uint8_t>& block) 
     }
 }
 
+// A large rectangle of fully opaque pixels around the centre: the rows whose centre pixel is
+// opaque, as far up and down as that holds, each narrowing the run to what all of them share.
+RECT FindOpaqueCore(const uint8_t* pixels, int width, int height) {
+    auto opaque = [&](int x, int y) { return pixels[(static_cast<size_t>(y) * width + x) * 4 + 3] == 0xFF; };
+    int cx = width / 2, cy = height / 2;
+    RECT core = {};
+    if (width < 8 || height < 8 || !opaque(cx, cy)) return core;
+    int left = 0, right = width;
+    auto narrow = [&](int y) {
+        int l = cx, r = cx + 1;
+        while (l > left && opaque(l - 1, y)) --l;
+        while (r < right && opaque(r, y)) ++r;
+        left = l;
+        right = r;
+    };
+    narrow(cy);
+    int top = cy, bottom = cy + 1;
+    while (top > 0 && opaque(cx, top - 1)) narrow(--top);
+    while (bottom < height && opaque(cx, bottom)) narrow(bottom++);
+    return RECT{left, top, right, bottom};
+}
+
 }  // namespace
 
 CxImage::CxImage(uint32_t imageType) : type_(imageType) {}
@@ -99,6 +121,7 @@ bool CxImage::Create(uint32_t width, uint32_t height, uint32_t bpp, uint32_t ima
 }
 
 bool CxImage::Destroy() {
+    DropBlendBitmap();
     free(pixels_);
     pixels_ = nullptr;
     width_ = height_ = 0;
@@ -280,28 +303,43 @@ int32_t CxImage::Draw(HDC dc, const RECT& rect, RECT* clip, bool smooth) {
         drawn = StretchDIBits(dc, rect.left, rect.top, width, height, 0, 0, sourceWidth, sourceHeight, pixels, &format,
                               DIB_RGB_COLORS, SRCCOPY) > 0;
         SetStretchBltMode(dc, oldMode);
-    } else {
-        // AlphaBlend wants premultiplied pixels in a bitmap.
-        void* bits = nullptr;
-        HBITMAP section = CreateDIBSection(dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HDC memory = section ? CreateCompatibleDC(dc) : nullptr;
+    } else if (pixels == pixels_) {
+        // AlphaBlend wants premultiplied pixels in a bitmap; this picture's is kept for next time.
+        HDC memory = BlendSource(dc);
         if (memory) {
-            auto* out = static_cast<uint8_t*>(bits);
-            size_t bytes = static_cast<size_t>(sourceWidth) * sourceHeight * 4;
-            for (size_t i = 0; i < bytes; i += 4) {
-                unsigned a = pixels[i + 3];
-                out[i + 0] = static_cast<uint8_t>((pixels[i + 0] * a + 127) / 255);
-                out[i + 1] = static_cast<uint8_t>((pixels[i + 1] * a + 127) / 255);
-                out[i + 2] = static_cast<uint8_t>((pixels[i + 2] * a + 127) / 255);
-                out[i + 3] = static_cast<uint8_t>(a);
-            }
-            HGDIOBJ old = SelectObject(memory, section);
             BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-            drawn = AlphaBlend(dc, rect.left, rect.top, width, height, memory, 0, 0, sourceWidth, sourceHeight, blend);
-            SelectObject(memory, old);
-            DeleteDC(memory);
+            if (width == sourceWidth && height == sourceHeight) {
+                // At its own size the opaque core is copied, the rest blended only where it shows.
+                const RECT& core = opaqueCore_;
+                const RECT& box = visibleBox_;
+                int x = rect.left, y = rect.top;
+                drawn = 1;
+                if (core.right > core.left)
+                    BitBlt(dc, x + core.left, y + core.top, core.right - core.left, core.bottom - core.top, memory,
+                           core.left, core.top, SRCCOPY);
+                RECT rims[4] = {{box.left, box.top, box.right, core.top},
+                                {box.left, core.bottom, box.right, box.bottom},
+                                {box.left, core.top, core.left, core.bottom},
+                                {core.right, core.top, box.right, core.bottom}};
+                if (core.right <= core.left) rims[0] = box, rims[1] = rims[2] = rims[3] = RECT{};
+                for (const RECT& r : rims)
+                    if (r.right > r.left && r.bottom > r.top)
+                        AlphaBlend(dc, x + r.left, y + r.top, r.right - r.left, r.bottom - r.top, memory, r.left, r.top,
+                                   r.right - r.left, r.bottom - r.top, blend);
+            } else {
+                drawn = AlphaBlend(dc, rect.left, rect.top, width, height, memory, 0, 0, sourceWidth, sourceHeight,
+                                   blend);
+            }
         }
-        if (section) DeleteObject(section);
+    } else {
+        // A smoothed copy is blended once, from a bitmap of its own.
+        CxImage copy;
+        auto* owned = static_cast<uint8_t*>(malloc(smoothed.size()));
+        if (owned) {
+            memcpy(owned, smoothed.data(), smoothed.size());
+            copy.Adopt(owned, static_cast<uint32_t>(width), static_cast<uint32_t>(height), true, type_);
+            drawn = copy.Draw(dc, rect.left, rect.top, -1, -1, nullptr, false);
+        }
     }
 
     if (clip) RestoreDC(dc, saved);
@@ -313,6 +351,51 @@ int32_t CxImage::Draw(HDC dc, int32_t x, int32_t y, int32_t cx, int32_t cy, RECT
     if (cy < 0) cy = static_cast<int32_t>(height_);
     RECT rect = {x, y, x + cx, y + cy};
     return Draw(dc, rect, clip, smooth);
+}
+
+HDC CxImage::BlendSource(HDC dc) {
+    if (blendDC_ || !IsValid()) return blendDC_;
+    BITMAPINFO format = TopDownInfo(width_, height_);
+    void* bits = nullptr;
+    blendBitmap_ = CreateDIBSection(dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+    blendDC_ = blendBitmap_ ? CreateCompatibleDC(dc) : nullptr;
+    if (!blendDC_) {
+        DropBlendBitmap();
+        return nullptr;
+    }
+    blendOld_ = SelectObject(blendDC_, blendBitmap_);
+    auto* out = static_cast<uint8_t*>(bits);
+    size_t bytes = static_cast<size_t>(width_) * height_ * 4;
+    RECT box = {static_cast<LONG>(width_), static_cast<LONG>(height_), 0, 0};
+    for (size_t i = 0; i < bytes; i += 4) {
+        unsigned a = pixels_[i + 3];
+        out[i + 0] = static_cast<uint8_t>((pixels_[i + 0] * a + 127) / 255);
+        out[i + 1] = static_cast<uint8_t>((pixels_[i + 1] * a + 127) / 255);
+        out[i + 2] = static_cast<uint8_t>((pixels_[i + 2] * a + 127) / 255);
+        out[i + 3] = static_cast<uint8_t>(a);
+        if (a) {
+            LONG x = static_cast<LONG>((i / 4) % width_), y = static_cast<LONG>((i / 4) / width_);
+            if (x < box.left) box.left = x;
+            if (x >= box.right) box.right = x + 1;
+            if (y < box.top) box.top = y;
+            if (y >= box.bottom) box.bottom = y + 1;
+        }
+    }
+    visibleBox_ = box.right > box.left ? box : RECT{};
+    opaqueCore_ = FindOpaqueCore(pixels_, static_cast<int>(width_), static_cast<int>(height_));
+    return blendDC_;
+}
+
+void CxImage::DropBlendBitmap() {
+    if (blendDC_) {
+        SelectObject(blendDC_, blendOld_);
+        DeleteDC(blendDC_);
+    }
+    if (blendBitmap_) DeleteObject(blendBitmap_);
+    blendDC_ = nullptr;
+    blendOld_ = nullptr;
+    blendBitmap_ = nullptr;
+    opaqueCore_ = visibleBox_ = RECT{};
 }
 
 RGBQUAD CxImage::GetPixelColor(int32_t x, int32_t y) const {
@@ -330,6 +413,7 @@ RGBQUAD CxImage::GetPixelColor(int32_t x, int32_t y) const {
 bool CxImage::SetPixelColor(int32_t x, int32_t y, RGBQUAD color, bool setAlpha) {
     if (!IsValid() || x < 0 || y < 0 || x >= static_cast<int32_t>(width_) || y >= static_cast<int32_t>(height_))
         return false;
+    DropBlendBitmap();
     uint8_t* p = pixels_ + (static_cast<size_t>(y) * width_ + x) * 4;
     p[0] = color.rgbBlue;
     p[1] = color.rgbGreen;

@@ -76,6 +76,10 @@ public:
 
 private:
     bool Fail(const char* why);
+    // The premultiplied bitmap that transparent pictures are blended from, made at the first draw
+    // and dropped whenever the pixels change.
+    HDC BlendSource(HDC dc);
+    void DropBlendBitmap();
     bool Adopt(uint8_t* pixels, uint32_t width, uint32_t height, bool alpha, uint32_t type);
     bool ResampleInto(int32_t width, int32_t height, bool bicubic, CxImage* dst);
 
@@ -84,5 +88,10 @@ private:
     uint32_t height_ = 0;
     uint32_t type_;
     bool alpha_ = false;
+    HBITMAP blendBitmap_ = nullptr;
+    HDC blendDC_ = nullptr;  // holds blendBitmap_ selected
+    HGDIOBJ blendOld_ = nullptr;
+    RECT opaqueCore_ = {};   // fully opaque pixels: copied, not blended
+    RECT visibleBox_ = {};   // the pixels that are not fully transparent
     char lastError_[64] = {};
 };

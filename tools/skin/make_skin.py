@@ -45,7 +45,7 @@ def frame(w, h, state):
     if state in ("selected", "selhot"):
         c.shape(rrect(0, 0, w, h, r + 1), border, 0.25)  # glow
     plate = rrect(bw * 0.6, bw * 0.6, w - bw * 0.6, h - bw * 0.6, r)
-    c.shape(plate, vgrad((0, 22, 55), (0, 10, 30), 0, h), 0.85)
+    c.shape(plate, vgrad((0, 22, 55), (0, 10, 30), 0, h))
     c.shape(ring(plate, bw), border)
     return c
 
