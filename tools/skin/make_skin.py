@@ -62,15 +62,17 @@ def close_button(state):
     return c
 
 def cell(w, h, state):
-    """Highlight behind an entry; stretched over the whole cell, so its shape is mostly vertical."""
+    """Highlight behind an entry. It is stretched to cells of any width, so it carries nothing
+    that depends on x: a band with a vertical gradient and a bright line along each long edge."""
     c = Canvas(w, h)
-    box = rrect(0, 1, w, h - 1, min(6, w * 0.12))
     if state == "selected":
-        c.shape(box, vgrad((0, 60, 150), (0, 30, 95), 0, h), 0.95)
-        c.shape(ring(box, 1.2), (70, 150, 230))
+        top, bottom, edge, alpha = (0, 70, 165), (0, 32, 100), (80, 160, 240), 0.92
     else:
-        c.shape(box, vgrad((120, 185, 250), (60, 130, 215), 0, h))
-        c.shape(ring(box, 1.2), WHITE)
+        top, bottom, edge, alpha = (130, 195, 255), (60, 130, 215), (235, 245, 255), 1.0
+    c.shape(lambda x, y: -1, vgrad(top, bottom, 0, h), alpha)
+    line = max(1.0, h / 60.0)
+    c.shape(lambda x, y: y - line, edge)
+    c.shape(lambda x, y: (h - line) - y, edge, 0.8)
     return c
 
 def placeholder(kind, n):
