@@ -17,6 +17,8 @@ bool SameIgnoringCase(const std::string& a, const std::string& b) {
 int NavigatorWnd::CenteredTop(int index) const { return ::CenteredTop(index, Count(), perPage, rows, columns); }
 
 void NavigatorWnd::ResetList() {
+    // A new list removes the box of a pending delete, and with it the delete.
+    CancelDelete();
     entries.clear();
     top = selected = 0;
     title.clear();

@@ -32,6 +32,18 @@ EntryKind ClassifyPath(const std::string& path);
 // `columns` entries, `perPage` of them on a page.
 int CenteredTop(int index, int count, int perPage, int rows, int columns);
 
+// Where a move by `delta` entries (a row or a page) leads: the new top and selection, and
+// whether the new selection is still on the current page (then only two cells repaint).
+struct Move {
+    int top;
+    int selected;
+    bool onPage;
+    bool changed;
+};
+Move ComputeMoveBy(int top, int selected, int delta, int count, int columns, int perPage);
+// The selection after a step left or right within its row; `selected` itself when it cannot move.
+int ComputeMoveHorizontal(int selected, int delta, int count, int columns);
+
 std::string TrimLeft(const std::string& text);
 std::string Trim(const std::string& text);
 

@@ -1,5 +1,7 @@
 #include "navigator/NavigatorWnd.h"
 
+#include <windowsx.h>
+
 #include "base/ModuleState.h"
 #include "navigator/PlayerProtocol.h"
 #include "plugin/Monitors.h"
@@ -69,6 +71,22 @@ LRESULT NavigatorWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COPYDATA:
             OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
             return Default();
+        case WM_KEYDOWN:
+            OnKeyDown(static_cast<UINT>(wParam));
+            return Default();
+        case WM_MOUSEWHEEL:
+            OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam));
+            return Default();
+        case WM_MOUSEMOVE:
+            OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return Default();
+        case WM_MOUSELEAVE: OnMouseLeave(); return 0;
+        case WM_LBUTTONDOWN:
+            OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            return Default();
+        case WM_LBUTTONUP:
+            OnLButtonUp();
+            return Default();
         default: return Default();
     }
 }
@@ -119,17 +137,10 @@ void NavigatorWnd::OnPaint() {
 }
 
 void NavigatorWnd::OnShowWindow(bool shown) {
-    if (!shown) ResetThumbnails();
-}
-
-void NavigatorWnd::OnChooseTimer() {
-    if (mode == Tracks) {
-        HideNavigator();
-        if (!entries.empty()) SendPlayerCommand(kCommandPlayTrack, selected + 1, 0);
-    } else {
-        if (!entries.empty()) SendPlayerCommand(kCommandOpenAlbum, selected, kExtraList);
-        ShowList(Tracks);
-    }
+    if (shown) return;
+    ResetThumbnails();
+    // A delete waits only while its box can be seen.
+    CancelDelete();
 }
 
 void NavigatorWnd::BringUp() {

@@ -71,6 +71,17 @@ public:
     void OnListsChanged(const std::string& key);
     int CenteredTop(int index) const;
 
+    // Commands: every input road ends here.
+    BOOL HandleCommand(int command);
+    BOOL SelectNumber(int number);
+    void MoveHorizontal(int delta);
+    void MoveBy(int delta);
+    void SetSelection(int index);
+    int HitTest(int x, int y) const;
+    void SetHot(HDC dc, int item);
+    // Whether a delete waits for its second press (one flag for the whole process).
+    static bool DeletePending();
+
     // Drawing.
     Geometry Layout() const;
     void DrawAll(HDC dc);
@@ -135,6 +146,18 @@ private:
     void OnShowWindow(bool shown);
     void DeferredStart();
     void OnChooseTimer();
+    void Choose();
+    void ShowDeleteBox();
+    void DeleteShownFile();
+    void CancelDelete();
+    void DrawHeaderNow();
+    void DrawAllNow();
+    void OnKeyDown(UINT key);
+    void OnMouseWheel(int delta);
+    void OnMouseMove(int x, int y);
+    void OnMouseLeave();
+    void OnLButtonDown(int x, int y);
+    void OnLButtonUp();
     void ForceForeground();
 
     // Input registrations and helper processes.

@@ -20,8 +20,8 @@ std::vector<std::string> NavigatorFixture::Paths() const {
     return paths;
 }
 
-void NavigatorFixture::Snapshot(const std::string& name) {
+void NavigatorFixture::Snapshot(const std::string& name, WindowCapture::Source source) {
     CreateDirectoryA("snapshots", nullptr);
     std::string path = "snapshots\\" + name + ".png";
-    EXPECT_TRUE(WindowCapture(Window()).SavePng(path)) << path;
+    EXPECT_TRUE(WindowCapture(Window(), source).SavePng(path)) << path;
 }

@@ -34,7 +34,7 @@ protected:
     void SendTracks(int count, const char* folder = "D:\\Video\\");
     std::vector<std::string> Paths() const;
 
-    void Snapshot(const std::string& name);
+    void Snapshot(const std::string& name, WindowCapture::Source source = WindowCapture::Source::Render);
 
     RegistryScratch registry;
     PluginSettings settings = {};

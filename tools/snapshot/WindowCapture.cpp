@@ -2,7 +2,7 @@
 
 #include "ximage/CxImage.h"
 
-WindowCapture::WindowCapture(HWND window) {
+WindowCapture::WindowCapture(HWND window, Source source) {
     RECT client = {};
     GetClientRect(window, &client);
     width_ = client.right;
@@ -25,7 +25,13 @@ WindowCapture::WindowCapture(HWND window) {
         return;
     }
     HGDIOBJ old = SelectObject(memory, section);
-    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+    if (source == Source::Render) {
+        SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+    } else {
+        HDC shown = GetDC(window);
+        BitBlt(memory, 0, 0, width_, height_, shown, 0, 0, SRCCOPY);
+        ReleaseDC(window, shown);
+    }
     GdiFlush();
     const uint32_t* p = static_cast<const uint32_t*>(bits);
     pixels_.assign(p, p + static_cast<size_t>(width_) * height_);

@@ -10,8 +10,11 @@
 
 class WindowCapture {
 public:
-    // Renders the client area of `window`, visible or not.
-    explicit WindowCapture(HWND window);
+    enum class Source {
+        Render,  // the window paints itself into the capture (WM_PRINTCLIENT), visible or not
+        Screen,  // what the window shows now, including what was drawn straight onto it
+    };
+    explicit WindowCapture(HWND window, Source source = Source::Render);
 
     int Width() const { return width_; }
     int Height() const { return height_; }

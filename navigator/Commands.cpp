@@ -1,0 +1,427 @@
+// Steering the Navigator: the command dispatcher, movement, choosing, the two-press delete, and
+// the keyboard and mouse of the window.
+#include "navigator/Commands.h"
+
+#include <cstdio>
+
+#include "base/InputHelpers.h"
+#include "base/ModuleState.h"
+#include "base/Paths.h"
+#include "navigator/NavigatorWnd.h"
+#include "navigator/PlayerProtocol.h"
+#include "res/resource.h"
+
+namespace {
+
+constexpr int kHotCloseButton = -13;
+constexpr int kHotHeader = -10;
+constexpr int kHotNone = -1;
+constexpr int kStateNormal = 1;
+constexpr int kStateSelected = 2;
+constexpr int kStatePressed = 3;
+constexpr int kStateHot = 0x8000;
+
+constexpr UINT kPlayerStateKeys = 2;  // request 20: the player takes arrows and Enter as keys
+constexpr LRESULT kPlayerQueryPlay1 = 526;
+constexpr LRESULT kPlayerQueryPlay2 = 529;
+
+// Player commands named by the dispatcher.
+constexpr UINT kCommandOk = 5104;
+constexpr UINT kCommandHost5102 = 5102;
+constexpr UINT kCommandLeft = 5115;
+constexpr UINT kCommandRight = 5116;
+constexpr UINT kCommandEscape = 5202;
+constexpr UINT kCommandAudio = 7030;
+constexpr UINT kCommandSubtitle = 7031;
+constexpr UINT kCommandHost7032 = 7032;
+constexpr UINT kCommandDiscModeToggle = 7050;
+constexpr UINT kCommandKey = 7052;
+
+// Colours of the delete box.
+constexpr int kColourBox = 14;
+constexpr int kColourBoxText = 15;
+constexpr int kColourBoxHint = 16;
+constexpr int kColourFrame = 17;
+
+// The pending delete: the one flag of the process, and the file its box shows.
+struct PendingDelete {
+    bool pending = false;
+    std::string path;
+};
+PendingDelete g_delete;
+
+class ClientDC {
+public:
+    explicit ClientDC(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+    ~ClientDC() { ReleaseDC(hwnd_, dc_); }
+    ClientDC(const ClientDC&) = delete;
+    ClientDC& operator=(const ClientDC&) = delete;
+    operator HDC() const { return dc_; }
+
+private:
+    HWND hwnd_;
+    HDC dc_;
+};
+
+RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+bool Contains(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
+
+}  // namespace
+
+bool NavigatorWnd::DeletePending() { return g_delete.pending; }
+
+void NavigatorWnd::CancelDelete() {
+    g_delete.pending = false;
+    g_delete.path.clear();
+}
+
+void NavigatorWnd::DrawHeaderNow() {
+    ClientDC dc(Handle());
+    DrawHeader(dc);
+}
+
+void NavigatorWnd::DrawAllNow() {
+    ClientDC dc(Handle());
+    DrawAll(dc);
+}
+
+BOOL NavigatorWnd::HandleCommand(int command) {
+    bool visible = IsWindowVisible(Handle()) != FALSE;
+    if (!visible && command < kFirstBothStatesCommand) return 0;
+
+    bool disc = SendRequest(Handle(), kRequestDiscMode) != 0;
+    LRESULT playerState = SendRequest(Handle(), kRequestPlayerState);
+    SendRequest(Handle(), kRequestState130);
+    bool keysToPlayer = playerState == kPlayerStateKeys;
+
+    if (g_delete.pending) {
+        // The command that answers the box is not carried out: it deletes or cancels.
+        bool confirmed = command == CMD_DELETE;
+        std::string shown = g_delete.path;
+        CancelDelete();
+        if (confirmed && selected >= 0 && selected < Count() && entries[selected].path == shown)
+            DeleteShownFile();
+        else
+            DrawAllNow();
+        return 1;
+    }
+
+    auto hiddenCommand = [&](UINT code) {
+        if (!visible) SendPlayerCommand(code, 0, 0);
+    };
+    switch (command) {
+        case CMD_NONE: break;
+        case CMD_DELETE:
+            if (mode == Tracks && !disc && selected >= 0 && selected < Count()) ShowDeleteBox();
+            break;
+        case CMD_SORT:
+        case CMD_REFRESH:
+            if (mode == Tracks && !disc) {
+                reselectPath = selected >= 0 && selected < Count() ? entries[selected].path : std::string();
+                SendPlayerCommand(command == CMD_SORT ? kCommandSort : kCommandRefresh, 0, kExtraList);
+            }
+            break;
+        case CMD_PAGE_UP: MoveBy(-perPage); break;
+        case CMD_PAGE_DOWN: MoveBy(perPage); break;
+        case CMD_HOME:
+        case CMD_END: return 0;
+        case CMD_NAVIGATOR:
+            if (!visible)
+                ShowList(Tracks);
+            else if (mode == Albums) {
+                if (!entries.empty()) SetTimer(Handle(), kTimerChoose, kChooseDelayMs, nullptr);
+            } else {
+                HideNavigator();
+            }
+            break;
+        case CMD_ALBUMS: ShowList(Albums); break;
+        case CMD_NEXT_LIST:
+        case CMD_PREV_LIST:
+            if (!disc) {
+                SendPlayerCommand(kCommandNextList, command == CMD_NEXT_LIST ? 1 : -1, kExtraList);
+                if (visible) ShowList(Tracks);
+            }
+            break;
+        case CMD_UP:
+        case CMD_DOWN:
+            if (visible)
+                MoveBy(command == CMD_UP ? -columns : columns);
+            else if (keysToPlayer)
+                SendPlayerCommand(kCommandKey, command == CMD_UP ? VK_UP : VK_DOWN, 0);
+            break;
+        case CMD_LEFT:
+        case CMD_RIGHT:
+            if (visible)
+                MoveHorizontal(command == CMD_LEFT ? -1 : 1);
+            else if (keysToPlayer)
+                SendPlayerCommand(kCommandKey, command == CMD_LEFT ? VK_LEFT : VK_RIGHT, 0);
+            else
+                SendPlayerCommand(command == CMD_LEFT ? kCommandLeft : kCommandRight, 0, 0);
+            break;
+        case CMD_OK:
+        case CMD_SELECT:
+            if (visible)
+                Choose();
+            else if (keysToPlayer)
+                SendPlayerCommand(kCommandKey, VK_RETURN, 0);
+            else
+                SendPlayerCommand(kCommandOk, 0, 0);
+            break;
+        case CMD_ESCAPE:
+            if (visible)
+                HideNavigator();
+            else
+                SendPlayerCommand(kCommandEscape, 0, 0);
+            break;
+        case CMD_HOST_7032: hiddenCommand(kCommandHost7032); break;
+        case CMD_AUDIO: hiddenCommand(kCommandAudio); break;
+        case CMD_SUBTITLE: hiddenCommand(kCommandSubtitle); break;
+        case CMD_DISC_MODE:
+            if (visible) break;
+            if (disc) {
+                SendPlayerCommand(kCommandDiscModeToggle, 0, 0);
+            } else {
+                SendModeSwitch(kDiscMode);
+                SendPlayerCommand(kCommandOk, 0, 0);
+            }
+            break;
+        case CMD_FILE_MODE:
+            if (disc) {
+                SendModeSwitch(kFileMode);
+                if (visible) ShowList(Tracks);
+            }
+            break;
+        case CMD_HOST_5171: SendPlayerCommand(5171, 0, 0); break;
+        case CMD_HOST_5104_IF:
+            if (!visible) {
+                LRESULT answer = SendRequest(Handle(), kRequestPlayerQuery);
+                if (answer == kPlayerQueryPlay1 || answer == kPlayerQueryPlay2) SendPlayerCommand(kCommandOk, 0, 0);
+            }
+            break;
+        case CMD_HOST_5102:
+            if (!visible) {
+                SendPlayerCommand(kCommandHost5102, 0, 0);
+                if (disc) SendModeSwitch(kFileMode);
+            }
+            break;
+        case CMD_HOST_5107: hiddenCommand(5107); break;
+        case CMD_HOST_5108: hiddenCommand(5108); break;
+        case CMD_HOST_5115: hiddenCommand(5115); break;
+        case CMD_HOST_5116: hiddenCommand(5116); break;
+        case CMD_HOST_5135: hiddenCommand(5135); break;
+        case CMD_HOST_5134: hiddenCommand(5134); break;
+        case CMD_HOST_5172: hiddenCommand(5172); break;
+        case CMD_HOST_5205: hiddenCommand(5205); break;
+        default: return 0;
+    }
+    return 1;
+}
+
+BOOL NavigatorWnd::SelectNumber(int number) {
+    if (!IsWindowVisible(Handle())) {
+        SendPlayerCommand(kCommandPlayTrack, number, 0);
+        return 1;
+    }
+    if (number < 1) return 0;
+    int index = (number < Count() ? number : Count());
+    index = (index < 1 ? 1 : index) - 1;
+    if (index >= top && index < top + perPage) {
+        if (index == selected) return 1;
+        SetSelection(index);
+        DrawHeaderNow();
+        return 1;
+    }
+    selected = index;
+    top = CenteredTop(index);
+    InvalidateRect(Handle(), nullptr, FALSE);
+    return 1;
+}
+
+void NavigatorWnd::SetSelection(int index) {
+    if (index == selected) return;
+    InvalidateItem(selected, false);
+    selected = index;
+    InvalidateItem(index, false);
+}
+
+void NavigatorWnd::MoveHorizontal(int delta) {
+    int next = ComputeMoveHorizontal(selected, delta, Count(), columns);
+    if (next == selected) return;
+    SetSelection(next);
+    DrawHeaderNow();
+}
+
+void NavigatorWnd::MoveBy(int delta) {
+    Move move = ComputeMoveBy(top, selected, delta, Count(), columns, perPage);
+    if (!move.changed) return;
+    if (move.onPage) {
+        SetSelection(move.selected);
+        DrawHeaderNow();
+    } else {
+        top = move.top;
+        selected = move.selected;
+        DrawAllNow();
+    }
+}
+
+void NavigatorWnd::Choose() {
+    pressed = selected;
+    InvalidateItem(selected, true);
+    pressed = -1;
+    if (!entries.empty()) SetTimer(Handle(), kTimerChoose, kChooseDelayMs, nullptr);
+}
+
+void NavigatorWnd::OnChooseTimer() {
+    if (mode == Tracks) {
+        HideNavigator();
+        if (!entries.empty()) SendPlayerCommand(kCommandPlayTrack, selected + 1, 0);
+    } else {
+        if (!entries.empty()) SendPlayerCommand(kCommandOpenAlbum, selected, kExtraList);
+        ShowList(Tracks);
+    }
+}
+
+void NavigatorWnd::ShowDeleteBox() {
+    ClientDC dc(Handle());
+    Geometry layout = Layout();
+    RECT client = ToRect(layout.Client());
+    int line = layout.LineHeight();
+    RECT box = {40, client.bottom / 2 - 2 * line, client.right - 40, client.bottom / 2 + 2 * line};
+
+    HBRUSH fill = CreateSolidBrush(settings->colours[kColourBox]);
+    FillRect(dc, &box, fill);
+    DeleteObject(fill);
+    HBRUSH frame = CreateSolidBrush(settings->colours[kColourFrame]);
+    RECT ring = box;
+    for (int i = 0; i < 4; ++i) {
+        FrameRect(dc, &ring, frame);
+        InflateRect(&ring, -1, -1);
+    }
+    DeleteObject(frame);
+
+    const NavigatorEntry& entry = entries[selected];
+    HFONT font = CreateNavigatorFont(layout.FontHeight(kFontHeader));
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, settings->colours[kColourBoxText]);
+    const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS;
+    RECT row = {box.left + 3, box.top + 3 - line / 4, box.right - 3, box.top + 3 - line / 4 + 2 * line};
+    char text[1024];
+    snprintf(text, sizeof(text), LoadResString(IDS_DELETE_QUESTION).c_str(), selected + 1);
+    DrawTextA(dc, text, -1, &row, format);
+    OffsetRect(&row, 0, line);
+    snprintf(text, sizeof(text), "-> \"%s\"", GetFileNamePart(entry.path, true).c_str());
+    DrawTextA(dc, text, -1, &row, format | DT_END_ELLIPSIS);
+    SetTextColor(dc, settings->colours[kColourBoxHint]);
+    OffsetRect(&row, 0, line + line / 4);
+    DrawTextA(dc, LoadResString(IDS_DELETE_HINT).c_str(), -1, &row, format);
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+
+    g_delete.pending = true;
+    g_delete.path = entry.path;
+}
+
+void NavigatorWnd::DeleteShownFile() {
+    const std::string path = entries[selected].path;
+    DeleteFileA(path.c_str());
+    DeleteFileA(ChangeExtension(path, ".smi").c_str());
+    DeleteFileA(ChangeExtension(path, ".smil").c_str());
+    savedSelected = selected;
+    savedTop = top;
+    SendPlayerCommand(kCommandRefresh, 0, 0);
+}
+
+void NavigatorWnd::OnKeyDown(UINT key) {
+    bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    int command = CMD_NONE;
+    switch (key) {
+        case VK_RETURN: command = CMD_OK; break;
+        case VK_ESCAPE: command = CMD_ESCAPE; break;
+        case VK_PRIOR: command = ctrl ? CMD_PREV_LIST : CMD_PAGE_UP; break;
+        case VK_NEXT: command = ctrl ? CMD_NEXT_LIST : CMD_PAGE_DOWN; break;
+        case VK_HOME: command = CMD_HOME; break;
+        case VK_END: command = CMD_END; break;
+        case VK_LEFT: command = CMD_LEFT; break;
+        case VK_UP: command = CMD_UP; break;
+        case VK_RIGHT: command = CMD_RIGHT; break;
+        case VK_DOWN: command = CMD_DOWN; break;
+        case VK_DELETE: command = CMD_DELETE; break;
+        case VK_F4: command = CMD_SORT; break;
+        case VK_F5: command = CMD_REFRESH; break;
+        // "Up one level": no other input reaches the album list.
+        case VK_BACK: command = CMD_ALBUMS; break;
+        default: return;
+    }
+    HandleCommand(command);
+}
+
+void NavigatorWnd::OnMouseWheel(int delta) {
+    if (delta < 0)
+        HandleCommand(CMD_DOWN);
+    else if (delta > 0)
+        HandleCommand(CMD_UP);
+}
+
+int NavigatorWnd::HitTest(int x, int y) const {
+    Geometry layout = Layout();
+    if (y < layout.HeaderHeight()) return Contains(layout.CloseButtonRect(), x, y) ? kHotCloseButton : kHotHeader;
+    int end = top + perPage < Count() ? top + perPage : Count();
+    for (int index = top; index < end; ++index)
+        if (Contains(layout.ItemRect(index - top), x, y)) return index;
+    return kHotNone;
+}
+
+void NavigatorWnd::SetHot(HDC dc, int item) {
+    if (item == hot) return;
+    int old = hot;
+    hot = kHotNone;
+    if (old == kHotCloseButton) {
+        DrawCloseButton(dc, kStateNormal);
+    } else if (old >= 0) {
+        int state = old == selected ? kStateSelected : kStateNormal;
+        DrawItemText(dc, old, state);
+        DrawItemDetail(dc, old, state);
+        InvalidateThumbFrame(old, true);
+    }
+    hot = item;
+    if (item == kHotCloseButton) {
+        DrawCloseButton(dc, kStateHot);
+    } else if (item >= 0) {
+        int state = kStateHot | (item == selected ? kStateSelected : kStateNormal);
+        DrawItemText(dc, item, state);
+        DrawItemDetail(dc, item, state);
+        InvalidateThumbFrame(item, true);
+    }
+}
+
+void NavigatorWnd::OnMouseMove(int x, int y) {
+    HoverTracking(Handle());
+    ClientDC dc(Handle());
+    SetHot(dc, HitTest(x, y));
+}
+
+void NavigatorWnd::OnMouseLeave() {
+    ClientDC dc(Handle());
+    SetHot(dc, kHotNone);
+    hot = kHotNone;
+}
+
+void NavigatorWnd::OnLButtonDown(int x, int y) {
+    int item = HitTest(x, y);
+    if (item == kHotCloseButton) {
+        ClientDC dc(Handle());
+        DrawCloseButton(dc, kStatePressed);
+    } else if (item >= 0) {
+        if (item != selected) {
+            SetSelection(item);
+            DrawHeaderNow();
+        }
+        HandleCommand(CMD_OK);
+    }
+}
+
+void NavigatorWnd::OnLButtonUp() {
+    if (hot == kHotCloseButton) HideNavigator();
+}
