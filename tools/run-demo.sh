@@ -11,6 +11,8 @@ if [ ! -f "$library/.complete" ]; then
   touch "$library/.complete"
 fi
 rm -rf out && mkdir -p out/snapshots
+# A scratch take for the demo to delete, with its subtitle side files.
+for ext in avi smi smil; do printf 'scratch' >"$library/Holiday Films/Scratch Take.$ext"; done
 
 # Wine sees this machine's root as drive Z:.
 win() { echo "Z:$(realpath "$1" | tr / '\\')"; }

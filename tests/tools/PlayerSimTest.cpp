@@ -204,3 +204,36 @@ TEST(QuillarSim, PushedTrackListComesUpAndAChangeNoticeReloadsIt) {
     EXPECT_GT(Find(log, "request 991 -> 0", changed), changed);
     EXPECT_EQ("exit", log.back());
 }
+
+TEST(QuillarSim, KeysOpenAlbumsChooseATrackAndDeleteAFile) {
+    TempFolder folder;
+    MakeLibrary(folder);
+    folder.Write("Films\\c.avi", "c");
+    folder.Write("Films\\c.smi", "s");
+    RegistryScratch registry("Simulator");
+    ASSERT_EQ(0, RunSimulator(folder, "setting ShowThumbnail 0\nrestart\nwait 300\n"
+                                      "album 0\npush tracks\nwait 100\nkey BACK\nwait 200\n"
+                                      "key DOWN\nkey RETURN\nwait 800\n"
+                                      "key DOWN\nkey RETURN\nwait 800\nstatus\n"
+                                      "album 0\npush tracks\nwait 100\nkey DOWN\nkey DOWN\n"
+                                      "key DELETE\nkey DELETE\nwait 300\nquit\n"));
+    auto log = Lines(folder / "sim.log");
+    int back = Find(log, "script key BACK");
+    ASSERT_GE(back, 0);
+    EXPECT_GT(Find(log, "request 18 -> 0", back), back);
+    int chosen = Find(log, "command 6008 value 1 extra 3", back);  // Songs, the second album
+    ASSERT_GT(chosen, back);
+    EXPECT_EQ("request 128 -> 0", log[chosen + 1]);
+    EXPECT_EQ("request 21 -> 0", log[chosen + 2]);
+    int played = Find(log, "command 5105 value 2 extra 0", chosen);
+    ASSERT_GT(played, chosen);
+    EXPECT_EQ("play " + folder / "Songs\\two.mp3", log[played + 1]);
+    EXPECT_EQ("status visible=0", log[Find(log, "status", played)]);  // hidden before the track played
+
+    int refresh = Find(log, "command 6009 value 0 extra 0", played);
+    ASSERT_GT(refresh, played);
+    EXPECT_GT(Find(log, "sent 0x3009 6 tokens", refresh), refresh);  // a.avi, b.mkv remain
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder / "Films\\c.avi").c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder / "Films\\c.smi").c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder / "Films\\b.mkv").c_str()));
+}

@@ -3,6 +3,7 @@
 
   Holiday Films/     video files, each with a .JPG side image of its scene
   Jazz Evenings/     MP3 files carrying an embedded cover picture (ID3v2 APIC)
+  Live at the Harbour/  thirty MP3 files sharing one cover, for paging
   Field Recordings/  a WAV file, an Ogg file and a few files that are not media
   Evening Mix.m3u    a playlist across the albums
 
@@ -113,6 +114,15 @@ def main(root):
     for i, (title, hue) in enumerate(songs, 1):
         write(os.path.join(jazz, f"{i:02d} {title}.mp3"),
               mp3(title, "The Night Quartet", "Jazz Evenings", write_jpeg_bytes(cover(hue))))
+
+    # A long album, for paging: thirty live takes sharing one cover.
+    live = os.path.join(root, "Live at the Harbour")
+    live_cover = write_jpeg_bytes(cover((230, 120, 40)))
+    tunes = ["Opening", "Tide Song", "Lantern Waltz", "Gull Call", "Foghorn Blues", "Quay Side"]
+    for i in range(1, 31):
+        title = f"{tunes[(i - 1) % len(tunes)]} (Take {(i - 1) // len(tunes) + 1})"
+        write(os.path.join(live, f"{i:02d} {title}.mp3"),
+              mp3(title, "The Harbour Band", "Live at the Harbour", live_cover, seconds=0))
 
     field = os.path.join(root, "Field Recordings")
     write(os.path.join(field, "Rain on the Roof.wav"), wav())

@@ -98,8 +98,19 @@ void Wheel(HWND navigator, int notches) {
     SendMessageA(navigator, WM_MOUSEWHEEL, MAKEWPARAM(0, notches * WHEEL_DELTA), at);
 }
 
-// Runs the script's actions in order; false when it asks to quit.
-void RunScript(Player& player, const Options& options) {
+// Writes a setting of the plug-in as its options sheet would store it.
+void WriteSetting(const Options& options, const std::string& name, DWORD value) {
+    std::string key = options.registry + "\\Rembrix\\OSCSettings";
+    HKEY handle = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    RegSetValueExA(handle, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    RegCloseKey(handle);
+}
+
+// Runs the script's actions in order, until its end or `quit`.
+void RunScript(Player& player, const Options& options, ControlPluginBase* plugin) {
     std::ifstream file(options.script);
     if (!file) {
         Log("error cannot read script %s", options.script.c_str());
@@ -166,8 +177,18 @@ void RunScript(Player& player, const Options& options) {
             std::string name;
             words >> name;
             std::string path = options.snapshots + "\\" + name + ".png";
-            bool saved = WindowCapture(navigator).SavePng(path);
+            // A shown Navigator is taken as it looks, with whatever was drawn straight onto it.
+            bool shown = IsWindowVisible(navigator) != FALSE;
+            bool saved = WindowCapture(navigator, shown ? WindowCapture::Source::Screen : WindowCapture::Source::Render)
+                             .SavePng(path);
             Log("snapshot %s %s visible=%d", saved ? "saved" : "failed", path.c_str(), IsWindowVisible(navigator) ? 1 : 0);
+        } else if (action == "setting") {
+            std::string name, value;
+            words >> name >> value;
+            WriteSetting(options, name, static_cast<DWORD>(strtoul(value.c_str(), nullptr, 0)));
+        } else if (action == "restart") {
+            Log("stop -> %d", plugin->Stop());
+            Log("start -> %d", plugin->Start(0, 0, 0, 0));
         } else if (action == "status") {
             Log("status visible=%d", IsWindowVisible(navigator) ? 1 : 0);
         } else if (action == "quit") {
@@ -231,7 +252,7 @@ int main(int argc, char** argv) {
     Log("start -> %d", plugin->Start(0, 0, 0, 0));
 
     if (!options.script.empty()) {
-        RunScript(player, options);
+        RunScript(player, options, plugin);
     } else {
         MSG msg;
         while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -68,7 +68,7 @@ def cell(w, h, state):
     if state == "selected":
         top, bottom, edge, alpha = (0, 70, 165), (0, 32, 100), (80, 160, 240), 0.92
     else:
-        top, bottom, edge, alpha = (130, 195, 255), (60, 130, 215), (235, 245, 255), 1.0
+        top, bottom, edge, alpha = (64, 140, 235), (22, 88, 190), (235, 245, 255), 1.0
     c.shape(lambda x, y: -1, vgrad(top, bottom, 0, h), alpha)
     line = max(1.0, h / 60.0)
     c.shape(lambda x, y: y - line, edge)
