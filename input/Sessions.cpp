@@ -1,4 +1,5 @@
-// Notifications of console connects and disconnects of this terminal-services session.
+// Console connects and disconnects of this terminal-services session: while the console is
+// disconnected, application commands are left to the system.
 #include "base/ProcAddress.h"
 #include "navigator/NavigatorWnd.h"
 
@@ -22,4 +23,9 @@ void NavigatorWnd::RegisterSessionNotification() {
 void NavigatorWnd::UnregisterSessionNotification() {
     using UnregisterFn = BOOL(WINAPI*)(HWND);
     if (auto fn = GetProc<UnregisterFn>(WtsApi(), "WTSUnRegisterSessionNotification")) fn(Handle());
+}
+
+void NavigatorWnd::OnSessionChange(WPARAM event) {
+    if (event == WTS_CONSOLE_CONNECT) consoleDisconnected = 0;
+    if (event == WTS_CONSOLE_DISCONNECT) consoleDisconnected = 1;
 }

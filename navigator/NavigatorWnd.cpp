@@ -5,6 +5,7 @@
 #include "base/ModuleState.h"
 #include "navigator/PlayerProtocol.h"
 #include "plugin/Monitors.h"
+#include "plugin/RembrixApp.h"
 
 namespace {
 constexpr int kWorkerStopLimitMs = 3000;
@@ -87,7 +88,19 @@ LRESULT NavigatorWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_LBUTTONUP:
             OnLButtonUp();
             return Default();
-        default: return Default();
+        case WM_INPUT: return OnInput(reinterpret_cast<HRAWINPUT>(lParam));
+        case WM_APPCOMMAND: return OnAppCommand(lParam);
+        case WM_HOTKEY:
+            OnHotKey(wParam);
+            return 0;
+        case WM_WTSSESSION_CHANGE:
+            OnSessionChange(wParam);
+            return 0;
+        default:
+            // Registered messages have no constant numbers.
+            if (message == shellHookMessage) return OnShellHook(wParam, lParam);
+            if (message == g_streamzapMessage && message) return OnStreamzap(wParam);
+            return Default();
     }
 }
 

@@ -160,7 +160,14 @@ private:
     void OnLButtonUp();
     void ForceForeground();
 
-    // Input registrations and helper processes.
+    // Remote input and helper processes.
+    LRESULT OnInput(HRAWINPUT input);
+    LRESULT MapAppCommand(LPARAM lParam);
+    LRESULT OnAppCommand(LPARAM lParam);
+    LRESULT OnShellHook(WPARAM event, LPARAM lParam);
+    LRESULT OnStreamzap(WPARAM code);
+    void OnHotKey(WPARAM id);
+    void OnSessionChange(WPARAM event);
     void RegisterShellHook();
     void DeregisterShellHook();
     void RegisterSessionNotification();
