@@ -237,3 +237,29 @@ TEST(QuillarSim, KeysOpenAlbumsChooseATrackAndDeleteAFile) {
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder / "Films\\c.smi").c_str()));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder / "Films\\b.mkv").c_str()));
 }
+
+TEST(QuillarSim, RemoteButtonsAndTheHotKeyReachThePlayer) {
+    TempFolder folder;
+    MakeLibrary(folder);
+    RegistryScratch registry("Simulator");
+    ASSERT_EQ(0, RunSimulator(folder, "setting HotKey 0x30041\nrestart\nwait 300\n"
+                                      "hotkey\nwait 200\nstatus\n"
+                                      "appcommand 51\nwait 200\n"
+                                      "shellhook 13\nwait 100\nstatus\n"
+                                      "streamzap 19\nwait 200\nstatus\nstreamzap 8\nstatus\nstreamzap 8\nquit\n"));
+    auto log = Lines(folder / "sim.log");
+    int hot = Find(log, "script hotkey");
+    ASSERT_GE(hot, 0);
+    EXPECT_GT(Find(log, "request 21 -> 0", hot), hot);
+    EXPECT_EQ("status visible=1", log[Find(log, "status", hot)]);
+    int channel = Find(log, "script appcommand 51");
+    EXPECT_GT(Find(log, "command 5206 value 1 extra 3", channel), channel);
+    int stop = Find(log, "script shellhook 13");
+    EXPECT_EQ("status visible=0", log[Find(log, "status", stop)]);  // stop hid the Navigator
+    int menu = Find(log, "script streamzap 19");
+    int shown = Find(log, "status", menu);
+    EXPECT_EQ("status visible=1", log[shown]);
+    int hidden = Find(log, "status", shown + 1);  // the first 8 hides the Navigator...
+    EXPECT_EQ("status visible=0", log[hidden]);
+    EXPECT_GT(Find(log, "command 5102 value 0 extra 0", hidden), hidden);  // ...the second goes to the player
+}

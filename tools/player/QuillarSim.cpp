@@ -109,6 +109,30 @@ void WriteSetting(const Options& options, const std::string& name, DWORD value) 
     RegCloseKey(handle);
 }
 
+// Presses the plug-in's hot key as stored in its settings, through the system's input queue.
+void PressHotKey(const Options& options) {
+    std::string key = options.registry + "\\Rembrix\\OSCSettings";
+    DWORD hotKey = 0, size = sizeof(hotKey);
+    if (RegGetValueA(HKEY_CURRENT_USER, key.c_str(), "HotKey", RRF_RT_REG_DWORD, nullptr, &hotKey, &size) !=
+            ERROR_SUCCESS ||
+        (hotKey & 0xFFFF) == 0) {
+        Log("error no hot key is set");
+        return;
+    }
+    std::vector<WORD> codes;
+    if (hotKey & 0x00040000) codes.push_back(VK_MENU);
+    if (hotKey & 0x00020000) codes.push_back(VK_CONTROL);
+    if (hotKey & 0x00010000) codes.push_back(VK_SHIFT);
+    codes.push_back(static_cast<WORD>(hotKey & 0xFFFF));
+    std::vector<INPUT> keys(codes.size() * 2);
+    for (size_t i = 0; i < codes.size(); ++i) {
+        keys[i].type = keys[keys.size() - 1 - i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = keys[keys.size() - 1 - i].ki.wVk = codes[i];
+        keys[keys.size() - 1 - i].ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+}
+
 // Runs the script's actions in order, until its end or `quit`.
 void RunScript(Player& player, const Options& options, ControlPluginBase* plugin) {
     std::ifstream file(options.script);
@@ -150,7 +174,13 @@ void RunScript(Player& player, const Options& options, ControlPluginBase* plugin
             words >> code;
             SendMessageA(navigator, streamzap, static_cast<WPARAM>(code), 0);
         } else if (action == "hotkey") {
-            SendMessageA(navigator, WM_HOTKEY, 1, 0);
+            PressHotKey(options);
+        } else if (action == "shellhook") {
+            // What the shell forwards to a window registered for its hook: an application command.
+            constexpr WPARAM kShellAppCommand = 12;
+            int command = 0;
+            words >> command;
+            SendMessageA(navigator, RegisterWindowMessageA("ShellHook"), kShellAppCommand, MAKELPARAM(0, command));
         } else if (action == "state") {
             long state = 0;
             words >> state;
