@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/QuietPlayer.h"
 #include "bench/Timing.h"
 #include "navigator/NavigatorWnd.h"
 #include "navigator/PlayerProtocol.h"
@@ -13,10 +14,6 @@
 namespace {
 
 // A player that leaves the window down (request 19 answered 1), so no painting is timed.
-LRESULT CALLBACK QuietPlayer(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kRequestMessage) return lParam == kRequestBringUp ? 1 : 0;
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
 
 std::string TrackTokens(int count) {
     static const char* kExtensions[] = {".mp3", ".avi", ".flac", ".mkv", ".txt", ".m4v", ".wma", ".rm"};
@@ -55,13 +52,7 @@ double PerList(NavigatorWnd& nav, int count, double budget) {
 
 int main() {
     theApp.InitInstance(GetModuleHandleA(nullptr));
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = QuietPlayer;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = kPlayerWindowClass;
-    RegisterClassA(&wc);
-    HWND player = CreateWindowExA(0, kPlayerWindowClass, kPlayerWindowTitle, 0, 0, 0, 10, 10, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
+    QuietPlayer player(0);
 
     PluginSettings settings;
     settings.Load("Software\\RembrixBench\\Rembrix");
@@ -79,6 +70,5 @@ int main() {
     printf("per-entry cost ratio 10,000 / 1,000: %.2f (1.00 is linear)\n", large / small);
 
     nav.DestroyWindow();
-    DestroyWindow(player);
     return 0;
 }

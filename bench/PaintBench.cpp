@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/QuietPlayer.h"
 #include "bench/Timing.h"
 #include "navigator/NavigatorWnd.h"
 #include "navigator/PlayerProtocol.h"
@@ -13,10 +14,6 @@
 
 namespace {
 
-LRESULT CALLBACK QuietPlayer(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kRequestMessage) return lParam == kRequestBringUp ? 1 : lParam == kRequestCurrentTrack ? 3 : 0;
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
 
 std::string Tokens(int count, bool albums) {
     std::string bytes;
@@ -42,13 +39,7 @@ struct Layout {
 
 int main() {
     theApp.InitInstance(GetModuleHandleA(nullptr));
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = QuietPlayer;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = kPlayerWindowClass;
-    RegisterClassA(&wc);
-    HWND player = CreateWindowExA(0, kPlayerWindowClass, kPlayerWindowTitle, 0, 0, 0, 10, 10, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
+    QuietPlayer player(3);
 
     HDC screen = GetDC(nullptr);
     HDC target = CreateCompatibleDC(screen), source = CreateCompatibleDC(screen);
@@ -103,6 +94,5 @@ int main() {
     DeleteDC(source);
     DeleteObject(targetBitmap);
     DeleteObject(sourceBitmap);
-    DestroyWindow(player);
     return 0;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "base/Gdi.h"
 #include "base/InputHelpers.h"
 #include "base/ModuleState.h"
 #include "base/Paths.h"
@@ -49,19 +50,6 @@ struct PendingDelete {
     std::string path;
 };
 PendingDelete g_delete;
-
-class ClientDC {
-public:
-    explicit ClientDC(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
-    ~ClientDC() { ReleaseDC(hwnd_, dc_); }
-    ClientDC(const ClientDC&) = delete;
-    ClientDC& operator=(const ClientDC&) = delete;
-    operator HDC() const { return dc_; }
-
-private:
-    HWND hwnd_;
-    HDC dc_;
-};
 
 RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
@@ -289,20 +277,16 @@ void NavigatorWnd::ShowDeleteBox() {
     int line = layout.LineHeight();
     RECT box = {40, client.bottom / 2 - 2 * line, client.right - 40, client.bottom / 2 + 2 * line};
 
-    HBRUSH fill = CreateSolidBrush(settings->colours[kColourBox]);
-    FillRect(dc, &box, fill);
-    DeleteObject(fill);
-    HBRUSH frame = CreateSolidBrush(settings->colours[kColourFrame]);
+    FillRect(dc, &box, SolidBrush(settings->colours[kColourBox]));
+    SolidBrush frame(settings->colours[kColourFrame]);
     RECT ring = box;
     for (int i = 0; i < 4; ++i) {
         FrameRect(dc, &ring, frame);
         InflateRect(&ring, -1, -1);
     }
-    DeleteObject(frame);
 
     const NavigatorEntry& entry = entries[selected];
-    HFONT font = CreateNavigatorFont(layout.FontHeight(kFontHeader));
-    HGDIOBJ oldFont = SelectObject(dc, font);
+    SelectedFont font(dc, CreateNavigatorFont(layout.FontHeight(kFontHeader)));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, settings->colours[kColourBoxText]);
     const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS;
@@ -316,8 +300,6 @@ void NavigatorWnd::ShowDeleteBox() {
     SetTextColor(dc, settings->colours[kColourBoxHint]);
     OffsetRect(&row, 0, line + line / 4);
     DrawTextA(dc, LoadResString(IDS_DELETE_HINT).c_str(), -1, &row, format);
-    SelectObject(dc, oldFont);
-    DeleteObject(font);
 
     g_delete.pending = true;
     g_delete.path = entry.path;

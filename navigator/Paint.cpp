@@ -1,6 +1,7 @@
 // Drawing the Navigator: skin pictures where the module has them, the colour table elsewhere.
 #include <cstdio>
 
+#include "base/Gdi.h"
 #include "base/ModuleState.h"
 #include "base/Paths.h"
 #include "navigator/NavigatorWnd.h"
@@ -36,35 +37,6 @@ constexpr int kColourCloseRing = 25;
 
 RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
-class GdiBrush {
-public:
-    explicit GdiBrush(COLORREF colour) : brush_(CreateSolidBrush(colour)) {}
-    ~GdiBrush() { DeleteObject(brush_); }
-    GdiBrush(const GdiBrush&) = delete;
-    GdiBrush& operator=(const GdiBrush&) = delete;
-    operator HBRUSH() const { return brush_; }
-
-private:
-    HBRUSH brush_;
-};
-
-// A font selected into a device context for one element, then restored and deleted.
-class SelectedFont {
-public:
-    SelectedFont(HDC dc, HFONT font) : dc_(dc), font_(font), old_(SelectObject(dc, font)) {}
-    ~SelectedFont() {
-        SelectObject(dc_, old_);
-        DeleteObject(font_);
-    }
-    SelectedFont(const SelectedFont&) = delete;
-    SelectedFont& operator=(const SelectedFont&) = delete;
-
-private:
-    HDC dc_;
-    HFONT font_;
-    HGDIOBJ old_;
-};
-
 // Caption and tag colours by state; an ordinary or current entry under the mouse takes the hot one.
 int CaptionColour(int state) {
     int base = state & 0xFF;
@@ -79,13 +51,13 @@ int TagColour(int state) {
 }
 
 void Fill(HDC dc, RECT rect, COLORREF colour) {
-    GdiBrush brush(colour);
+    SolidBrush brush(colour);
     FillRect(dc, &rect, brush);
 }
 
 // A one-pixel frame around `rect` and another one pixel inside it.
 void DoubleFrame(HDC dc, RECT rect, COLORREF colour) {
-    GdiBrush brush(colour);
+    SolidBrush brush(colour);
     FrameRect(dc, &rect, brush);
     InflateRect(&rect, -1, -1);
     FrameRect(dc, &rect, brush);
@@ -292,7 +264,7 @@ void NavigatorWnd::DrawThumbFrame(HDC dc, int index, int state) {
         image.Draw(dc, frame, nullptr, false);
         return;
     }
-    GdiBrush brush(settings->colours[kColourThumbFrame]);
+    SolidBrush brush(settings->colours[kColourThumbFrame]);
     RECT edges[4] = {{frame.left, frame.top, frame.right, frame.top + 1},
                      {frame.left, frame.top, frame.left + 1, frame.bottom},
                      {frame.right - 1, frame.top, frame.right, frame.bottom},

@@ -11,6 +11,7 @@
 #include "navigator/Commands.h"
 #include "plugin/RembrixApp.h"
 #include "tests/navigator/NavigatorFixture.h"
+#include "tests/support/Windows.h"
 
 namespace {
 
@@ -36,13 +37,6 @@ void SetReport(DWORD type, DWORD sizeHid, std::vector<uint8_t> bytes) {
     memcpy(g_report.data(), &header, sizeof(header));
     memcpy(g_report.data() + sizeof(header), hid, sizeof(hid));
     g_report.insert(g_report.end(), bytes.begin(), bytes.end());
-}
-
-std::string ProgramFolder() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
 // A stand-in helper program, ended with the test.

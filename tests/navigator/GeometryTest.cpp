@@ -61,45 +61,39 @@ TEST(Geometry, CloseButtonIsASquareAtTheRightOfTheHeader) {
     EXPECT_EQ(4, small.top);
 }
 
-TEST(Geometry, FontHeightsPerLayout) {
-    // A thumbnail list of six very large entries: text at 0.9 and tags at 0.6 of half a cell.
+TEST(Geometry, FontHeightsPerLayoutAt1080) {
+    // A thumbnail list of six very large entries: cells of 172, text at 0.9 and tags at 0.6 of
+    // half a cell, the header at 0.6 of its 43 pixels.
     LayoutNumbers n = ComputeLayoutNumbers(Tracks, 3, 4, true, false);
-    LayoutState list;
-    list.width = 1920;
-    list.height = 1080;
+    LayoutState list = Grid(1080);
     list.columns = n.columns;
     list.rows = n.rows;
     list.perPage = n.perPage;
-    list.showThumbnail = true;
+    list.iconView = false;
     Geometry g(list);
-    int cell = g.ItemRect(0).Height();
-    EXPECT_EQ(6, list.perPage);
-    EXPECT_EQ(static_cast<int>(0.9 * (cell / 2.0) + 0.5), g.FontHeight(kFontEntry));
-    EXPECT_EQ(static_cast<int>(0.6 * (cell / 2.0) + 0.5), g.FontHeight(kFontTag));
-    EXPECT_EQ(static_cast<int>(0.6 * g.HeaderHeight() + 0.5), g.FontHeight(kFontHeader));
+    EXPECT_EQ(172, g.ItemRect(0).Height());
+    EXPECT_EQ(77, g.FontHeight(kFontEntry));
+    EXPECT_EQ(52, g.FontHeight(kFontTag));
+    EXPECT_EQ(26, g.FontHeight(kFontHeader));
 
-    // The album list in very small type: 36 rows, header and entries at 0.8 of a cell.
-    LayoutNumbers a = ComputeLayoutNumbers(Albums, 3, 0, true, true);
-    LayoutState albums;
-    albums.width = 1920;
-    albums.height = 1080;
+    // The album list in very small type: 36 rows under a header of 1076 / 37.
+    LayoutState albums = list;
     albums.mode = Albums;
-    albums.columns = a.columns;
-    albums.rows = a.rows;
-    albums.perPage = a.perPage;
-    albums.showThumbnail = true;
+    albums.columns = 1;
+    albums.rows = albums.perPage = 36;
     Geometry ga(albums);
-    EXPECT_EQ(1076 / 37, ga.HeaderHeight());
-    int albumCell = ga.ItemRect(0).Height();
-    EXPECT_EQ(static_cast<int>(0.8 * albumCell + 0.5), ga.FontHeight(kFontEntry));
-    EXPECT_EQ(static_cast<int>(0.3 * albumCell + 0.5), ga.FontHeight(kFontTag));
+    EXPECT_EQ(29, ga.HeaderHeight());
+    EXPECT_EQ(29, ga.LineHeight());
+    EXPECT_EQ(23, ga.FontHeight(kFontEntry));
+    EXPECT_EQ(9, ga.FontHeight(kFontTag));
 
-    // The grid with tag information: entry text at 0.65 of a quarter cell.
+    // The grid with tag lines: a quarter cell of 43, text at 0.65 of it, tags at 0.5.
     LayoutState grid = Grid(1080);
     grid.showDetailInfo = true;
     Geometry gg(grid);
-    EXPECT_EQ(static_cast<int>(0.65 * gg.LineHeight() + 0.5), gg.FontHeight(kFontEntry));
-    EXPECT_EQ(static_cast<int>(0.5 * gg.LineHeight() + 0.5), gg.FontHeight(kFontTag));
+    EXPECT_EQ(43, gg.LineHeight());
+    EXPECT_EQ(28, gg.FontHeight(kFontEntry));
+    EXPECT_EQ(22, gg.FontHeight(kFontTag));
 }
 
 TEST(SkinChoice, BoundariesOfEachSize) {

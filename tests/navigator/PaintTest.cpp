@@ -1,7 +1,7 @@
 // The Navigator as painted, read back pixel by pixel at two screen sizes.
 #include "tests/navigator/NavigatorFixture.h"
 
-#include "base/ModuleState.h"
+#include "base/Gdi.h"
 
 namespace {
 
@@ -49,25 +49,22 @@ TEST_P(Painting, EmptyListCountsZeroOfZero) {
     ReleaseDC(nullptr, screen);
     HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
     RECT band = {0, 0, GetParam().width, hh};
-    HBRUSH brush = CreateSolidBrush(settings.colours[12]);
-    FillRect(dc, &band, brush);
-    DeleteObject(brush);
+    FillRect(dc, &band, SolidBrush(settings.colours[12]));
     RECT text = {hh / 2, 0, GetParam().width - hh - hh / 2, hh - hh / 8};
-    HFONT font = nav.CreateNavigatorFont(layout.FontHeight(kFontHeader));
-    HGDIOBJ oldFont = SelectObject(dc, font);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, settings.colours[13]);
-    DrawTextA(dc, "Choose Track to Play (0 / 0)", -1, &text,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS);
     int differing = 0, textPixels = 0;
-    for (int y = 3; y < hh - 3; ++y)
-        for (int x = hh; x < GetParam().width - 2 * hh; ++x) {
-            COLORREF expected = GetPixel(dc, x, y);
-            if (expected != settings.colours[12]) ++textPixels;
-            if (expected != painted.At(x, y)) ++differing;
-        }
-    SelectObject(dc, oldFont);
-    DeleteObject(font);
+    {
+        SelectedFont font(dc, nav.CreateNavigatorFont(layout.FontHeight(kFontHeader)));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, settings.colours[13]);
+        DrawTextA(dc, "Choose Track to Play (0 / 0)", -1, &text,
+                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS);
+        for (int y = 3; y < hh - 3; ++y)
+            for (int x = hh; x < GetParam().width - 2 * hh; ++x) {
+                COLORREF expected = GetPixel(dc, x, y);
+                if (expected != settings.colours[12]) ++textPixels;
+                if (expected != painted.At(x, y)) ++differing;
+            }
+    }
     SelectObject(dc, oldBitmap);
     DeleteObject(bitmap);
     DeleteDC(dc);

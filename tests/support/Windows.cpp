@@ -21,3 +21,10 @@ std::vector<HWND> NavigatorWindows() {
     EnumWindows(Collect, reinterpret_cast<LPARAM>(&list));
     return list;
 }
+
+std::string ProgramFolder() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}

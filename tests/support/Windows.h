@@ -3,6 +3,10 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 std::vector<HWND> NavigatorWindows();
+
+// The folder of the running test program, with its separator: the build's bin folder.
+std::string ProgramFolder();

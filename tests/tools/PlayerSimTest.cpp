@@ -10,6 +10,7 @@
 #include "tests/support/FakePlayer.h"
 #include "tests/support/RegistryScratch.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/Windows.h"
 #include "tools/player/SimPlayer.h"
 
 namespace {
@@ -129,13 +130,6 @@ TEST_F(SimulatorExchange, ChoosingAnAlbumOpensItsTracks) {
 }
 
 namespace {
-
-std::string ProgramFolder() {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
-}
 
 // Runs QuillarSim.exe on the library with the script; returns its exit code, -1 when it hangs.
 int RunSimulator(const TempFolder& folder, const std::string& script) {

@@ -1,0 +1,50 @@
+// Holders for GDI objects and device contexts, so that every early return gives back what was
+// taken: "create, select, draw, restore, delete" is one scope.
+#pragma once
+
+#include <windows.h>
+
+// A window's client-area device context.
+class ClientDC {
+public:
+    explicit ClientDC(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+    ~ClientDC() {
+        if (dc_) ReleaseDC(hwnd_, dc_);
+    }
+    ClientDC(const ClientDC&) = delete;
+    ClientDC& operator=(const ClientDC&) = delete;
+    operator HDC() const { return dc_; }
+
+private:
+    HWND hwnd_;
+    HDC dc_;
+};
+
+class SolidBrush {
+public:
+    explicit SolidBrush(COLORREF colour) : brush_(CreateSolidBrush(colour)) {}
+    ~SolidBrush() { DeleteObject(brush_); }
+    SolidBrush(const SolidBrush&) = delete;
+    SolidBrush& operator=(const SolidBrush&) = delete;
+    operator HBRUSH() const { return brush_; }
+
+private:
+    HBRUSH brush_;
+};
+
+// A font selected into a device context for one element, then restored and deleted.
+class SelectedFont {
+public:
+    SelectedFont(HDC dc, HFONT font) : dc_(dc), font_(font), old_(SelectObject(dc, font)) {}
+    ~SelectedFont() {
+        SelectObject(dc_, old_);
+        DeleteObject(font_);
+    }
+    SelectedFont(const SelectedFont&) = delete;
+    SelectedFont& operator=(const SelectedFont&) = delete;
+
+private:
+    HDC dc_;
+    HFONT font_;
+    HGDIOBJ old_;
+};
