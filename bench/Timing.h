@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
+#include <utility>
+#include <vector>
 
 inline double Seconds() {
     LARGE_INTEGER now, frequency;
@@ -26,4 +29,24 @@ inline double Time(double budget, const std::function<void()>& step, const std::
         ++runs;
     } while (spent < budget);
     return spent / runs;
+}
+
+// Median seconds per call of `a` and of `b`, run alternately for `rounds` rounds, so that both
+// see the same conditions of the machine.
+inline std::pair<double, double> CompareAlternating(int rounds, const std::function<void()>& a,
+                                                    const std::function<void()>& b) {
+    std::vector<double> ta, tb;
+    a();
+    b();
+    for (int i = 0; i < rounds; ++i) {
+        double start = Seconds();
+        a();
+        double middle = Seconds();
+        b();
+        ta.push_back(middle - start);
+        tb.push_back(Seconds() - middle);
+    }
+    std::sort(ta.begin(), ta.end());
+    std::sort(tb.begin(), tb.end());
+    return {ta[ta.size() / 2], tb[tb.size() / 2]};
 }
