@@ -26,6 +26,7 @@ void MakeLibrary(const TempFolder& folder) {
     folder.Write("Films\\b.mkv", "b");
     folder.Write("Films\\a.JPG", "jpeg");
     folder.Write("Films\\b.thm", "thm");
+    folder.Write("Films\\a.smi", "subtitles");
     std::string hidden = folder.Write("Films\\hidden.avi", "h");
     SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
     folder.Write("Songs\\one.mp3", "1");

@@ -7,8 +7,8 @@
 
 namespace {
 
-// Pictures beside media files are side images, not tracks.
-constexpr char kSideImages[] = ".jpg;.jpeg;.png;.bmp;.gif;.thm;";
+// Pictures and subtitles beside media files are side files, not tracks.
+constexpr char kSideFiles[] = ".jpg;.jpeg;.png;.bmp;.gif;.thm;.smi;.smil;.srt;.sub;";
 
 struct Found {
     std::string path;
@@ -72,7 +72,7 @@ std::vector<Track> MediaLibrary::Tracks(size_t index) const {
 
     std::vector<Found> files;
     for (const Found& f : List(album.key))
-        if (!f.folder && !HasListedExtension(f.path.c_str(), kSideImages)) files.push_back(f);
+        if (!f.folder && !HasListedExtension(f.path.c_str(), kSideFiles)) files.push_back(f);
     std::stable_sort(files.begin(), files.end(), [&](const Found& a, const Found& b) {
         if (order_ == SortOrder::Size) return a.size < b.size;
         if (order_ == SortOrder::Date) return a.written < b.written;
