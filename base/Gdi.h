@@ -4,6 +4,18 @@
 
 #include <windows.h>
 
+// A 32-bit bitmap header with the top row first.
+inline BITMAPINFO TopDownBitmapInfo(LONG width, LONG height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 // A window's client-area device context.
 class ClientDC {
 public:

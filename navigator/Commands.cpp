@@ -8,19 +8,12 @@
 #include "base/InputHelpers.h"
 #include "base/ModuleState.h"
 #include "base/Paths.h"
+#include "navigator/ItemState.h"
 #include "navigator/NavigatorWnd.h"
 #include "navigator/PlayerProtocol.h"
 #include "res/resource.h"
 
 namespace {
-
-constexpr int kHotCloseButton = -13;
-constexpr int kHotHeader = -10;
-constexpr int kHotNone = -1;
-constexpr int kStateNormal = 1;
-constexpr int kStateSelected = 2;
-constexpr int kStatePressed = 3;
-constexpr int kStateHot = 0x8000;
 
 constexpr UINT kPlayerStateKeys = 2;  // request 20: the player takes arrows and Enter as keys
 constexpr LRESULT kPlayerQueryPlay1 = 526;
@@ -38,20 +31,12 @@ constexpr UINT kCommandHost7032 = 7032;
 constexpr UINT kCommandDiscModeToggle = 7050;
 constexpr UINT kCommandKey = 7052;
 
-// Colours of the delete box.
-constexpr int kColourBox = 14;
-constexpr int kColourBoxText = 15;
-constexpr int kColourBoxHint = 16;
-constexpr int kColourFrame = 17;
-
 // The pending delete: the one flag of the process, and the file its box shows.
 struct PendingDelete {
     bool pending = false;
     std::string path;
 };
 PendingDelete g_delete;
-
-RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
 bool Contains(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 

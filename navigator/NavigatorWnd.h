@@ -28,6 +28,8 @@ constexpr UINT kChooseDelayMs = 500;
 constexpr UINT kDeferredStartDelayMs = 100;
 constexpr UINT kIconResource = 100;
 
+inline RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
 // Skin image slots.
 enum SkinSlot {
     kSkinBackground,

@@ -4,38 +4,11 @@
 #include "base/Gdi.h"
 #include "base/ModuleState.h"
 #include "base/Paths.h"
+#include "navigator/ItemState.h"
 #include "navigator/NavigatorWnd.h"
 #include "res/resource.h"
 
 namespace {
-
-constexpr int kStateNormal = 1;
-constexpr int kStateSelected = 2;
-constexpr int kStatePressed = 3;
-constexpr int kStateHot = 0x8000;
-constexpr int kHotCloseButton = -13;
-
-// Colour indices.
-constexpr int kColourBackground = 0;
-constexpr int kColourText = 2;
-constexpr int kColourSelectedCell = 3;
-constexpr int kColourSelectedText = 4;
-constexpr int kColourPressedCell = 5;
-constexpr int kColourPressedText = 6;
-constexpr int kColourHotText = 7;
-constexpr int kColourTag = 8;
-constexpr int kColourSelectedTag = 9;
-constexpr int kColourPressedTag = 10;
-constexpr int kColourHotTag = 11;
-constexpr int kColourThumbFrame = 18;
-constexpr int kColourHeaderBackground = 12;
-constexpr int kColourHeaderText = 13;
-constexpr int kColourFrame = 17;
-constexpr int kColourCloseOuter = 23;
-constexpr int kColourCloseOuterHot = 24;
-constexpr int kColourCloseRing = 25;
-
-RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
 // Caption and tag colours by state; an ordinary or current entry under the mouse takes the hot one.
 int CaptionColour(int state) {
@@ -126,10 +99,7 @@ void NavigatorWnd::LoadSkin() {
     for (int i = 0; i < 4; ++i)
         LoadSkinImage(skin[kSkinFrame + i], frame.Width(), frame.Height(), kFrames[i][sizeIndex], "PNG", true);
 
-    for (int i = 0; i < 3; ++i) {
-        skin[kSkinClose + i].Destroy();
-        LoadSkinImage(skin[kSkinClose + i], 0, 0, IDR_SKIN_CLOSE + i, "PNG", false);
-    }
+    for (int i = 0; i < 3; ++i) LoadSkinImage(skin[kSkinClose + i], 0, 0, IDR_SKIN_CLOSE + i, "PNG", false);
 
     Rect cell = layout.ItemRect(0);
     int cellIndex = CellImageIndex(cell.Height());

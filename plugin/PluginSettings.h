@@ -8,6 +8,31 @@
 
 constexpr int kColourCount = 26;
 
+// What each colour of the table paints.
+enum ColourIndex {
+    kColourBackground = 0,      // window, where the background picture is missing
+    kColourText = 2,            // caption of an ordinary entry
+    kColourSelectedCell = 3,    // behind the current entry, where its picture is missing
+    kColourSelectedText = 4,
+    kColourPressedCell = 5,     // behind the pressed entry, where its picture is missing
+    kColourPressedText = 6,
+    kColourHotText = 7,         // caption under the mouse
+    kColourTag = 8,             // tag lines: ordinary, current, pressed, under the mouse
+    kColourSelectedTag = 9,
+    kColourPressedTag = 10,
+    kColourHotTag = 11,
+    kColourHeaderBackground = 12,
+    kColourHeaderText = 13,
+    kColourBox = 14,            // the delete box: background, question and name, hint
+    kColourBoxText = 15,
+    kColourBoxHint = 16,
+    kColourFrame = 17,          // one-pixel frames of the window, header and delete box
+    kColourThumbFrame = 18,     // thumbnail frame, where its picture is missing
+    kColourCloseOuter = 23,     // close button, where its pictures are missing
+    kColourCloseOuterHot = 24,
+    kColourCloseRing = 25,
+};
+
 // The painting colours as shipped (COLORREF, 0x00BBGGRR), by index.
 extern const COLORREF kDefaultColours[kColourCount];
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/Gdi.h"
 #include "ximage/PngBlock.h"
 #include "ximage/Resample.h"
 #include "ximage/WicCodec.h"
@@ -17,17 +18,6 @@ constexpr uint32_t kMaxPngChunk = 0x7FFFFFFF;
 uint32_t ReadBigEndian32(const uint8_t* p) {
     return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
            (static_cast<uint32_t>(p[2]) << 8) | p[3];
-}
-
-BITMAPINFO TopDownInfo(uint32_t width, uint32_t height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = static_cast<LONG>(width);
-    info.bmiHeader.biHeight = -static_cast<LONG>(height);
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
 }
 
 class ScreenDC {
@@ -229,7 +219,7 @@ bool CxImage::CreateFromHBITMAP(HBITMAP bitmap, HPALETTE) {
     size_t bytes = static_cast<size_t>(width) * height * 4;
     auto* pixels = static_cast<uint8_t*>(malloc(bytes));
     if (!pixels) return Fail("out of memory");
-    BITMAPINFO format = TopDownInfo(width, height);
+    BITMAPINFO format = TopDownBitmapInfo(static_cast<LONG>(width), static_cast<LONG>(height));
     ScreenDC screen(nullptr);
     if (GetDIBits(screen.get(), bitmap, 0, height, pixels, &format, DIB_RGB_COLORS) != static_cast<int>(height)) {
         free(pixels);
@@ -244,7 +234,7 @@ HBITMAP CxImage::MakeBitmap(HDC dc) {
     ScreenDC screen(dc);
     HBITMAP bitmap = CreateCompatibleBitmap(screen.get(), static_cast<int>(width_), static_cast<int>(height_));
     if (!bitmap) return nullptr;
-    BITMAPINFO format = TopDownInfo(width_, height_);
+    BITMAPINFO format = TopDownBitmapInfo(static_cast<LONG>(width_), static_cast<LONG>(height_));
     if (SetDIBits(screen.get(), bitmap, 0, height_, pixels_, &format, DIB_RGB_COLORS) != static_cast<int>(height_)) {
         DeleteObject(bitmap);
         return nullptr;
@@ -296,7 +286,7 @@ int32_t CxImage::Draw(HDC dc, const RECT& rect, RECT* clip, bool smooth) {
         IntersectClipRect(dc, clip->left, clip->top, clip->right, clip->bottom);
     }
 
-    BITMAPINFO format = TopDownInfo(sourceWidth, sourceHeight);
+    BITMAPINFO format = TopDownBitmapInfo(static_cast<LONG>(sourceWidth), static_cast<LONG>(sourceHeight));
     int32_t drawn = 0;
     if (!alpha_) {
         int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
@@ -355,7 +345,7 @@ int32_t CxImage::Draw(HDC dc, int32_t x, int32_t y, int32_t cx, int32_t cy, RECT
 
 HDC CxImage::BlendSource(HDC dc) {
     if (blendDC_ || !IsValid()) return blendDC_;
-    BITMAPINFO format = TopDownInfo(width_, height_);
+    BITMAPINFO format = TopDownBitmapInfo(static_cast<LONG>(width_), static_cast<LONG>(height_));
     void* bits = nullptr;
     blendBitmap_ = CreateDIBSection(dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
     blendDC_ = blendBitmap_ ? CreateCompatibleDC(dc) : nullptr;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/Gdi.h"
 #include "tests/support/TempFolder.h"
 #include "tests/ximage/fixtures.h"
 
@@ -286,12 +287,7 @@ TEST(CxImageResample, ShrinkingAveragesAFineChequerboard) {
 class CxImageDraw : public ::testing::Test {
 protected:
     void SetUp() override {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = kSize;
-        info.bmiHeader.biHeight = -kSize;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
+        BITMAPINFO info = TopDownBitmapInfo(kSize, kSize);
         dc = CreateCompatibleDC(nullptr);
         section = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
         old = SelectObject(dc, section);

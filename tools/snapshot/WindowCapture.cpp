@@ -1,5 +1,6 @@
 #include "tools/snapshot/WindowCapture.h"
 
+#include "base/Gdi.h"
 #include "ximage/CxImage.h"
 
 WindowCapture::WindowCapture(HWND window, Source source) {
@@ -9,12 +10,7 @@ WindowCapture::WindowCapture(HWND window, Source source) {
     height_ = client.bottom;
     if (width_ <= 0 || height_ <= 0) return;
 
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width_;
-    info.bmiHeader.biHeight = -height_;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = TopDownBitmapInfo(width_, height_);
     void* bits = nullptr;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
