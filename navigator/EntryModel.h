@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
-enum ListMode : int32_t { Tracks = 0, Albums = 1 };
+#include "base/MediaKind.h"
 
-enum EntryKind : int32_t { KindOther = 0, KindAudio = 1, KindVideo = 2 };
+enum ListMode : int32_t { Tracks = 0, Albums = 1 };
 
 struct NavigatorEntry {
     std::string path;
@@ -19,14 +19,8 @@ struct NavigatorEntry {
     EntryKind kind = KindOther;
 };
 
-extern const char kAudioExtensions[];
-extern const char kVideoExtensions[];
-
 // The next process-wide serial: 1 first, so 0 never names a live thumbnail.
 uint32_t NextEntrySerial();
-
-// Audio or video by the file name's extension; other without one.
-EntryKind ClassifyPath(const std::string& path);
 
 // The `top` that puts `index` on screen, for a list of `count` entries laid out in `rows` rows of
 // `columns` entries, `perPage` of them on a page.

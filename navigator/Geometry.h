@@ -4,14 +4,9 @@
 
 #include <cstdint>
 
+#include "base/Rect.h"
 #include "navigator/EntryModel.h"
 
-// The field order of a Windows RECT.
-struct Rect {
-    int32_t left, top, right, bottom;
-    int32_t Width() const { return right - left; }
-    int32_t Height() const { return bottom - top; }
-};
 
 struct LayoutState {
     int width = 0;  // client size

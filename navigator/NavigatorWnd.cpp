@@ -8,7 +8,6 @@
 #include "plugin/RembrixApp.h"
 
 namespace {
-constexpr int kWorkerStopLimitMs = 3000;
 constexpr int kTrayIconSize = 16;
 }  // namespace
 
@@ -90,6 +89,9 @@ LRESULT NavigatorWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return Default();
         case WM_INPUT: return OnInput(reinterpret_cast<HRAWINPUT>(lParam));
         case WM_APPCOMMAND: return OnAppCommand(lParam);
+        case kThumbnailReadyMessage:
+            OnThumbnailReady(static_cast<uint32_t>(wParam), reinterpret_cast<HBITMAP>(lParam));
+            return 0;
         case WM_HOTKEY:
             OnHotKey(wParam);
             return 0;
@@ -176,7 +178,3 @@ void NavigatorWnd::ApplySettings() {
     UpdateMediaCenterTray(false);
 }
 
-void NavigatorWnd::StopThumbnailWorker() {
-    worker.Stop(kWorkerStopLimitMs);
-    workEvent.Close();
-}

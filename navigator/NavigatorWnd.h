@@ -2,7 +2,7 @@
 // showing the album list or a track list in large type. Its members are defined in the file of
 // the concern they serve: lifecycle here (NavigatorWnd.cpp), the player protocol
 // (PlayerProtocol.cpp), lists (EntryList.cpp), drawing (Paint.cpp), commands (Commands.cpp),
-// thumbnails (ThumbQueue.cpp) and remote input (input/).
+// thumbnails (ThumbQueue.cpp, over ThumbnailPipeline) and remote input (input/).
 #pragma once
 
 #include <windows.h>
@@ -10,11 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "base/SyncEvent.h"
 #include "base/Window.h"
-#include "base/WorkerThread.h"
 #include "navigator/EntryModel.h"
 #include "navigator/Geometry.h"
+#include "navigator/ThumbnailPipeline.h"
 #include "navigator/TokenList.h"
 #include "plugin/PluginSettings.h"
 #include "ximage/CxImage.h"
@@ -103,6 +102,7 @@ public:
     // Thumbnails.
     void QueueThumbnails();
     void ResetThumbnails();
+    void OnThumbnailReady(uint32_t serial, HBITMAP bitmap);
     // Draws the entry's picture from the thumbnail image list; false when it has none yet.
     bool DrawThumbnailImage(HDC dc, int index);
 
@@ -128,8 +128,7 @@ public:
     int32_t consoleDisconnected = 0;
     HICON trayIcon = nullptr;
     std::string stoppedTrayProcessPath;
-    WorkerThread worker;
-    SyncEvent workEvent;
+    ThumbnailPipeline thumbnails;
 
     const UINT shellHookMessage;
     const UINT taskbarCreatedMessage;

@@ -1,8 +1,62 @@
-// The thumbnail queue and its worker thread.
+// The Navigator's side of the thumbnail pipeline: what a track list asks for, what arrives, and
+// where it is drawn.
+#include <cstring>
+
 #include "navigator/NavigatorWnd.h"
 
-// No thumbnails are made yet: entries show their placeholders.
-void NavigatorWnd::StartThumbnailWorker() {}
-void NavigatorWnd::QueueThumbnails() {}
-void NavigatorWnd::ResetThumbnails() {}
-bool NavigatorWnd::DrawThumbnailImage(HDC, int) { return false; }
+void NavigatorWnd::StartThumbnailWorker() { thumbnails.Start(Handle()); }
+
+void NavigatorWnd::StopThumbnailWorker() { thumbnails.Stop(); }
+
+void NavigatorWnd::QueueThumbnails() {
+    if (discMode || !settings->showThumbnail) return;
+    Geometry layout = Layout();
+    std::vector<ThumbnailPipeline::Job> jobs;
+    jobs.reserve(entries.size());
+    for (int i = 0; i < Count(); ++i) {
+        const NavigatorEntry& entry = entries[i];
+        // A path the request cannot hold whole gets no picture: it keeps its placeholder.
+        if (entry.path.size() >= sizeof(ThumbRequest::path)) continue;
+        ThumbnailPipeline::Job job;
+        job.entry = i;
+        memcpy(job.request.path, entry.path.c_str(), entry.path.size() + 1);
+        job.request.serial = entry.serial;
+        job.request.width = layout.ThumbWidth();
+        job.request.height = layout.ThumbHeight();
+        jobs.push_back(job);
+    }
+    thumbnails.Queue(jobs);
+}
+
+void NavigatorWnd::ResetThumbnails() {
+    Geometry layout = Layout();
+    thumbnails.Reset(layout.ThumbWidth(), layout.ThumbHeight());
+}
+
+void NavigatorWnd::OnThumbnailReady(uint32_t serial, HBITMAP bitmap) {
+    int index = thumbnails.Claim(serial);
+    if (index < 0 || index >= Count() || entries[index].serial != serial) {
+        // The list was replaced or hidden meanwhile.
+        if (bitmap) DeleteObject(bitmap);
+        return;
+    }
+    if (!bitmap) {
+        // No picture: the placeholder stays until the list is loaded again.
+        entries[index].serial = 0;
+        return;
+    }
+    if (thumbnails.Add(serial, bitmap) < 0) return;
+    int slot = index - top;
+    if (slot < 0 || slot >= perPage) return;  // drawn when its page is
+    RECT frame = ToRect(Layout().ThumbFrameRect(slot));
+    InvalidateRect(Handle(), &frame, FALSE);
+}
+
+bool NavigatorWnd::DrawThumbnailImage(HDC dc, int index) {
+    int image = thumbnails.FindThumbnail(entries[index].serial);
+    if (image < 0) return false;
+    Geometry layout = Layout();
+    Rect frame = layout.ThumbFrameRect(index - top);
+    int pad = layout.ThumbPad();
+    return ImageList_Draw(thumbnails.Images(), image, dc, frame.left + pad, frame.top + pad, ILD_NORMAL) != FALSE;
+}

@@ -26,6 +26,13 @@ bool SameTime(const FILETIME& a, uint32_t low, uint32_t high) {
     return a.dwLowDateTime == low && a.dwHighDateTime == high;
 }
 
+// Whether the record was stored for the file as it is now. The folder's listing answers at no
+// cost; where it disagrees, the time that Add stores decides (0 for a file that cannot be opened).
+bool StillCurrent(const FolderEntry& file, const ThumbRecord& record) {
+    return SameTime(file.lastWrite, record.lastWriteLow, record.lastWriteHigh) ||
+           SameTime(GetFileLastWriteTime(file.path.c_str()), record.lastWriteLow, record.lastWriteHigh);
+}
+
 // A media path is cached only when it and its folder fit the name field with a terminator.
 bool Cacheable(const std::string& path) {
     return !path.empty() && path.size() < kThumbNameSize && !GetFolderPart(path).empty();
@@ -127,8 +134,7 @@ void ThumbCache::Open(const std::string& folder) {
             ThumbRecord record = DecodeRecord(chunk.data() + at, read > at ? read - at : 0);
             auto match = record.name[0] ? listed.find(FoldName(record.name)) : listed.end();
             bool keep = match != listed.end() && SameName(match->second->path.c_str(), record.name) &&
-                        SameTime(match->second->lastWrite, record.lastWriteLow, record.lastWriteHigh) &&
-                        BlockFits(record, size);
+                        BlockFits(record, size) && StillCurrent(*match->second, record);
             if (keep) {
                 table_.push_back(record);
                 IndexRecord(table_.size() - 1);
@@ -172,11 +178,17 @@ bool ThumbCache::Add(const std::string& path, CxImage& image) {
     if (!Cacheable(path)) return false;
     std::string cachePath = CachePathOf(GetFolderPart(path));
     FileHandle file;
+    uint8_t headerBytes[kCacheHeaderSize];
+    EncodeHeader(header_, headerBytes);
     if (file.Open(cachePath.c_str(), kAccess, kExclusive, OPEN_EXISTING, FILE_ATTRIBUTE_HIDDEN)) {
-        if (!file.Seek(0, FILE_END)) return false;
+        // A file shorter than its header is a valid empty cache: the header goes first, so that
+        // no block lies inside it.
+        int64_t size = file.GetSize64();
+        bool placed = size >= static_cast<int64_t>(kCacheHeaderSize)
+                          ? file.Seek(0, FILE_END)
+                          : size >= 0 && file.Seek(0, FILE_BEGIN) && WriteAll(file, headerBytes, sizeof(headerBytes));
+        if (!placed) return false;
     } else if (file.Open(cachePath.c_str(), kAccess, kExclusive, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN)) {
-        uint8_t headerBytes[kCacheHeaderSize];
-        EncodeHeader(header_, headerBytes);
         WriteAll(file, headerBytes, sizeof(headerBytes));
     } else {
         return false;

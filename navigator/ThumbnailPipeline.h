@@ -1,0 +1,75 @@
+// The thumbnail pipeline of the track list: the queue of requests, the worker thread that makes
+// one picture at a time, and the image list that keeps the finished pictures by entry serial.
+// Everything but the worker runs on the window's thread; the two meet only at the queue, under
+// the worker's lock, and through posted messages.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <deque>
+#include <unordered_map>
+#include <vector>
+
+#include "base/SyncEvent.h"
+#include "base/WorkerThread.h"
+#include "thumbs/ThumbRequest.h"
+
+// Posted by the worker: wParam the serial, lParam the bitmap (owned by the receiver) or 0.
+constexpr UINT kThumbnailReadyMessage = WM_APP + 0xC13;
+
+class ThumbnailPipeline {
+public:
+    // A request and the index of the entry it is for.
+    struct Job {
+        int entry;
+        ThumbRequest request;
+    };
+
+    ThumbnailPipeline() = default;
+    ~ThumbnailPipeline();
+    ThumbnailPipeline(const ThumbnailPipeline&) = delete;
+    ThumbnailPipeline& operator=(const ThumbnailPipeline&) = delete;
+
+    // Starts the worker at below-normal priority; its results are posted to `window`.
+    bool Start(HWND window);
+    // Stops the worker (terminated after 3,000 ms) and frees every picture, also those posted and
+    // not yet received.
+    void Stop();
+    bool Running() const { return worker_.IsRunning(); }
+
+    // Appends the jobs to the queue, in order, and wakes the worker.
+    void Queue(const std::vector<Job>& jobs);
+    // Forgets every queued job and picture; the image list is made anew for pictures of
+    // width x height. Never waits for a picture being made: one that arrives later is refused.
+    void Reset(int width, int height);
+    // The entry that a result was asked for, or -1 when it is no longer wanted. Each result is
+    // claimed once.
+    int Claim(uint32_t serial);
+    // Centres the bitmap, unscaled, on a black picture of the thumbnail size whose margins are
+    // transparent, adds that to the image list, and deletes the bitmap. The new index, or -1.
+    int Add(uint32_t serial, HBITMAP bitmap);
+
+    // The image of `serial` in the image list, or -1.
+    int FindThumbnail(uint32_t serial) const;
+    HIMAGELIST Images() const { return images_; }
+    size_t Pending();  // requests not yet taken by the worker
+    size_t Awaited() const { return awaited_.size(); }  // results not yet received
+
+private:
+    friend unsigned __stdcall ThumbnailWorker(void* argument);
+    void Work();
+
+    HWND window_ = nullptr;
+    WorkerThread worker_;
+    SyncEvent workEvent_;                // manual reset: requests are waiting
+    std::deque<ThumbRequest> queue_;     // under the worker's lock
+    HIMAGELIST images_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+    std::unordered_map<uint32_t, int> index_;    // serial -> image
+    std::unordered_map<uint32_t, int> awaited_;  // serial -> entry, for results still wanted
+};
+
+unsigned __stdcall ThumbnailWorker(void* argument);

@@ -1,0 +1,68 @@
+// A frame grabber for tests, under the name the plug-in runs: it accepts exactly the command line
+// `ffmpeg_vx.exe -i "IN" -f mjpeg -ss 5 -vframes 1 -an -y "OUT"` and does what IN says:
+//   frame W H RRGGBB   writes a W x H picture of that colour to OUT (as a BMP)
+//   sleep MS           waits, then fails
+// and fails on anything else. Each run appends a line to IN.runs, so tests can count them.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+bool WriteBmp(const char* path, int width, int height, unsigned rgb) {
+    if (width <= 0 || height <= 0 || width > 8192 || height > 8192) return false;
+    int stride = (width * 3 + 3) & ~3;
+    std::vector<unsigned char> row(stride, 0);
+    for (int x = 0; x < width; ++x) {
+        row[x * 3] = rgb & 0xFF;
+        row[x * 3 + 1] = (rgb >> 8) & 0xFF;
+        row[x * 3 + 2] = (rgb >> 16) & 0xFF;
+    }
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + stride * height;
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    FILE* out = fopen(path, "wb");
+    if (!out) return false;
+    fwrite(&file, sizeof(file), 1, out);
+    fwrite(&info, sizeof(info), 1, out);
+    for (int y = 0; y < height; ++y) fwrite(row.data(), 1, row.size(), out);
+    return fclose(out) == 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    static const char kHead[] = "ffmpeg_vx.exe -i \"";
+    static const char kMiddle[] = "\" -f mjpeg -ss 5 -vframes 1 -an -y \"";
+    std::string line = GetCommandLineA();
+    size_t middle = line.find(kMiddle);
+    if (line.compare(0, strlen(kHead), kHead) != 0 || middle == std::string::npos || line.back() != '"') return 2;
+    std::string input = line.substr(strlen(kHead), middle - strlen(kHead));
+    std::string output = line.substr(middle + strlen(kMiddle));
+    output.pop_back();
+
+    if (FILE* runs = fopen((input + ".runs").c_str(), "a")) {
+        fputs("run\n", runs);
+        fclose(runs);
+    }
+    char what[16] = {};
+    int a = 0, b = 0;
+    unsigned rgb = 0;
+    FILE* media = fopen(input.c_str(), "rb");
+    int fields = media ? fscanf(media, "%15s %d %d %x", what, &a, &b, &rgb) : 0;
+    if (media) fclose(media);
+    if (fields >= 2 && !strcmp(what, "sleep")) Sleep(static_cast<DWORD>(a));
+    if (fields == 4 && !strcmp(what, "frame") && WriteBmp(output.c_str(), a, b, rgb)) return 0;
+    return 1;
+}
