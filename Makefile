@@ -24,22 +24,27 @@ test: build
 	tools/with-display.sh ctest --test-dir build/x64 --output-on-failure -j $(JOBS)
 
 bench: build
-	tools/with-display.sh bash -c 'for b in ximage_bench entrylist_bench thumbcache_bench paint_bench; do echo "== $$b"; build/x64/wine-run build/x64/bin/$$b.exe; done'
+	tools/with-display.sh bash -c 'for b in ximage_bench entrylist_bench thumbcache_bench paint_bench thumbnail_bench; do echo "== $$b"; build/x64/wine-run build/x64/bin/$$b.exe; done'
 
 run: build
 	tools/run-demo.sh
 
-# The cache-file fuzzer, built natively with libFuzzer, ASan and UBSan. Crashers land in
-# tests/fuzz/cache_regressions/, which the Wine tests replay through the real cache.
+# The fuzzers, built natively with libFuzzer, ASan and UBSan: the cache-file decoder and the tag
+# readers of the KsXTag.dll stand-in, each for FUZZ_RUNS inputs or FUZZ_SECONDS. Crashers land in
+# tests/fuzz/<name>_regressions/; the Wine tests replay the cache's through the real cache.
 FUZZ_RUNS ?= 2000000
 FUZZ_SECONDS ?= 600
+FUZZ_FLAGS = -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I.
+define run_fuzzer
+	mkdir -p build/native/$(1)_corpus
+	clang++ $(FUZZ_FLAGS) $(2) -o build/native/$(1)_fuzz
+	cp tests/fuzz/$(1)_corpus/* build/native/$(1)_corpus/
+	build/native/$(1)_fuzz -runs=$(FUZZ_RUNS) -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  -artifact_prefix=tests/fuzz/$(1)_regressions/ build/native/$(1)_corpus tests/fuzz/$(1)_regressions
+endef
 fuzz: setup
-	mkdir -p build/native/cache_corpus
-	clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I. \
-	  tests/fuzz/CacheFuzz.cpp thumbs/CacheFormat.cpp ximage/PngBlock.cpp -o build/native/cache_fuzz
-	cp tests/fuzz/cache_corpus/* build/native/cache_corpus/
-	build/native/cache_fuzz -runs=$(FUZZ_RUNS) -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
-	  -artifact_prefix=tests/fuzz/cache_regressions/ build/native/cache_corpus tests/fuzz/cache_regressions
+	$(call run_fuzzer,cache,tests/fuzz/CacheFuzz.cpp thumbs/CacheFormat.cpp ximage/PngBlock.cpp)
+	$(call run_fuzzer,tag,tests/fuzz/TagFuzz.cpp tools/tags/CoverReader.cpp)
 
 clean:
 	rm -rf build out

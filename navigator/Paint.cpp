@@ -125,7 +125,9 @@ void NavigatorWnd::DrawAll(HDC dc) {
     else
         Fill(dc, client, settings->colours[kColourBackground]);
     DoubleFrame(dc, client, settings->colours[kColourFrame]);
-    DrawHeader(dc);
+    // A partial repaint (an arriving thumbnail, a moved selection) leaves the header alone.
+    RECT band = ToRect(layout.HeaderBand());
+    if (RectVisible(dc, &band)) DrawHeader(dc);
     int end = top + perPage < Count() ? top + perPage : Count();
     for (int index = top; index < end; ++index) {
         int state = index == pressed ? kStatePressed : index == selected ? kStateSelected : kStateNormal;

@@ -2,6 +2,10 @@
 
 #include <objbase.h>
 
+#include <algorithm>
+#include <cstring>
+
+#include "base/Gdi.h"
 #include "base/Paths.h"
 #include "thumbs/ThumbCache.h"
 #include "thumbs/ThumbnailExtraction.h"
@@ -11,22 +15,8 @@ namespace {
 constexpr int kStopLimitMs = 3000;
 constexpr DWORD kIdleStopWaitMs = 5;
 constexpr DWORD kWorkWaitMs = 50;
-
-class MemoryDC {
-public:
-    explicit MemoryDC(HGDIOBJ bitmap) : dc_(CreateCompatibleDC(nullptr)), old_(SelectObject(dc_, bitmap)) {}
-    ~MemoryDC() {
-        SelectObject(dc_, old_);
-        DeleteDC(dc_);
-    }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    operator HDC() const { return dc_; }
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
+constexpr size_t kMaxInitialImages = 1024;
+constexpr int kImageGrowth = 64;
 
 class Bitmap {
 public:
@@ -41,10 +31,6 @@ public:
 private:
     HBITMAP bitmap_;
 };
-
-void FillBand(HDC dc, int left, int top, int right, int bottom, DWORD rop) {
-    if (right > left && bottom > top) PatBlt(dc, left, top, right - left, bottom - top, rop);
-}
 
 }  // namespace
 
@@ -73,6 +59,12 @@ void ThumbnailPipeline::Stop() {
 }
 
 void ThumbnailPipeline::Queue(const std::vector<Job>& jobs) {
+    // Room for every picture that can come, so that the list does not grow (and copy itself) as
+    // they arrive.
+    if (!images_ && width_ > 0 && height_ > 0) {
+        int room = static_cast<int>(std::min<size_t>(awaited_.size() + jobs.size(), kMaxInitialImages));
+        images_ = ImageList_Create(width_, height_, ILC_COLORDDB | ILC_MASK, room, kImageGrowth);
+    }
     for (const Job& job : jobs) awaited_[job.request.serial] = job.entry;
     worker_.Lock();
     for (const Job& job : jobs) queue_.push_back(job.request);
@@ -89,10 +81,9 @@ void ThumbnailPipeline::Reset(int width, int height) {
     queue_.swap(dropped);
     worker_.Unlock();
     if (images_) ImageList_Destroy(images_);
-    images_ = nullptr;
+    images_ = nullptr;  // made anew when pictures are asked for, with room for them
     width_ = width;
     height_ = height;
-    if (width > 0 && height > 0) images_ = ImageList_Create(width, height, ILC_COLORDDB | ILC_MASK, 0, 1);
 }
 
 int ThumbnailPipeline::Claim(uint32_t serial) {
@@ -107,28 +98,36 @@ int ThumbnailPipeline::Add(uint32_t serial, HBITMAP received) {
     Bitmap picture(received);
     BITMAP info;
     if (!images_ || !received || !GetObjectA(received, sizeof(info), &info)) return -1;
-    int tw = width_, th = height_;
-    int dx = (tw - info.bmWidth) / 2, dy = (th - info.bmHeight) / 2;
+    const int tw = width_, th = height_, bw = info.bmWidth, bh = info.bmHeight;
+    const int dx = (tw - bw) / 2, dy = (th - bh) / 2;
 
+    // The picture centred on black, read out of the received bitmap once and written into the
+    // new one once: two calls rather than a blit between two selected bitmaps.
+    std::vector<uint32_t> pixels(static_cast<size_t>(tw) * th, 0);
+    std::vector<uint32_t> source(static_cast<size_t>(bw) * bh);
+    BITMAPINFO sourceFormat = TopDownBitmapInfo(bw, bh);
+    BITMAPINFO format = TopDownBitmapInfo(tw, th);
     HDC screen = GetDC(nullptr);
-    Bitmap colour(CreateCompatibleBitmap(screen, tw, th));
+    bool read = GetDIBits(screen, received, 0, bh, source.data(), &sourceFormat, DIB_RGB_COLORS) == bh;
+    const int x0 = std::max(0, dx), x1 = std::min(tw, dx + bw);
+    for (int y = std::max(0, dy); read && x1 > x0 && y < std::min(th, dy + bh); ++y)
+        memcpy(&pixels[static_cast<size_t>(y) * tw + x0], &source[static_cast<size_t>(y - dy) * bw + (x0 - dx)],
+               (x1 - x0) * sizeof(uint32_t));
+    Bitmap colour(read ? CreateDIBitmap(screen, &format.bmiHeader, CBM_INIT, pixels.data(), &format, DIB_RGB_COLORS)
+                       : nullptr);
     ReleaseDC(nullptr, screen);
-    Bitmap mask(CreateBitmap(tw, th, 1, 1, nullptr));
+
+    // The mask: opaque (0) where the picture lies, transparent (1) in the four margins. Rows of a
+    // one-bit bitmap are whole 16-bit words, the leftmost pixel in the top bit.
+    const int stride = (tw + 15) / 16 * 2;
+    std::vector<uint8_t> bits(static_cast<size_t>(stride) * th, 0);
+    for (int y = 0; y < th; ++y)
+        for (int x = 0; x < tw; ++x)
+            if (y < dy || y >= th - dy - 1 || x < dx || x >= tw - dx - 1)
+                bits[static_cast<size_t>(y) * stride + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+    Bitmap mask(CreateBitmap(tw, th, 1, 1, bits.data()));
     if (!colour || !mask) return -1;
-    {
-        MemoryDC source(received), target(colour);
-        PatBlt(target, 0, 0, tw, th, BLACKNESS);
-        BitBlt(target, dx, dy, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
-    }
-    {
-        // Opaque (0) where the picture lies, transparent (1) in the four margins.
-        MemoryDC bits(mask);
-        PatBlt(bits, 0, 0, tw, th, BLACKNESS);
-        FillBand(bits, 0, 0, tw, dy, WHITENESS);
-        FillBand(bits, 0, th - dy - 1, tw, th, WHITENESS);
-        FillBand(bits, 0, 0, dx, th, WHITENESS);
-        FillBand(bits, tw - dx - 1, 0, tw, th, WHITENESS);
-    }
+
     int index = ImageList_Add(images_, colour, mask);
     if (index >= 0) index_[serial] = index;
     return index;

@@ -41,7 +41,7 @@ public:
 
     // Appends the jobs to the queue, in order, and wakes the worker.
     void Queue(const std::vector<Job>& jobs);
-    // Forgets every queued job and picture; the image list is made anew for pictures of
+    // Forgets every queued job and picture; the next jobs get a new image list for pictures of
     // width x height. Never waits for a picture being made: one that arrives later is refused.
     void Reset(int width, int height);
     // The entry that a result was asked for, or -1 when it is no longer wanted. Each result is
@@ -53,7 +53,7 @@ public:
 
     // The image of `serial` in the image list, or -1.
     int FindThumbnail(uint32_t serial) const;
-    HIMAGELIST Images() const { return images_; }
+    HIMAGELIST Images() const { return images_; }  // null until pictures are asked for
     size_t Pending();  // requests not yet taken by the worker
     size_t Awaited() const { return awaited_.size(); }  // results not yet received
 

@@ -2,7 +2,7 @@
 # Checks every shipped module of each build: the right machine type, and no MinGW runtime DLL
 # among its imports. Usage: check-modules.sh DIR ARCH [DIR ARCH ...]  (ARCH: i386 or x86-64)
 set -euo pipefail
-modules=(ksl_ximage.dll Rembrix.dll)
+modules=(ksl_ximage.dll Rembrix.dll KsXTag.dll)
 status=0
 while [ $# -ge 2 ]; do
   dir=$1 arch=$2; shift 2
@@ -18,6 +18,9 @@ while [ $# -ge 2 ]; do
     exports=$($prefix-objdump -p "$f")
     if [ "$m" = Rembrix.dll ] && ! grep -qE '\] KsPluginCreate$' <<<"$exports"; then
       echo "check-modules: $f does not export KsPluginCreate undecorated"; status=1
+    fi
+    if [ "$m" = KsXTag.dll ] && ! grep -qE '\] KsXCreate$' <<<"$exports"; then
+      echo "check-modules: $f does not export KsXCreate undecorated"; status=1
     fi
   done
 done

@@ -5,10 +5,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 library=build/library
-if [ ! -f "$library/.complete" ]; then
+# Made anew whenever its generator changes.
+stamp=$(cat tools/library/make_library.py tools/pylib/raster.py | md5sum)
+if [ "$(cat "$library/.complete" 2>/dev/null)" != "$stamp" ]; then
   rm -rf "$library"
   python3 tools/library/make_library.py "$library"
-  touch "$library/.complete"
+  echo "$stamp" >"$library/.complete"
 fi
 rm -rf out && mkdir -p out/snapshots
 # A scratch take for the demo to delete, with its subtitle side files.
@@ -17,10 +19,17 @@ for ext in avi smi smil; do printf 'scratch' >"$library/Holiday Films/Scratch Ta
 # Wine sees this machine's root as drive Z:.
 win() { echo "Z:$(realpath "$1" | tr / '\\')"; }
 
-tools/with-display.sh build/x64/wine-run build/x64/bin/QuillarSim.exe \
-  --library "$(win "$library")" --log "$(win out)\\quillarsim.log" \
-  --script "$(win tools/player/demo.script)" --snapshots "$(win out/snapshots)"
+sim() {
+  tools/with-display.sh build/x64/wine-run build/x64/bin/QuillarSim.exe \
+    --library "$(win "$library")" --log "$(win out)\\$1.log" \
+    --script "$(win "tools/player/$2")" --snapshots "$(win out/snapshots)"
+}
+sim quillarsim demo.script
+# A second run, as a user coming back: the videos' pictures are answered by the folders' caches.
+sim quillarsim-revisit revisit.script >/dev/null
 
 echo
-echo "make run: the log is out/quillarsim.log; the snapshots are in out/snapshots/:"
+echo "make run: the logs are out/quillarsim.log and out/quillarsim-revisit.log; the second run's caches:"
+grep '^cache .*this run' out/quillarsim-revisit.log || true
+echo "the snapshots are in out/snapshots/:"
 ls -1 out/snapshots

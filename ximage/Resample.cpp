@@ -70,40 +70,38 @@ bool ResamplePixels(const uint8_t* src, int srcWidth, int srcHeight, uint8_t* ds
     Taps across = ComputeTaps(srcWidth, dstWidth, filter);
     Taps down = ComputeTaps(srcHeight, dstHeight, filter);
 
-    // Horizontal pass into floats, so that the vertical pass rounds only once.
-    std::vector<float> middle(static_cast<size_t>(srcHeight) * dstWidth * kChannels);
-    for (int y = 0; y < srcHeight; ++y) {
-        const uint8_t* row = src + static_cast<size_t>(y) * srcWidth * kChannels;
-        float* out = &middle[static_cast<size_t>(y) * dstWidth * kChannels];
-        for (int x = 0; x < dstWidth; ++x) {
-            const int* index = &across.index[static_cast<size_t>(x) * across.count];
-            const float* weight = &across.weight[static_cast<size_t>(x) * across.count];
-            float b = 0, g = 0, r = 0, a = 0;
-            for (int k = 0; k < across.count; ++k) {
-                const uint8_t* p = row + index[k] * kChannels;
-                b += weight[k] * p[0];
-                g += weight[k] * p[1];
-                r += weight[k] * p[2];
-                a += weight[k] * p[3];
-            }
-            out[x * kChannels + 0] = b;
-            out[x * kChannels + 1] = g;
-            out[x * kChannels + 2] = r;
-            out[x * kChannels + 3] = a;
-        }
-    }
-
-    std::vector<float> sums(static_cast<size_t>(dstWidth) * kChannels);
+    // One output row at a time: the vertical pass over whole source rows (contiguous, so the
+    // compiler vectorises it) into floats, then the horizontal pass, which rounds once.
+    const size_t rowValues = static_cast<size_t>(srcWidth) * kChannels;
+    std::vector<float> column(rowValues);
     for (int y = 0; y < dstHeight; ++y) {
         const int* index = &down.index[static_cast<size_t>(y) * down.count];
         const float* weight = &down.weight[static_cast<size_t>(y) * down.count];
-        std::fill(sums.begin(), sums.end(), 0.0f);
+        std::fill(column.begin(), column.end(), 0.0f);
         for (int k = 0; k < down.count; ++k) {
-            const float* row = &middle[static_cast<size_t>(index[k]) * dstWidth * kChannels];
-            for (size_t i = 0; i < sums.size(); ++i) sums[i] += weight[k] * row[i];
+            const float w = weight[k];
+            if (w == 0.0f) continue;
+            const uint8_t* row = src + static_cast<size_t>(index[k]) * rowValues;
+            for (size_t i = 0; i < rowValues; ++i) column[i] += w * row[i];
         }
+
         uint8_t* out = dst + static_cast<size_t>(y) * dstWidth * kChannels;
-        for (size_t i = 0; i < sums.size(); ++i) out[i] = ToByte(sums[i]);
+        for (int x = 0; x < dstWidth; ++x) {
+            const int* tap = &across.index[static_cast<size_t>(x) * across.count];
+            const float* w = &across.weight[static_cast<size_t>(x) * across.count];
+            float b = 0, g = 0, r = 0, a = 0;
+            for (int k = 0; k < across.count; ++k) {
+                const float* p = &column[static_cast<size_t>(tap[k]) * kChannels];
+                b += w[k] * p[0];
+                g += w[k] * p[1];
+                r += w[k] * p[2];
+                a += w[k] * p[3];
+            }
+            out[x * kChannels + 0] = ToByte(b);
+            out[x * kChannels + 1] = ToByte(g);
+            out[x * kChannels + 2] = ToByte(r);
+            out[x * kChannels + 3] = ToByte(a);
+        }
     }
     return true;
 }

@@ -14,15 +14,20 @@
 #include <string>
 #include <vector>
 
+#include "base/Paths.h"
 #include "navigator/PlayerProtocol.h"
 #include "plugin/PluginInfoRecord.h"
 #include "plugin/PluginInterface.h"
+#include "tools/player/CacheReport.h"
 #include "tools/player/SimPlayer.h"
 #include "tools/snapshot/WindowCapture.h"
 
 namespace {
 
 constexpr char kStreamzapMessage[] = "3E4CA449-C26F-47c6-A124-D66589CFA12F";
+// What the plug-in's thumbnail worker posts to its window: a serial and a bitmap, or 0.
+constexpr UINT kThumbnailReady = WM_APP + 0xC13;
+constexpr DWORD kPictureWaitMs = 15000;
 
 struct Options {
     std::string plugin;
@@ -40,6 +45,10 @@ void Pump(DWORD ms) {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) return;
+            if (msg.message == kThumbnailReady) {
+                ++g_pictures.arrived;
+                if (msg.lParam) ++g_pictures.withPicture;
+            }
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
@@ -150,9 +159,19 @@ void RunScript(Player& player, const Options& options, ControlPluginBase* plugin
         Log("script %s", line.c_str());
         HWND navigator = player.Navigator();
         if (action == "wait") {
-            DWORD ms = 0;
-            words >> ms;
-            Pump(ms);
+            std::string what;
+            words >> what;
+            if (what == "pictures") {
+                // Until every track of the last list has its result, the picture or none.
+                DWORD start = GetTickCount();
+                while (g_pictures.arrived < g_pictures.tracks && GetTickCount() - start < kPictureWaitMs) Pump(10);
+                Pump(50);  // the last arrivals are painted
+                Log("pictures %u of %u tracks, %u with a picture, in %lu ms",
+                    static_cast<unsigned>(g_pictures.arrived), static_cast<unsigned>(g_pictures.tracks),
+                    static_cast<unsigned>(g_pictures.withPicture), GetTickCount() - start);
+            } else {
+                Pump(static_cast<DWORD>(strtoul(what.c_str(), nullptr, 10)));
+            }
         } else if (action == "key") {
             std::string key;
             words >> key;
@@ -281,6 +300,14 @@ int main(int argc, char** argv) {
     Log("plugin %s (%s)", record.name, record.maker);
     Log("start -> %d", plugin->Start(0, 0, 0, 0));
 
+    // The thumbnail caches of the album folders, before and after the run.
+    std::vector<std::pair<std::string, CacheReport>> caches;
+    for (const Album& album : player.Library().Albums()) {
+        if (album.playlist) continue;
+        caches.push_back({album.key, ReadCacheReport(album.key)});
+        Log("cache %s: %s", album.name.c_str(), caches.back().second.Describe().c_str());
+    }
+
     if (!options.script.empty()) {
         RunScript(player, options, plugin);
     } else {
@@ -292,6 +319,11 @@ int main(int argc, char** argv) {
     }
 
     Log("stop -> %d", plugin->Stop());
+    for (const auto& [folder, before] : caches) {
+        CacheReport after = ReadCacheReport(folder);
+        Log("cache %s: %s, %s", GetFileNamePart(folder, true).c_str(), after.Describe().c_str(),
+            after.RewrittenSince(before) ? "rewritten in this run" : "untouched in this run: nothing extracted");
+    }
     plugin->DeletingDestructor(1);
     FreeLibrary(module);
     DestroyWindow(player.Handle());

@@ -13,6 +13,7 @@ constexpr UINT kSendAlbums = WM_APP + 0x702;
 std::vector<std::string>* g_logLines = nullptr;
 FILE* g_logFile = nullptr;
 bool g_logToStdout = true;
+PictureCount g_pictures;
 
 void Log(const char* format, ...) {
     char line[2048];
@@ -133,6 +134,7 @@ void Player::SendTracks() {
         tokens.push_back(track.name);
         tokens.push_back(track.qualifier);
     }
+    g_pictures = PictureCount{tokens.size() / 3, 0, 0};
     SendCopy(kCopyTrackList, tokens);
     if (album_ < library_.Albums().size()) {
         const Album& album = library_.Albums()[album_];

@@ -16,6 +16,14 @@ extern std::vector<std::string>* g_logLines;
 extern FILE* g_logFile;
 extern bool g_logToStdout;
 
+// The picture results the Navigator received for the last track list sent.
+struct PictureCount {
+    size_t tracks = 0;
+    size_t arrived = 0;
+    size_t withPicture = 0;
+};
+extern PictureCount g_pictures;
+
 class Player {
 public:
     explicit Player(const std::string& library) : library_(library) {}
@@ -34,6 +42,7 @@ public:
     void SendTracks();
     void SendAlbums();
     void AnnounceChange(bool allLists);
+    const MediaLibrary& Library() const { return library_; }
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,61 @@
+#include "tools/player/CacheReport.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "base/Paths.h"
+#include "thumbs/CacheFormat.h"
+
+namespace {
+
+constexpr char kCacheFileName[] = "$$KesTHM$$.cache";
+constexpr uint32_t kPlaceholderBelow = 8;
+
+uint32_t BigEndian32(const uint8_t* p) {
+    return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
+           (static_cast<uint32_t>(p[2]) << 8) | p[3];
+}
+
+}  // namespace
+
+std::string CacheReport::Describe() const {
+    if (!present) return "no cache file";
+    char text[128];
+    snprintf(text, sizeof(text), "%d records (%d pictures, %d placeholders)", records, pictures, placeholders);
+    return text;
+}
+
+bool CacheReport::RewrittenSince(const CacheReport& before) const {
+    return present != before.present || CompareFileTime(&written, &before.written) != 0;
+}
+
+CacheReport ReadCacheReport(const std::string& folder) {
+    CacheReport report;
+    std::string path = AppendPath(folder, kCacheFileName);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return report;
+    report.present = true;
+    GetFileTime(file, nullptr, nullptr, &report.written);
+    LARGE_INTEGER size = {};
+    std::vector<uint8_t> bytes;
+    if (GetFileSizeEx(file, &size) && size.QuadPart < (64 << 20)) {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+        DWORD read = 0;
+        if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) read = 0;
+        bytes.resize(read);
+    }
+    CloseHandle(file);
+
+    CacheHeader header;
+    std::vector<ThumbRecord> records;
+    ParseCacheImage(bytes.data(), bytes.size(), &header, &records);
+    report.records = static_cast<int>(records.size());
+    for (const ThumbRecord& record : records) {
+        // The PNG's size is in its IHDR chunk, 16 bytes into the block.
+        const uint8_t* block = bytes.data() + record.offset;
+        bool small = record.size < 24 || BigEndian32(block + 16) < kPlaceholderBelow ||
+                     BigEndian32(block + 20) < kPlaceholderBelow;
+        ++(small ? report.placeholders : report.pictures);
+    }
+    return report;
+}
