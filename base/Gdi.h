@@ -60,3 +60,18 @@ private:
     HFONT font_;
     HGDIOBJ old_;
 };
+
+// A bitmap deleted at the end of the scope; null holds nothing.
+class OwnedBitmap {
+public:
+    explicit OwnedBitmap(HBITMAP bitmap) : bitmap_(bitmap) {}
+    ~OwnedBitmap() {
+        if (bitmap_) DeleteObject(bitmap_);
+    }
+    OwnedBitmap(const OwnedBitmap&) = delete;
+    OwnedBitmap& operator=(const OwnedBitmap&) = delete;
+    operator HBITMAP() const { return bitmap_; }
+
+private:
+    HBITMAP bitmap_;
+};

@@ -18,20 +18,6 @@ constexpr DWORD kWorkWaitMs = 50;
 constexpr size_t kMaxInitialImages = 1024;
 constexpr int kImageGrowth = 64;
 
-class Bitmap {
-public:
-    explicit Bitmap(HBITMAP bitmap) : bitmap_(bitmap) {}
-    ~Bitmap() {
-        if (bitmap_) DeleteObject(bitmap_);
-    }
-    Bitmap(const Bitmap&) = delete;
-    Bitmap& operator=(const Bitmap&) = delete;
-    operator HBITMAP() const { return bitmap_; }
-
-private:
-    HBITMAP bitmap_;
-};
-
 }  // namespace
 
 ThumbnailPipeline::~ThumbnailPipeline() {
@@ -95,7 +81,7 @@ int ThumbnailPipeline::Claim(uint32_t serial) {
 }
 
 int ThumbnailPipeline::Add(uint32_t serial, HBITMAP received) {
-    Bitmap picture(received);
+    OwnedBitmap picture(received);
     BITMAP info;
     if (!images_ || !received || !GetObjectA(received, sizeof(info), &info)) return -1;
     const int tw = width_, th = height_, bw = info.bmWidth, bh = info.bmHeight;
@@ -113,7 +99,7 @@ int ThumbnailPipeline::Add(uint32_t serial, HBITMAP received) {
     for (int y = std::max(0, dy); read && x1 > x0 && y < std::min(th, dy + bh); ++y)
         memcpy(&pixels[static_cast<size_t>(y) * tw + x0], &source[static_cast<size_t>(y - dy) * bw + (x0 - dx)],
                (x1 - x0) * sizeof(uint32_t));
-    Bitmap colour(read ? CreateDIBitmap(screen, &format.bmiHeader, CBM_INIT, pixels.data(), &format, DIB_RGB_COLORS)
+    OwnedBitmap colour(read ? CreateDIBitmap(screen, &format.bmiHeader, CBM_INIT, pixels.data(), &format, DIB_RGB_COLORS)
                        : nullptr);
     ReleaseDC(nullptr, screen);
 
@@ -125,7 +111,7 @@ int ThumbnailPipeline::Add(uint32_t serial, HBITMAP received) {
         for (int x = 0; x < tw; ++x)
             if (y < dy || y >= th - dy - 1 || x < dx || x >= tw - dx - 1)
                 bits[static_cast<size_t>(y) * stride + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
-    Bitmap mask(CreateBitmap(tw, th, 1, 1, bits.data()));
+    OwnedBitmap mask(CreateBitmap(tw, th, 1, 1, bits.data()));
     if (!colour || !mask) return -1;
 
     int index = ImageList_Add(images_, colour, mask);

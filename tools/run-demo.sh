@@ -30,6 +30,6 @@ sim quillarsim-revisit revisit.script >/dev/null
 
 echo
 echo "make run: the logs are out/quillarsim.log and out/quillarsim-revisit.log; the second run's caches:"
-grep '^cache .*this run' out/quillarsim-revisit.log || true
+grep '^cache .*this run' out/quillarsim-revisit.log || echo '(no album folder has a cache)'
 echo "the snapshots are in out/snapshots/:"
 ls -1 out/snapshots

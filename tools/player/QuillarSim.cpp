@@ -321,8 +321,10 @@ int main(int argc, char** argv) {
     Log("stop -> %d", plugin->Stop());
     for (const auto& [folder, before] : caches) {
         CacheReport after = ReadCacheReport(folder);
-        Log("cache %s: %s, %s", GetFileNamePart(folder, true).c_str(), after.Describe().c_str(),
-            after.RewrittenSince(before) ? "rewritten in this run" : "untouched in this run: nothing extracted");
+        const char* change = !after.present && !before.present ? ""
+                             : after.RewrittenSince(before)     ? ", rewritten in this run"
+                                                                : ", untouched in this run: nothing extracted";
+        Log("cache %s: %s%s", GetFileNamePart(folder, true).c_str(), after.Describe().c_str(), change);
     }
     plugin->DeletingDestructor(1);
     FreeLibrary(module);
