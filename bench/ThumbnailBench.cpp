@@ -140,18 +140,21 @@ int main() {
                 MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
                 continue;
             }
+            size_t awaited = nav.thumbnails.Awaited();
             double began = Seconds();
             DispatchMessageA(&msg);
             double now = Seconds();
             int shown = ImageList_GetImageCount(nav.thumbnails.Images());
-            if (round > 0 && msg.message == kThumbnailReadyMessage) arrivals.push_back(now - began);
+            // A late result of an earlier page is refused at once: only the wanted ones count.
+            bool wanted = nav.thumbnails.Awaited() < awaited;
+            if (round > 0 && wanted) arrivals.push_back(now - began);
             if (round > 0 && msg.message == WM_PAINT) paints.push_back(now - began);
             if (msg.message == kThumbnailReadyMessage && shown == kTracks) lastArrived = now;
             if (GetUpdateRect(nav.Handle(), nullptr, FALSE)) continue;
             if (shown >= 1 && !firstPainted) firstPainted = now;
             if (shown == kTracks) lastPainted = now;
         }
-        if (round == 0) continue;  // the first round warms the file cache
+        if (round == 0 || !lastPainted) continue;  // the first round warms the file cache
         first.push_back(firstPainted - start);
         last.push_back(lastPainted - start);
         rates.push_back(kTracks / (lastArrived - queued));

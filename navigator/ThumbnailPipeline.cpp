@@ -50,6 +50,8 @@ void ThumbnailPipeline::Queue(const std::vector<Job>& jobs) {
     if (!images_ && width_ > 0 && height_ > 0) {
         int room = static_cast<int>(std::min<size_t>(awaited_.size() + jobs.size(), kMaxInitialImages));
         images_ = ImageList_Create(width_, height_, ILC_COLORDDB | ILC_MASK, room, kImageGrowth);
+        // Without the memory for all of them at once, the list grows as they come.
+        if (!images_) images_ = ImageList_Create(width_, height_, ILC_COLORDDB | ILC_MASK, 0, kImageGrowth);
     }
     for (const Job& job : jobs) awaited_[job.request.serial] = job.entry;
     worker_.Lock();
@@ -143,6 +145,8 @@ void ThumbnailPipeline::Work() {
     for (;;) {
         if (worker_.StopRequested(stopWait)) break;
         if (!workEvent_.Wait(kWorkWaitMs)) {
+            // Idle, also after a reset dropped the queue under it: what was added reaches the disk.
+            cache.Close();
             stopWait = kIdleStopWaitMs;
             continue;
         }

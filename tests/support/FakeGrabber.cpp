@@ -1,6 +1,6 @@
 // A frame grabber for tests, under the name the plug-in runs: it accepts exactly the command line
 // `ffmpeg_vx.exe -i "IN" -f mjpeg -ss 5 -vframes 1 -an -y "OUT"` and does what IN says:
-//   frame W H RRGGBB   writes a W x H picture of that colour to OUT (as a BMP)
+//   frame W H RRGGBB [MS]  writes a W x H picture of that colour to OUT (as a BMP), MS later
 //   sleep MS           waits, then fails
 // and fails on anything else. Each run appends a line to IN.runs, so tests can count them.
 #include <windows.h>
@@ -57,12 +57,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         fclose(runs);
     }
     char what[16] = {};
-    int a = 0, b = 0;
+    int a = 0, b = 0, delay = 0;
     unsigned rgb = 0;
     FILE* media = fopen(input.c_str(), "rb");
-    int fields = media ? fscanf(media, "%15s %d %d %x", what, &a, &b, &rgb) : 0;
+    int fields = media ? fscanf(media, "%15s %d %d %x %d", what, &a, &b, &rgb, &delay) : 0;
     if (media) fclose(media);
     if (fields >= 2 && !strcmp(what, "sleep")) Sleep(static_cast<DWORD>(a));
-    if (fields == 4 && !strcmp(what, "frame") && WriteBmp(output.c_str(), a, b, rgb)) return 0;
+    if (fields >= 4 && !strcmp(what, "frame")) {
+        Sleep(static_cast<DWORD>(delay));
+        if (WriteBmp(output.c_str(), a, b, rgb)) return 0;
+    }
     return 1;
 }

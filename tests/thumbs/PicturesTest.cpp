@@ -52,6 +52,8 @@ COLORREF Near(COLORREF got, COLORREF want) {
 class Pictures : public NavigatorFixture {
 protected:
     void SetUp() override { Start(); }
+    // The worker may still be at work: it ends before the media folder goes.
+    void TearDown() override { nav.DestroyWindow(); }
 
     std::string Media(const std::string& name, const std::string& bytes) { return media.Write(name, bytes); }
     void SendList(const std::vector<std::string>& paths) {
@@ -84,9 +86,9 @@ TEST_F(Pictures, EachSourceGivesItsPictureAndTheCacheAnswersTheNextVisit) {
         COLORREF shown;
     } cases[] = {
         {"both.avi", "", kBlue},  // the .JPG side image wins over the .THM one
-        {"thm.avi", "", kGreen},
         {"big.avi", "frame 1920 1080 ffff00", kYellow},
         {"broken.avi", "not a video", kNone},
+        {"thm.avi", "", kGreen},
         {"song.mp3", Mp3(picture), kMagenta},
         {"bad.mp3", Mp3(picture, 1u << 30), kNone},  // a picture said to run far past the file
         {"notes.txt", "", kNone},
@@ -114,14 +116,17 @@ TEST_F(Pictures, EachSourceGivesItsPictureAndTheCacheAnswersTheNextVisit) {
             }
         }
         EXPECT_NE(0u, nav.entries.back().serial);
-        // 1920 x 1080 fitted to the cell leaves transparent bands above and below: the frame shows.
-        EXPECT_NE(kYellow, Near(PictureAt(capture, 2, 1), kYellow));
+        // 1920 x 1080 fitted to the cell leaves transparent bands above and below: the frame shows
+        // there as it does in the next cell, which has no picture.
+        EXPECT_EQ(PictureAt(capture, 2, 1), PictureAt(capture, 1, 1));
+        EXPECT_NE(PictureAt(capture, 2, 1), PictureAt(capture, 1));
         // The cache answered the second visit: each video without a side image was grabbed once.
+        EXPECT_EQ(1, GrabberRuns(paths[1]));
         EXPECT_EQ(1, GrabberRuns(paths[2]));
-        EXPECT_EQ(1, GrabberRuns(paths[3]));
 
         // Hiding drops every picture and every pending job.
         ShowWindow(Window(), SW_HIDE);
+        for (const NavigatorEntry& entry : nav.entries) EXPECT_LT(nav.thumbnails.FindThumbnail(entry.serial), 0);
         EXPECT_EQ(0, Images());
         EXPECT_EQ(0u, nav.thumbnails.Pending());
     }
@@ -131,10 +136,10 @@ TEST_F(Pictures, EachSourceGivesItsPictureAndTheCacheAnswersTheNextVisit) {
     cache.Open(media.Path() + "\\");
     ASSERT_EQ(2u, cache.Table().size());
     CxImage stored;
-    ASSERT_TRUE(cache.Lookup(paths[2], stored));
+    ASSERT_TRUE(cache.Lookup(paths[1], stored));
     EXPECT_EQ(240u, stored.GetWidth());
     EXPECT_EQ(135u, stored.GetHeight());
-    EXPECT_TRUE(cache.Lookup(paths[3], stored));
+    EXPECT_TRUE(cache.Lookup(paths[2], stored));
     EXPECT_FALSE(stored.IsValid());
 }
 
@@ -175,6 +180,25 @@ TEST_F(Pictures, ResultsNoLongerWantedAreFreed) {
     }
 }
 
+TEST_F(Pictures, AFrameMadeWhileItsListIsDroppedStillReachesTheDisk) {
+    std::string clip = Media("slow.avi", "frame 320 180 00ff00 400");
+    SendList({clip});
+    ASSERT_TRUE(PumpUntil([&] { return GrabberRuns(clip) == 1; }, 5000));
+    ShowWindow(Window(), SW_HIDE);  // drops the list's jobs while the frame is being made
+    // The worker, idle again, writes the cache: the frame replaces the placeholder on disk.
+    auto storedWidth = [&] {
+        std::string bytes = ReadWholeFile(media / kCacheFileName);
+        CacheHeader header;
+        std::vector<ThumbRecord> records;
+        ParseCacheImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &header, &records);
+        CxImage image;
+        return records.size() == 1 &&
+               image.Decode(reinterpret_cast<const uint8_t*>(bytes.data()) + records[0].offset, records[0].size,
+                            CXIMAGE_FORMAT_PNG) && image.GetWidth() == 240;
+    };
+    EXPECT_TRUE(PumpUntil(storedWidth, 5000));
+}
+
 TEST_F(Pictures, AHangingGrabberNeitherStallsTheWindowNorHoldsUpItsDestruction) {
     std::string hanging = Media("hang.avi", "sleep 6000");
     SendList({hanging, Media("next.avi", "")});
@@ -189,7 +213,6 @@ TEST_F(Pictures, AHangingGrabberNeitherStallsTheWindowNorHoldsUpItsDestruction) 
     nav.DestroyWindow();
     DWORD took = GetTickCount() - start;
     EXPECT_LT(took, 3600u);
-    EXPECT_GE(took, 2900u) << "the worker ended before its limit while the grabber still ran";
 }
 
 TEST_F(Pictures, WithoutTheTagLibraryOnlyAudioLosesItsPicture) {

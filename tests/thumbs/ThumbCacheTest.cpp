@@ -162,7 +162,7 @@ TEST_F(CacheFolder, WrongMagicOrVersionIsDeletedOnOpen) {
 
 TEST_F(CacheFolder, FileShorterThanItsHeaderIsAnEmptyCacheThatTakesAdditions) {
     std::string a = Media("a.avi");
-    for (std::string shortFile : {std::string(), Le32(kCacheMagic) + "\x01\x00"}) {
+    for (std::string shortFile : {std::string(), Le32(kCacheMagic) + std::string("\x01\x00", 2)}) {
         SCOPED_TRACE(shortFile.size());
         folder.Write(kCacheFileName, shortFile);
         ThumbCache cache;

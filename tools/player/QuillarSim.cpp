@@ -28,6 +28,7 @@ constexpr char kStreamzapMessage[] = "3E4CA449-C26F-47c6-A124-D66589CFA12F";
 // What the plug-in's thumbnail worker posts to its window: a serial and a bitmap, or 0.
 constexpr UINT kThumbnailReady = WM_APP + 0xC13;
 constexpr DWORD kPictureWaitMs = 15000;
+constexpr DWORD kPictureQuietMs = 100;
 
 struct Options {
     std::string plugin;
@@ -162,10 +163,14 @@ void RunScript(Player& player, const Options& options, ControlPluginBase* plugin
             std::string what;
             words >> what;
             if (what == "pictures") {
-                // Until every track of the last list has its result, the picture or none.
+                // Until every track of the last list has its result, the picture or none, and no
+                // more come: a late result of the list before may have counted too.
                 DWORD start = GetTickCount();
                 while (g_pictures.arrived < g_pictures.tracks && GetTickCount() - start < kPictureWaitMs) Pump(10);
-                Pump(50);  // the last arrivals are painted
+                for (size_t seen = 0; seen != g_pictures.arrived;) {
+                    seen = g_pictures.arrived;
+                    Pump(kPictureQuietMs);
+                }
                 Log("pictures %u of %u tracks, %u with a picture, in %lu ms",
                     static_cast<unsigned>(g_pictures.arrived), static_cast<unsigned>(g_pictures.tracks),
                     static_cast<unsigned>(g_pictures.withPicture), GetTickCount() - start);
