@@ -27,15 +27,18 @@ ThumbnailPipeline::~ThumbnailPipeline() {
 bool ThumbnailPipeline::Start(HWND window) {
     window_ = window;
     // Requests queued before the start must not wait for the next list.
-    if (!workEvent_.Create(true, Pending() > 0)) return false;
+    if (!workEvent_.Create(true, Pending() > 0) || !cancel_.Create(true, false)) return false;
     if (!worker_.Start(ThumbnailWorker, this)) return false;
     worker_.SetPriority(THREAD_PRIORITY_BELOW_NORMAL);
     return true;
 }
 
 void ThumbnailPipeline::Stop() {
+    // A picture being made by a hanging grabber is given up at once, rather than the thread.
+    cancel_.Set();
     worker_.Stop(kStopLimitMs);
     workEvent_.Close();
+    cancel_.Close();
     Reset(0, 0);
     // Results posted but never received still own their bitmaps.
     MSG msg;
@@ -140,6 +143,7 @@ unsigned __stdcall ThumbnailWorker(void* argument) {
 
 void ThumbnailPipeline::Work() {
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    SetExtractionCancelEvent(cancel_.Handle());
     ThumbCache cache;
     DWORD stopWait = kIdleStopWaitMs;
     for (;;) {

@@ -64,6 +64,7 @@ private:
     HWND window_ = nullptr;
     WorkerThread worker_;
     SyncEvent workEvent_;                // manual reset: requests are waiting
+    SyncEvent cancel_;                   // manual reset: the worker's slow waits end
     std::deque<ThumbRequest> queue_;     // under the worker's lock
     HIMAGELIST images_ = nullptr;
     int width_ = 0;

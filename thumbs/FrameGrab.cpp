@@ -13,7 +13,11 @@ constexpr int kGrabberSeekSecond = 5;
 constexpr DWORD kGrabberTimeoutMs = 5000;
 constexpr char kTempPrefix[] = "THM";
 
+thread_local HANDLE g_cancel = nullptr;
+
 }  // namespace
+
+void SetExtractionCancelEvent(HANDLE event) { g_cancel = event; }
 
 bool GrabFrame(const char* path, double time, CxImage& image) {
     if (!FileExists(path)) return false;
@@ -49,7 +53,8 @@ HBITMAP GrabFrameExternal(const char* path) {
         return nullptr;
     }
     // A grabber that hangs is left running: the frame is given up, not the program.
-    WaitForSingleObject(process.hProcess, kGrabberTimeoutMs);
+    HANDLE waits[] = {process.hProcess, g_cancel};
+    WaitForMultipleObjects(g_cancel ? 2 : 1, waits, FALSE, kGrabberTimeoutMs);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
 

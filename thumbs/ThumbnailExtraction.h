@@ -28,5 +28,9 @@ bool GrabFrame(const char* path, double time, CxImage& image);
 // A frame through the system's media stack; 0 when it cannot be had.
 HBITMAP GrabFrameDirectShow(const char* path, double time);
 // A frame five seconds in, made by the external program "ffmpeg_vx.exe"; 0 when it gives none
-// within five seconds.
+// within five seconds, or when the calling thread's cancel event is set meanwhile.
 HBITMAP GrabFrameExternal(const char* path);
+
+// An event that, once set, ends the calling thread's waits for slow extractions at once, so that
+// a thread asked to stop need not be terminated. Null: none.
+void SetExtractionCancelEvent(HANDLE event);

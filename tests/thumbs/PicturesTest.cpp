@@ -1,6 +1,9 @@
 // Track pictures end to end: a real Navigator and its worker over a folder of media files, with
 // the tag library and a fake frame grabber beside this program. What is checked is what the
 // window paints, what the cache file holds, and how often the grabber ran.
+#include <windows.h>
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -52,8 +55,22 @@ COLORREF Near(COLORREF got, COLORREF want) {
 class Pictures : public NavigatorFixture {
 protected:
     void SetUp() override { Start(); }
-    // The worker may still be at work: it ends before the media folder goes.
-    void TearDown() override { nav.DestroyWindow(); }
+    // The worker may still be at work: it ends before the media folder goes. A grabber left
+    // running is waited for too: under Wine its exit during a later test's window changes raises
+    // an X error in this process.
+    void TearDown() override {
+        nav.DestroyWindow();
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32 entry = {};
+        entry.dwSize = sizeof(entry);
+        for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+            if (_stricmp(entry.szExeFile, "ffmpeg_vx.exe") != 0) continue;
+            HANDLE grabber = OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID);
+            if (grabber) WaitForSingleObject(grabber, 10000);
+            if (grabber) CloseHandle(grabber);
+        }
+        CloseHandle(snapshot);
+    }
 
     std::string Media(const std::string& name, const std::string& bytes) { return media.Write(name, bytes); }
     void SendList(const std::vector<std::string>& paths) {
@@ -132,6 +149,7 @@ TEST_F(Pictures, EachSourceGivesItsPictureAndTheCacheAnswersTheNextVisit) {
     }
 
     // Videos only are cached, each once: the frame fitted to 240 x 240, the failure as a placeholder.
+    nav.DestroyWindow();  // the worker ends, and no longer holds the cache file
     ThumbCache cache;
     cache.Open(media.Path() + "\\");
     ASSERT_EQ(2u, cache.Table().size());
@@ -185,22 +203,25 @@ TEST_F(Pictures, AFrameMadeWhileItsListIsDroppedStillReachesTheDisk) {
     SendList({clip});
     ASSERT_TRUE(PumpUntil([&] { return GrabberRuns(clip) == 1; }, 5000));
     ShowWindow(Window(), SW_HIDE);  // drops the list's jobs while the frame is being made
-    // The worker, idle again, writes the cache: the frame replaces the placeholder on disk.
-    auto storedWidth = [&] {
-        std::string bytes = ReadWholeFile(media / kCacheFileName);
-        CacheHeader header;
-        std::vector<ThumbRecord> records;
-        ParseCacheImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &header, &records);
-        CxImage image;
-        return records.size() == 1 &&
-               image.Decode(reinterpret_cast<const uint8_t*>(bytes.data()) + records[0].offset, records[0].size,
-                            CXIMAGE_FORMAT_PNG) && image.GetWidth() == 240;
+
+    // The worker, idle again, compacts the cache: one record holding the frame fitted to 240 x 240.
+    // Its size is watched from the folder's listing, since opening the file would take it from
+    // the worker.
+    std::string frame = Encoded(240, 135, RGB(0, 255, 0), CXIMAGE_FORMAT_PNG);
+    std::string cacheFile = media / kCacheFileName;
+    auto compacted = [&] {
+        WIN32_FIND_DATAA found;
+        HANDLE find = FindFirstFileA(cacheFile.c_str(), &found);
+        if (find == INVALID_HANDLE_VALUE) return false;
+        FindClose(find);
+        return found.nFileSizeLow == kCacheHeaderSize + kThumbRecordSize + frame.size();
     };
-    EXPECT_TRUE(PumpUntil(storedWidth, 5000));
+    ASSERT_TRUE(PumpUntil(compacted, 5000));
+    EXPECT_EQ(frame, ReadWholeFile(cacheFile).substr(kCacheHeaderSize + kThumbRecordSize));
 }
 
 TEST_F(Pictures, AHangingGrabberNeitherStallsTheWindowNorHoldsUpItsDestruction) {
-    std::string hanging = Media("hang.avi", "sleep 6000");
+    std::string hanging = Media("hang.avi", "sleep 2500");
     SendList({hanging, Media("next.avi", "")});
     ASSERT_TRUE(PumpUntil([&] { return GrabberRuns(hanging) == 1; }, 5000));
 
@@ -209,10 +230,10 @@ TEST_F(Pictures, AHangingGrabberNeitherStallsTheWindowNorHoldsUpItsDestruction) 
     nav.ResetThumbnails();
     EXPECT_LT(GetTickCount() - start, 500u) << "the window's thread waited for the picture being made";
 
+    // The grab is given up at once; the worker ends well within its 3 s limit, not terminated.
     start = GetTickCount();
     nav.DestroyWindow();
-    DWORD took = GetTickCount() - start;
-    EXPECT_LT(took, 3600u);
+    EXPECT_LT(GetTickCount() - start, 1000u);
 }
 
 TEST_F(Pictures, WithoutTheTagLibraryOnlyAudioLosesItsPicture) {
