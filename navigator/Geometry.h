@@ -7,7 +7,6 @@
 #include "base/Rect.h"
 #include "navigator/EntryModel.h"
 
-
 struct LayoutState {
     int width = 0;  // client size
     int height = 0;

@@ -148,25 +148,27 @@ void ThumbnailPipeline::Work() {
     DWORD stopWait = kIdleStopWaitMs;
     for (;;) {
         if (worker_.StopRequested(stopWait)) break;
-        if (!workEvent_.Wait(kWorkWaitMs)) {
-            // Idle, also after a reset dropped the queue under it: what was added reaches the disk.
-            cache.Close();
-            stopWait = kIdleStopWaitMs;
-            continue;
-        }
-        worker_.Lock();
-        if (queue_.empty()) {
-            workEvent_.Reset();
-            worker_.Unlock();
-            cache.Close();
-            stopWait = kIdleStopWaitMs;
-            continue;
-        }
         // The request is copied out and the lock released before the picture is made, so that the
         // window's thread never waits for a slow extraction.
-        ThumbRequest request = queue_.front();
-        queue_.pop_front();
-        worker_.Unlock();
+        bool idle = !workEvent_.Wait(kWorkWaitMs);
+        ThumbRequest request;
+        if (!idle) {
+            worker_.Lock();
+            idle = queue_.empty();
+            if (idle) {
+                workEvent_.Reset();
+            } else {
+                request = queue_.front();
+                queue_.pop_front();
+            }
+            worker_.Unlock();
+        }
+        if (idle) {
+            // Also after a reset dropped the queue under the worker: what was added reaches the disk.
+            cache.Close();
+            stopWait = kIdleStopWaitMs;
+            continue;
+        }
 
         cache.Open(GetFolderPart(request.path));
         HBITMAP bitmap = MakeThumbnailBitmap(request, &cache);

@@ -37,7 +37,6 @@ public:
     // Stops the worker (terminated after 3,000 ms) and frees every picture, also those posted and
     // not yet received.
     void Stop();
-    bool Running() const { return worker_.IsRunning(); }
 
     // Appends the jobs to the queue, in order, and wakes the worker.
     void Queue(const std::vector<Job>& jobs);

@@ -7,6 +7,11 @@
 #include <cstdint>
 #include <vector>
 
+constexpr char kCacheFileName[] = "$$KesTHM$$.cache";
+constexpr char kNewCacheFileName[] = "$$KesTHM$$.New.cache";
+// A stored picture under 8 x 8 is a placeholder: the file is known and has no thumbnail.
+constexpr uint32_t kPlaceholderBelow = 8;
+
 constexpr uint32_t kCacheMagic = 0x94439412;
 constexpr uint32_t kCacheVersion = 1;
 constexpr size_t kCacheHeaderSize = 12;

@@ -17,7 +17,6 @@ namespace {
 
 constexpr DWORD kAccess = GENERIC_READ | GENERIC_WRITE;
 constexpr DWORD kExclusive = 0;
-constexpr uint32_t kPlaceholderBelow = 8;  // an image under 8 x 8: known, without a picture
 // Compaction reads and writes through windows of this size rather than block by block.
 constexpr size_t kCopyWindow = 1024 * 1024;
 constexpr int64_t kMaxCacheSize = 0x7FFFFFFF;  // offsets are signed 32-bit

@@ -13,9 +13,6 @@
 
 class CxImage;
 
-constexpr char kCacheFileName[] = "$$KesTHM$$.cache";
-constexpr char kNewCacheFileName[] = "$$KesTHM$$.New.cache";
-
 class ThumbCache {
 public:
     ThumbCache() = default;

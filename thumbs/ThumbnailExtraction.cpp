@@ -16,6 +16,13 @@ Rect FittedSize(const CxImage& image, int width, int height) {
     return rect;
 }
 
+// Remembers that the file has no picture (yet), so that it is not extracted again.
+void StorePlaceholder(ThumbCache& cache, const char* path) {
+    CxImage placeholder;
+    placeholder.Create(1, 1, 24);
+    cache.Add(path, placeholder);
+}
+
 // A side image beside the video: the ".JPG" one wins over the ".THM" one.
 bool LoadSideImage(const char* path, CxImage& image) {
     return image.Load(ChangeExtension(path, ".JPG").c_str()) || image.Load(ChangeExtension(path, ".THM").c_str());
@@ -54,17 +61,12 @@ HRESULT GetVideoThumbnail(const char* path, ThumbCache* cache, int width, int he
         if (cache) {
             // On disk before the slow and possibly hanging extraction, so that a file that brings
             // extraction down is not tried again.
-            CxImage placeholder;
-            placeholder.Create(1, 1, 24);
-            cache->Add(path, placeholder);
+            StorePlaceholder(*cache, path);
             cache->Flush();
         }
         if (!GrabFrame(path, kDefaultGrabTime, image)) {
-            if (cache) {
-                image.Create(1, 1, 24);
-                cache->Add(path, image);
-                image.Destroy();
-            }
+            if (cache) StorePlaceholder(*cache, path);
+            image.Destroy();
             return E_FAIL;
         }
         status = S_OK;

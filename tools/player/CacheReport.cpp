@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr char kCacheFileName[] = "$$KesTHM$$.cache";
-constexpr uint32_t kPlaceholderBelow = 8;
-
 uint32_t BigEndian32(const uint8_t* p) {
     return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
            (static_cast<uint32_t>(p[2]) << 8) | p[3];
