@@ -1,4 +1,4 @@
-// Frames of video files: through the system's media stack, or from the external frame grabber.
+// Frames of video files: through the system's media stack first, then from the external frame grabber.
 #include <cstdio>
 #include <string>
 
@@ -27,11 +27,6 @@ bool GrabFrame(const char* path, double time, CxImage& image) {
     bool filled = image.CreateFromHBITMAP(bitmap, nullptr);
     DeleteObject(bitmap);
     return filled;
-}
-
-HBITMAP GrabFrameDirectShow(const char*, double) {
-    // The media stack's grab comes with the media probe; until then the external program serves.
-    return nullptr;
 }
 
 HBITMAP GrabFrameExternal(const char* path) {

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/ComPtr.h"
+
 namespace {
 
 // Pictures beyond this are refused rather than allocated: thumbnails and skins are far smaller.
@@ -27,23 +29,6 @@ public:
 
 private:
     HRESULT hr_;
-};
-
-template <typename T>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ~ComPtr() {
-        if (p_) p_->Release();
-    }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    T** operator&() { return &p_; }
-    T* operator->() const { return p_; }
-    T* get() const { return p_; }
-
-private:
-    T* p_ = nullptr;
 };
 
 const GUID* ContainerOf(uint32_t format) {

@@ -1,0 +1,263 @@
+#include "thumbs/MediaProbe.h"
+
+#include <dshow.h>
+#include <dvdmedia.h>
+#include <qedit.h>
+#include <wmsdkidl.h>
+
+#include <cstring>
+
+#include "base/ComPtr.h"
+#include "base/FileHandle.h"
+#include "base/ProcAddress.h"
+#include "base/Text.h"
+#include "thumbs/ThumbnailExtraction.h"
+
+namespace {
+
+constexpr REGSAM kReadWrite = 0x2001F;  // KEY_READ | KEY_WRITE
+// More than any frame the detector can give: a larger size is a broken detector.
+constexpr LONG kMaxFrameBytes = 256 * 1024 * 1024;
+
+// The wide path, as the media detector and the reader filters take it.
+class WidePath {
+public:
+    explicit WidePath(const char* path) { ok_ = AnsiToWide(path, text_, MAX_PATH) > 0; }
+    bool ok() const { return ok_; }
+    const wchar_t* get() const { return text_; }
+
+private:
+    wchar_t text_[MAX_PATH] = {};
+    bool ok_;
+};
+
+// A stream's media type, its format block freed with it.
+class MediaType {
+public:
+    MediaType() { memset(&type_, 0, sizeof(type_)); }
+    ~MediaType() {
+        if (type_.cbFormat) CoTaskMemFree(type_.pbFormat);
+        if (type_.pUnk) type_.pUnk->Release();
+    }
+    MediaType(const MediaType&) = delete;
+    MediaType& operator=(const MediaType&) = delete;
+    AM_MEDIA_TYPE* operator&() { return &type_; }
+    const AM_MEDIA_TYPE* operator->() const { return &type_; }
+    // The format block as T, when it is at least that large.
+    template <typename T>
+    const T* Format() const {
+        return type_.pbFormat && type_.cbFormat >= sizeof(T) ? reinterpret_cast<const T*>(type_.pbFormat) : nullptr;
+    }
+
+private:
+    AM_MEDIA_TYPE type_;
+};
+
+void ReadVideoHeader(const BITMAPINFOHEADER& header, int32_t width, int32_t height, MediaInfo* info) {
+    info->width = width;
+    info->height = height;
+    if (header.biCompression == BI_RGB || header.biCompression == BI_BITFIELDS) info->bitCount = header.biBitCount;
+}
+
+void ReadStreamFormat(const MediaType& type, MediaInfo* info) {
+    if (type->majortype == MEDIATYPE_Video) {
+        if (type->formattype == FORMAT_MPEGVideo || type->formattype == FORMAT_VideoInfo) {
+            if (auto* v = type.Format<VIDEOINFOHEADER>())
+                ReadVideoHeader(v->bmiHeader, v->bmiHeader.biWidth, v->bmiHeader.biHeight, info);
+        } else if (type->formattype == FORMAT_MPEG2Video || type->formattype == FORMAT_VideoInfo2) {
+            if (auto* v = type.Format<VIDEOINFOHEADER2>())
+                ReadVideoHeader(v->bmiHeader, v->rcSource.right, v->rcSource.bottom, info);
+        }
+    } else if (type->majortype == MEDIATYPE_Audio) {
+        info->audioStreams += 1;
+        if (type->formattype == FORMAT_WaveFormatEx) {
+            if (auto* w = type.Format<WAVEFORMATEX>()) {
+                info->channels = w->nChannels;
+                info->sampleRate = static_cast<int32_t>(w->nSamplesPerSec);
+            }
+        }
+    }
+}
+
+// The class identifier the configuration gives for a reader filter.
+bool ConfiguredReader(ReaderFilter filter, CLSID* clsid) {
+    char text[64] = {};
+    DWORD size = sizeof(text) - 1, type = 0;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kReaderFiltersKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    LONG result = RegQueryValueExA(key, ReaderFilterName(filter), nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || type != REG_SZ) return false;
+    wchar_t wide[64];
+    return AnsiToWide(text, wide, 64) > 0 && SUCCEEDED(CLSIDFromString(wide, clsid));
+}
+
+// Opens the file through the reader filter and gives the filter to the detector.
+bool UseReaderFilter(IMediaDet* detector, ReaderFilter filter, const wchar_t* path) {
+    CLSID clsid;
+    if (!ConfiguredReader(filter, &clsid)) return false;
+    ComPtr<IBaseFilter> reader;
+    ComPtr<IFileSourceFilter> source;
+    return SUCCEEDED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                                      reinterpret_cast<void**>(&reader))) &&
+           SUCCEEDED(reader->QueryInterface(IID_IFileSourceFilter, reinterpret_cast<void**>(&source))) &&
+           SUCCEEDED(source->Load(path, nullptr)) && SUCCEEDED(detector->put_Filter(reader.get()));
+}
+
+bool OpenByName(IMediaDet* detector, const wchar_t* path) {
+    BSTR name = SysAllocString(path);
+    if (!name) return false;
+    HRESULT hr = detector->put_Filename(name);
+    SysFreeString(name);
+    return SUCCEEDED(hr);
+}
+
+bool HasExtension(const char* path, const char* ext) {
+    const char* dot = strrchr(path, '.');
+    return dot && !strchr(dot, '\\') && lstrcmpiA(dot, ext) == 0;
+}
+
+using WMCreateEditorFn = HRESULT(WINAPI*)(IWMMetadataEditor**);
+
+// Loaded on first use, and kept.
+WMCreateEditorFn EditorFactory() {
+    static WMCreateEditorFn create = GetProc<WMCreateEditorFn>(LoadLibraryA("wmvcore.dll"), "WMCreateEditor");
+    return create;
+}
+
+}  // namespace
+
+Container SniffContainer(const char* path, uint64_t* riffSize, uint64_t* fileSize) {
+    *riffSize = 0;
+    *fileSize = 0;
+    FileHandle file;
+    if (!file.Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL))
+        return Container::Unknown;
+    *fileSize = static_cast<uint64_t>(file.GetSize64());
+    unsigned char head[kSniffBytes];
+    DWORD read = 0;
+    if (!file.Read(head, sizeof(head), &read)) return Container::Unknown;
+    return SniffContainerBytes(head, read, riffSize);
+}
+
+bool ProbeMedia(const char* path, MediaInfo* info, IMediaDet** detectorOut) {
+    memset(info, 0, sizeof(*info));
+    if (detectorOut) *detectorOut = nullptr;
+    WidePath wide(path);
+    ComPtr<IMediaDet> detector;
+    if (!wide.ok() || FAILED(CoCreateInstance(CLSID_MediaDet, nullptr, CLSCTX_INPROC_SERVER, IID_IMediaDet,
+                                              reinterpret_cast<void**>(&detector))))
+        return false;
+
+    uint64_t riffSize, fileSize;
+    Container container = SniffContainer(path, &riffSize, &fileSize);
+    ReaderFilter reader = ChooseReaderFilter(container, riffSize, fileSize, path);
+    // A reader that is missing, cannot load the file or is refused leaves the detector its own graph.
+    bool opened = reader != ReaderFilter::None && UseReaderFilter(detector.get(), reader, wide.get());
+    if (!opened && !OpenByName(detector.get(), wide.get())) return false;
+
+    LONG streams = 0;
+    if (FAILED(detector->get_OutputStreams(&streams))) return false;
+    HRESULT rateResult = detector->get_FrameRate(&info->frameRate);
+    if (streams == 0 && FAILED(rateResult)) return false;
+
+    LONG video = -1;
+    for (LONG i = 0; i < streams; ++i) {
+        detector->put_CurrentStream(i);
+        MediaType type;
+        if (FAILED(detector->get_StreamMediaType(&type)) || FAILED(detector->get_StreamLength(&info->duration)))
+            return false;
+        if (type->majortype == MEDIATYPE_Video) video = i;
+        ReadStreamFormat(type, info);
+    }
+    if (detectorOut) {
+        detector->put_CurrentStream(video);
+        *detectorOut = detector.Detach();
+    }
+    return true;
+}
+
+bool IsSeekable(const char* path) {
+    if (!HasExtension(path, ".asf") && !HasExtension(path, ".wmv")) return true;
+    WMCreateEditorFn create = EditorFactory();
+    WidePath wide(path);
+    ComPtr<IWMMetadataEditor> editor;
+    ComPtr<IWMHeaderInfo> header;
+    if (!create || !wide.ok() || FAILED(create(&editor)) || !editor || FAILED(editor->Open(wide.get())) ||
+        FAILED(editor->QueryInterface(__uuidof(IWMHeaderInfo), reinterpret_cast<void**>(&header))))
+        return true;
+    WORD stream = 0, length = sizeof(BOOL);
+    WMT_ATTR_DATATYPE type;
+    BOOL seekable = FALSE;
+    if (FAILED(header->GetAttributeByName(&stream, L"Seekable", &type, reinterpret_cast<BYTE*>(&seekable), &length)))
+        return false;
+    return seekable != FALSE;
+}
+
+PackedDib GrabFrameBits(const char* path, double time) {
+    PackedDib dib;
+    MediaInfo info;
+    ComPtr<IMediaDet> detector;
+    if (!ProbeMedia(path, &info, &detector)) return dib;
+    if (time < 0 || time > info.duration) time = info.duration * 0.5;
+    if (!IsSeekable(path)) time = 0;
+    if (info.width <= 0 || info.height <= 0) return dib;
+
+    if (int64_t{info.width} * info.height * 4 > kMaxFrameBytes) return dib;
+    LONG size = info.width * info.height * 4;
+    if (FAILED(detector->GetBitmapBits(0, &size, nullptr, info.width, info.height)) ||
+        size < static_cast<LONG>(sizeof(BITMAPINFOHEADER)) || size > kMaxFrameBytes)
+        return dib;
+    dib.bytes.reset(static_cast<unsigned char*>(malloc(static_cast<size_t>(size))));
+    if (!dib.bytes) return dib;
+    if (FAILED(detector->GetBitmapBits(time, &size, reinterpret_cast<char*>(dib.bytes.get()), info.width,
+                                       info.height))) {
+        dib.bytes.reset();
+        return dib;
+    }
+    dib.size = static_cast<size_t>(size);
+    return dib;
+}
+
+HBITMAP DibToBitmap(const unsigned char* dib, size_t size) {
+    BITMAPINFO bitmapInfo = {};
+    if (!dib || size < sizeof(bitmapInfo.bmiHeader)) return nullptr;
+    memcpy(&bitmapInfo.bmiHeader, dib, sizeof(bitmapInfo.bmiHeader));
+    const BITMAPINFOHEADER& header = bitmapInfo.bmiHeader;
+    if (header.biSize != sizeof(header) || header.biWidth <= 0 || header.biHeight == 0 ||
+        header.biHeight == LONG_MIN || header.biCompression != BI_RGB ||
+        (header.biBitCount != 24 && header.biBitCount != 32))
+        return nullptr;
+    uint64_t stride = (uint64_t{static_cast<uint32_t>(header.biWidth)} * header.biBitCount + 31) / 32 * 4;
+    uint64_t rows = static_cast<uint64_t>(header.biHeight < 0 ? -int64_t{header.biHeight} : header.biHeight);
+    if (stride * rows > size - sizeof(header)) return nullptr;  // the pixels must all be there
+
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateDIBitmap(screen, &header, CBM_INIT, dib + sizeof(header), &bitmapInfo, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    return bitmap;
+}
+
+void SetConvertingFlag(bool on) {
+    for (const char* name : kConvertingKeys) {
+        HKEY key;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, name, 0, nullptr, 0, kReadWrite, nullptr, &key, nullptr) !=
+            ERROR_SUCCESS)
+            continue;
+        DWORD one = 1;
+        if (on)
+            RegSetValueExA(key, kConvertingValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof(one));
+        else
+            RegDeleteValueA(key, kConvertingValue);
+        RegCloseKey(key);
+    }
+}
+
+HBITMAP GrabFrameDirectShow(const char* path, double time) {
+    SetConvertingFlag(true);
+    HBITMAP bitmap = nullptr;
+    PackedDib dib = GrabFrameBits(path, time);
+    if (dib.bytes) bitmap = DibToBitmap(dib.bytes.get(), dib.size);
+    SetConvertingFlag(false);
+    return bitmap;
+}
