@@ -11,6 +11,8 @@ packages=(
   googletest
   python3 libjpeg-turbo-progs
   clang libclang-rt-14-dev
+  # Wine decodes video through GStreamer: the frame grabber's DirectShow graph needs these.
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
 )
 
 missing=()
