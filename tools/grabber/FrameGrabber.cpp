@@ -23,8 +23,8 @@ EXTERN_C const CLSID CLSID_NullRenderer;
 
 namespace {
 
-constexpr DWORD kFrameWaitMs = 3500;  // for the first decoded sample
-constexpr DWORD kLifetimeMs = 4800;   // the caller gives up after 5,000 ms
+constexpr DWORD kFrameWaitMs = 3000;  // for the first decoded sample
+constexpr DWORD kLifetimeMs = 4000;   // the caller gives up after 5,000 ms; a broken file can hang the graph
 constexpr REFERENCE_TIME kUnitsPerSecond = 10000000;
 
 struct Frame {
@@ -84,6 +84,30 @@ bool AddFilter(IGraphBuilder* graph, REFCLSID clsid, const wchar_t* name, IBaseF
            SUCCEEDED(graph->AddFilter(*filter, name));
 }
 
+// Waits for the first sample, or until the graph reports that the stream ended or broke.
+bool WaitForFrame(IGraphBuilder* graph, HANDLE arrived) {
+    ComPtr<IMediaEvent> events;
+    HANDLE ended = nullptr;
+    if (SUCCEEDED(graph->QueryInterface(IID_IMediaEvent, reinterpret_cast<void**>(&events))))
+        events->GetEventHandle(reinterpret_cast<OAEVENT*>(&ended));
+    DWORD deadline = GetTickCount() + kFrameWaitMs;
+    for (;;) {
+        DWORD now = GetTickCount();
+        if (static_cast<LONG>(deadline - now) <= 0) return false;
+        HANDLE waits[] = {arrived, ended};
+        DWORD which = WaitForMultipleObjects(ended ? 2 : 1, waits, FALSE, deadline - now);
+        if (which == WAIT_OBJECT_0) return true;
+        if (which != WAIT_OBJECT_0 + 1) return false;
+        long code;
+        LONG_PTR first, second;
+        while (events->GetEvent(&code, &first, &second, 0) == S_OK) {
+            events->FreeEventParams(code, first, second);
+            if (code == EC_COMPLETE || code == EC_ERRORABORT || code == EC_USERABORT)
+                return WaitForSingleObject(arrived, 0) == WAIT_OBJECT_0;
+        }
+    }
+}
+
 bool DecodeFrame(const wchar_t* input, double seconds, Frame* frame) {
     ComPtr<IGraphBuilder> graph;
     ComPtr<IBaseFilter> source, grabberFilter, renderer;
@@ -136,7 +160,7 @@ bool DecodeFrame(const wchar_t* input, double seconds, Frame* frame) {
     if (FAILED(graph->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&control))) ||
         FAILED(control->Run()))
         return false;
-    bool arrived = WaitForSingleObject(sink.Arrived(), kFrameWaitMs) == WAIT_OBJECT_0;
+    bool arrived = WaitForFrame(graph.get(), sink.Arrived());
     control->Stop();
     if (!arrived) return false;
 

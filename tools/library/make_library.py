@@ -2,7 +2,10 @@
 """Makes the sample media library that the player simulator serves:
 
   Holiday Films/     video files with a .JPG side image of their scene, one with a .THM (a small
-                     JPEG) only, one with both showing different scenes, two with none
+                     JPEG) only, one with both showing different scenes; without side images, real
+                     MJPEG videos at one frame a second, each frame showing its time as "M:SS"
+                     (AVI and QuickTime of 20 s, a ten-minute AVI, Matroska and MP4 of 30 s), an
+                     AVI cut off in its first frame, and a text file named like a video
   Jazz Evenings/     MP3 files carrying an embedded cover picture (ID3v2 APIC)
   Live at the Harbour/  thirty MP3 files sharing one cover, for paging
   Night Sessions/    MP3 (ID3v2.3, ID3v2.4), FLAC and M4A files with covers of several sizes and
@@ -10,13 +13,16 @@
   Field Recordings/  a WAV file, an Ogg file and a few files that are not media
   Evening Mix.m3u    a playlist across the albums
 
-Usage: make_library.py DIR. The files are small; the pictures are drawn here, nothing is fetched."""
-import math, os, struct, sys, tempfile
+Usage: make_library.py DIR
+       make_library.py --video PATH SECONDS   one such video at one frame a second: Matroska for
+                                              .mkv, MP4 for .mp4, QuickTime for .mov, else AVI
+The files are small; the pictures are drawn here, nothing is fetched."""
+import math, os, struct, sys, tempfile, zlib
 from collections import namedtuple
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "pylib"))
-from raster import (Canvas, circle, polygon, ring, rrect, segment, subtract, union, vgrad,  # noqa: E402
-                    write_jpeg_bytes, write_png)
+from raster import (Canvas, circle, encode_jpeg, polygon, ring, rrect, segment, subtract, union,  # noqa: E402
+                    vgrad, write_jpeg_bytes, write_png)
 
 W, H = 320, 180
 
@@ -253,6 +259,187 @@ def write(path, data):
     with open(path, "wb") as f:
         f.write(data)
 
+# ---------------------------------------------------------------- videos
+# Real videos: JPEG keyframes (one a second by default), each frame showing its own time as big
+# block digits on a background of the video's own colour, in an AVI, Matroska or MP4/QuickTime file.
+
+DIGITS = {"0": "abcdef", "1": "bc", "2": "abdeg", "3": "abcdg", "4": "bcfg", "5": "acdfg", "6": "acdefg",
+          "7": "abc", "8": "abcdefg", "9": "abcdfg"}
+BACKGROUNDS = [(35, 90, 170), (170, 50, 50), (40, 130, 70), (120, 60, 150), (185, 105, 20), (20, 120, 130),
+               (160, 40, 110), (85, 90, 105)]
+
+def fill(buf, w, x0, y0, x1, y1, rgb):
+    """Fills a rectangle of a packed RGB buffer w pixels wide, one slice copy a row."""
+    x0, x1 = max(0, x0), min(w, x1)
+    if x1 <= x0: return
+    row = bytes(rgb) * (x1 - x0)
+    for y in range(max(0, y0), min(len(buf) // (3 * w), y1)):
+        buf[(y * w + x0) * 3:(y * w + x1) * 3] = row
+
+def draw_text(buf, w, text, x, y, dh, rgb):
+    """Block digits and colons dh pixels high, from (x, y) rightwards."""
+    dw, t = dh * 11 // 20, max(2, dh // 6)
+    for ch in text:
+        if ch == ":":
+            for cy in (y + dh * 3 // 10, y + dh * 7 // 10 - t):
+                fill(buf, w, x, cy, x + t, cy + t, rgb)
+            x += t + t
+            continue
+        mid = y + (dh - t) // 2
+        rects = {"a": (x, y, x + dw, y + t), "b": (x + dw - t, y, x + dw, mid + t),
+                 "c": (x + dw - t, mid, x + dw, y + dh), "d": (x, y + dh - t, x + dw, y + dh),
+                 "e": (x, mid, x + t, y + dh), "f": (x, y, x + t, mid + t), "g": (x, mid, x + dw, mid + t)}
+        for s in DIGITS[ch]:
+            fill(buf, w, *rects[s], rgb)
+        x += dw + t
+
+def text_width(text, dh):
+    dw, t = dh * 11 // 20, max(2, dh // 6)
+    return sum(2 * t if ch == ":" else dw + t for ch in text) - t
+
+def clock(seconds):
+    m, s = divmod(int(seconds), 60)
+    return f"{m}:{s:02d}"
+
+def video_frame(text, done, background, w=W, h=H):
+    """A frame: text ("M:SS") in white block digits over a dark shadow, as large as the frame
+    allows so that a 100-pixel thumbnail still reads it, and a bar at the bottom done (0..1) full."""
+    buf = bytearray(bytes(background) * (w * h))
+    shade = tuple(c * 2 // 5 for c in background)
+    dh = h * 5 // 9
+    while dh > 8 and text_width(text, dh) > w * 9 // 10: dh -= 2
+    x, y, off = (w - text_width(text, dh)) // 2, (h - dh) * 2 // 5, max(2, dh // 25)
+    draw_text(buf, w, text, x + off, y + off, dh, shade)
+    draw_text(buf, w, text, x, y, dh, (255, 255, 255))
+    bar = max(3, h // 30)
+    fill(buf, w, 8, h - 2 * bar, w - 8, h - bar, shade)
+    fill(buf, w, 8, h - 2 * bar, 8 + int((w - 16) * done), h - bar, (255, 255, 255))
+    return buf
+
+def film_frames(seconds, fps, background, w=W, h=H):
+    """JPEG frames for seconds at fps (at least one), frame i showing its time i / fps."""
+    count = max(1, int(seconds * fps + 0.5))
+    return [encode_jpeg(w, h, video_frame(clock(i // fps), i / count, background, w, h), 80) for i in range(count)]
+
+def avi(frames, fps, w=W, h=H):
+    """RIFF 'AVI ': hdrl (avih, one strl of an MJPG 'vids' stream), the frames as '00dc' chunks in
+    movi, and idx1 marking each a keyframe."""
+    def chunk(fourcc, body):
+        return fourcc + struct.pack("<I", len(body)) + body + bytes(len(body) & 1)  # word-aligned
+    def lst(kind, body):
+        return chunk(b"LIST", kind + body)
+    n, biggest = len(frames), max(map(len, frames))
+    avih = struct.pack("<14I", 1000000 // fps, biggest * fps, 0, 0x10, n, 0, 1, biggest, w, h, 0, 0, 0, 0)  # has idx1
+    strh = b"vidsMJPG" + struct.pack("<IHHIIIIIIiI4h", 0, 0, 0, 0, 1, fps, 0, n, biggest, -1, 0, 0, 0, w, h)
+    strf = struct.pack("<IiiHH4sIiiII", 40, w, h, 1, 24, b"MJPG", w * h * 3, 0, 0, 0, 0)
+    hdrl = lst(b"hdrl", chunk(b"avih", avih) + lst(b"strl", chunk(b"strh", strh) + chunk(b"strf", strf)))
+    movi, index, offset = [], [], 4  # idx1 offsets count from the 'movi' tag
+    for f in frames:
+        movi.append(chunk(b"00dc", f))
+        index.append(struct.pack("<4sIII", b"00dc", 0x10, offset, len(f)))  # AVIIF_KEYFRAME
+        offset += len(movi[-1])
+    return chunk(b"RIFF", b"AVI " + hdrl + lst(b"movi", b"".join(movi)) + chunk(b"idx1", b"".join(index)))
+
+def vint(n, length=None):
+    """An EBML variable-size integer, as short as it can be unless length is given."""
+    length = length or next(k for k in range(1, 9) if n < (1 << 7 * k) - 1)
+    return ((1 << 7 * length) | n).to_bytes(length, "big")
+
+def element(eid, body):
+    return eid + vint(len(body)) + body
+
+def uint(eid, n, size=0):
+    return element(eid, n.to_bytes(size or max(1, (n.bit_length() + 7) // 8), "big"))
+
+def mkv(frames, fps, w=W, h=H):
+    """Matroska: EBML header, then a Segment of SeekHead, Info (1 ms ticks, Duration), Tracks (one
+    V_MJPEG track), Clusters of up to five seconds of keyframe SimpleBlocks, and Cues to them."""
+    def text(eid, s):
+        return element(eid, s.encode("ascii"))
+    header = element(b"\x1A\x45\xDF\xA3", uint(b"\x42\x86", 1) + uint(b"\x42\xF7", 1) + uint(b"\x42\xF2", 4) +
+                     uint(b"\x42\xF3", 8) + text(b"\x42\x82", "matroska") + uint(b"\x42\x87", 2) +
+                     uint(b"\x42\x85", 2))
+    info = element(b"\x15\x49\xA9\x66", uint(b"\x2A\xD7\xB1", 1000000) +
+                   element(b"\x44\x89", struct.pack(">d", len(frames) * 1000 / fps)) +
+                   text(b"\x4D\x80", "make_library") + text(b"\x57\x41", "make_library"))
+    size = element(b"\xE0", uint(b"\xB0", w) + uint(b"\xBA", h))
+    tracks = element(b"\x16\x54\xAE\x6B", element(b"\xAE", uint(b"\xD7", 1) + uint(b"\x73\xC5", 1) +
+                     uint(b"\x83", 1) + uint(b"\x9C", 0) + text(b"\x86", "V_MJPEG") +
+                     uint(b"\x23\xE3\x83", 1000000000 // fps) + size))
+    clusters, starts = [], []
+    for first in range(0, len(frames), 5 * fps):
+        start = first * 1000 // fps
+        blocks = b"".join(element(b"\xA3", b"\x81" + struct.pack(">hB", i * 1000 // fps - start, 0x80) + f)
+                          for i, f in enumerate(frames[first:first + 5 * fps], first))  # track 1, keyframe
+        clusters.append(element(b"\x1F\x43\xB6\x75", uint(b"\xE7", start) + blocks))
+        starts.append(start)
+    def seek_head(places):  # fixed-size positions, so its length does not depend on them
+        return element(b"\x11\x4D\x9B\x74", b"".join(
+            element(b"\x4D\xBB", element(b"\x53\xAB", eid) + uint(b"\x53\xAC", at, 8)) for eid, at in places))
+    ids = (b"\x15\x49\xA9\x66", b"\x16\x54\xAE\x6B", b"\x1C\x53\xBB\x6B")
+    head = len(seek_head((eid, 0) for eid in ids))
+    at = head + len(info) + len(tracks)  # positions count from the Segment's body
+    cues = []
+    for start, cluster in zip(starts, clusters):
+        cues.append(element(b"\xBB", uint(b"\xB3", start) + element(b"\xB7", uint(b"\xF7", 1) + uint(b"\xF1", at))))
+        at += len(cluster)
+    body = (seek_head(zip(ids, (head, head + len(info), at))) + info + tracks + b"".join(clusters) +
+            element(b"\x1C\x53\xBB\x6B", b"".join(cues)))
+    return header + b"\x18\x53\x80\x67" + vint(len(body), 8) + body
+
+def mp4(frames, fps, w=W, h=H, quicktime=False):
+    """ISO (or QuickTime) movie: ftyp, moov with one 'vide' track of 'jpeg' samples, one a chunk,
+    all sync samples (no stss), then mdat."""
+    n = len(frames)
+    ftyp = atom(b"ftyp", b"qt  \x00\x00\x02\x00qt  " if quicktime else b"isom\x00\x00\x02\x00isomiso2mp41")
+    matrix = struct.pack(">9I", 0x10000, 0, 0, 0, 0x10000, 0, 0, 0, 0x40000000)
+    millis = n * 1000 // fps
+    def moov(first):
+        mvhd = atom(b"mvhd", struct.pack(">IIIII", 0, 0, 0, 1000, millis) + struct.pack(">IH", 0x10000, 0x100) +
+                    bytes(10) + matrix + bytes(24) + struct.pack(">I", 2))
+        tkhd = atom(b"tkhd", struct.pack(">IIIIII", 3, 0, 0, 1, 0, millis) + bytes(16) + matrix +
+                    struct.pack(">II", w << 16, h << 16))  # enabled, in the movie; layer, volume 0
+        mdhd = atom(b"mdhd", struct.pack(">IIIIIHH", 0, 0, 0, 1000 * fps, 1000 * n, 0x55C4, 0))  # 'und'
+        hdlr = atom(b"hdlr", bytes(8) + b"vide" + bytes(12) + b"VideoHandler\x00")
+        name = b"Photo - JPEG"
+        entry = atom(b"jpeg", bytes(6) + struct.pack(">H", 1) + bytes(16) +
+                     struct.pack(">HHIIIH", w, h, 0x480000, 0x480000, 0, 1) +
+                     bytes([len(name)]) + name.ljust(31, b"\x00") + struct.pack(">Hh", 24, -1))
+        offsets, at = [], first
+        for f in frames:
+            offsets.append(at)
+            at += len(f)
+        stbl = atom(b"stbl", atom(b"stsd", struct.pack(">II", 0, 1) + entry) +
+                    atom(b"stts", struct.pack(">IIII", 0, 1, n, 1000)) +
+                    atom(b"stsc", struct.pack(">IIIII", 0, 1, 1, 1, 1)) +
+                    atom(b"stsz", struct.pack(">III", 0, 0, n) + b"".join(struct.pack(">I", len(f)) for f in frames)) +
+                    atom(b"stco", struct.pack(">II", 0, n) + b"".join(struct.pack(">I", o) for o in offsets)))
+        dinf = atom(b"dinf", atom(b"dref", struct.pack(">II", 0, 1) + atom(b"url ", struct.pack(">I", 1))))
+        minf = atom(b"minf", atom(b"vmhd", struct.pack(">IHHHH", 1, 0, 0, 0, 0)) + dinf + stbl)
+        return atom(b"moov", mvhd + atom(b"trak", tkhd + atom(b"mdia", mdhd + hdlr + minf)))
+    first = len(ftyp) + len(moov(0)) + 8  # the samples follow mdat's header
+    return ftyp + moov(first) + atom(b"mdat", b"".join(frames))
+
+def video(path, seconds, fps=1, background=None):
+    """The bytes of a real video of seconds (at fps frames a second) whose frames show their
+    times: Matroska for .mkv, MP4 for .mp4, QuickTime for .mov, AVI for any other extension."""
+    ext = os.path.splitext(path)[1].lower()
+    if background is None:  # each name its own colour
+        background = BACKGROUNDS[zlib.crc32(os.path.basename(path).encode("utf-8")) % len(BACKGROUNDS)]
+    frames = film_frames(seconds, fps, background)
+    if ext == ".mkv": return mkv(frames, fps)
+    if ext in (".mp4", ".mov"): return mp4(frames, fps, quicktime=ext == ".mov")
+    return avi(frames, fps)
+
+def write_video(path, seconds, fps=1, background=None):
+    write(path, video(path, seconds, fps, background))
+
+def broken_avi(seconds=20):
+    """A real AVI cut off halfway through its first frame: shorter than its RIFF size says."""
+    data = avi(film_frames(seconds, 1, BACKGROUNDS[1]), 1)
+    first = data.index(b"movi00dc") + 12  # the first frame's bytes
+    return data[:first + struct.unpack("<I", data[first - 4:first])[0] // 2]
+
 def main(root):
     films = os.path.join(root, "Holiday Films")
     for name, ext, draw in (("Beach Day", ".avi", beach), ("Mountain Trail", ".mkv", mountains),
@@ -266,8 +453,14 @@ def main(root):
     write(os.path.join(films, "Summer Fields.avi"), b"RIFF\x00\x10\x00\x00AVI LIST" + bytes(4096))
     write(os.path.join(films, "Summer Fields.THM"), write_jpeg_bytes(night()))
     write(os.path.join(films, "Summer Fields.JPG"), write_jpeg_bytes(fields()))
-    for name in ("Tram Ride.avi", "Window Seat.mov"):  # no side image: a placeholder
-        write(os.path.join(films, name), b"RIFF\x00\x10\x00\x00AVI LIST" + bytes(4096))
+    # No side image: real videos whose frames show their times. The new ones are named to sort
+    # after "Window Seat", so the places of the others stay as they were.
+    for name, seconds, colour in (("Tram Ride.avi", 20, 0), ("Window Seat.mov", 20, 2),
+                                  ("Winter Ferry.avi", 600, 5), ("Woodland Train.mkv", 30, 3),
+                                  ("Yacht Race.mp4", 30, 4)):
+        write_video(os.path.join(films, name), seconds, background=BACKGROUNDS[colour])
+    write(os.path.join(films, "Worn Reel.avi"), broken_avi())
+    write(os.path.join(films, "Written Notes.avi"), b"Notes for the next trip: pack the tripod.\r\n")
     # Wine shows files whose names start with a dot as hidden: the player leaves them out.
     write(os.path.join(films, ".folder-settings"), b"[View]\r\nMode=Thumbnails\r\n")
 
@@ -316,6 +509,14 @@ def main(root):
                      "Jazz Evenings\\05 Last Call.mp3", "Field Recordings\\Rain on the Roof.wav"):
             f.write(path + "\n")
 
-if len(sys.argv) != 2:
-    sys.exit(__doc__)
-main(sys.argv[1])
+if __name__ == "__main__":
+    if len(sys.argv) == 4 and sys.argv[1] == "--video":
+        try:
+            seconds = float(sys.argv[3])
+        except ValueError:
+            sys.exit(__doc__)
+        write_video(sys.argv[2], seconds)
+    elif len(sys.argv) == 2 and not sys.argv[1].startswith("-"):
+        main(sys.argv[1])
+    else:
+        sys.exit(__doc__)

@@ -48,10 +48,14 @@ def write_png(path, canvas):
             chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
     open(path, "wb").write(data)
 
-def write_jpeg_bytes(canvas, quality=90):
-    ppm = b"P6 %d %d 255\n" % (canvas.w, canvas.h) + b"".join(canvas.rows(alpha=False))
+def encode_jpeg(w, h, rgb, quality=90):
+    """JPEG of w x h packed RGB bytes, through cjpeg (PPM in, JPEG out)."""
+    ppm = b"P6 %d %d 255\n" % (w, h) + bytes(rgb)
     return subprocess.run(["cjpeg", "-quality", str(quality), "-optimize"], input=ppm, capture_output=True,
                           check=True).stdout
+
+def write_jpeg_bytes(canvas, quality=90):
+    return encode_jpeg(canvas.w, canvas.h, b"".join(canvas.rows(alpha=False)), quality)
 
 def write_jpeg(path, canvas):
     open(path, "wb").write(write_jpeg_bytes(canvas))
