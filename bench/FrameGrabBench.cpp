@@ -42,6 +42,7 @@ int main(int argc, char** argv) {
     MediaInfo info;
     bool probed = ProbeMedia(argv[1], &info, nullptr);
     printf("video: %s, %.0f s, %d x %d\n", probed ? "probed" : "not probed", info.duration, info.width, info.height);
+    fflush(stdout);
 
     std::vector<double> detector, external, first, revisit;
     int detectorFrames = 0, externalFrames = 0, firstPictures = 0, revisitPictures = 0;

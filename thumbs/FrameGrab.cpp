@@ -1,8 +1,11 @@
 // Frames of video files: through the system's media stack first, then from the external frame grabber.
+#include <objbase.h>
+
 #include <cstdio>
 #include <string>
 
 #include "base/Files.h"
+#include "thumbs/MediaProbe.h"
 #include "thumbs/ThumbnailExtraction.h"
 #include "ximage/CxImage.h"
 
@@ -15,13 +18,65 @@ constexpr char kTempPrefix[] = "THM";
 
 thread_local HANDLE g_cancel = nullptr;
 
+// The media stack runs in this process and can hang on a broken file (Wine's does on an AVI cut
+// short). Its grab therefore runs on a thread of its own, waited for as long as the external
+// program would be. A thread that does not come back is left behind, holding this module so
+// that it is never unloaded under it, and no other grab goes that way while it is stuck.
+struct MediaStackGrab {
+    std::string path;
+    double time;
+    HBITMAP bitmap = nullptr;
+    LONG owners = 2;  // the thread and its waiter: whoever lets go last cleans up
+};
+LONG g_stuck = 0;
+
+DWORD WINAPI MediaStackThread(void* param) {
+    auto* grab = static_cast<MediaStackGrab*>(param);
+    HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);  // it has no message loop
+    grab->bitmap = GrabFrameDirectShow(grab->path.c_str(), grab->time);
+    if (SUCCEEDED(com)) CoUninitialize();
+    if (InterlockedDecrement(&grab->owners) == 0) {  // the waiter gave up on it
+        if (grab->bitmap) DeleteObject(grab->bitmap);
+        delete grab;
+        InterlockedExchange(&g_stuck, 0);
+    }
+    HMODULE self = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&MediaStackThread), &self);
+    FreeLibraryAndExitThread(self, 0);
+}
+
+HBITMAP GrabFrameOffThread(const char* path, double time) {
+    HMODULE self = nullptr;
+    if (InterlockedCompareExchange(&g_stuck, 0, 0) || MediaDetectorCannotGrab() ||
+        !GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&MediaStackThread),
+                            &self))
+        return nullptr;
+    auto* grab = new MediaStackGrab{path, time};
+    HANDLE thread = CreateThread(nullptr, 0, MediaStackThread, grab, 0, nullptr);
+    if (!thread) {
+        FreeLibrary(self);
+        delete grab;
+        return nullptr;
+    }
+    HANDLE waits[] = {thread, g_cancel};
+    WaitForMultipleObjects(g_cancel ? 2 : 1, waits, FALSE, kGrabberTimeoutMs);
+    CloseHandle(thread);
+    InterlockedExchange(&g_stuck, 1);
+    if (InterlockedDecrement(&grab->owners) != 0) return nullptr;  // still in the media stack
+    InterlockedExchange(&g_stuck, 0);
+    HBITMAP bitmap = grab->bitmap;
+    delete grab;
+    return bitmap;
+}
+
 }  // namespace
 
 void SetExtractionCancelEvent(HANDLE event) { g_cancel = event; }
 
 bool GrabFrame(const char* path, double time, CxImage& image) {
     if (!FileExists(path)) return false;
-    HBITMAP bitmap = GrabFrameDirectShow(path, time);
+    HBITMAP bitmap = GrabFrameOffThread(path, time);
     if (!bitmap) bitmap = GrabFrameExternal(path);
     if (!bitmap) return false;
     bool filled = image.CreateFromHBITMAP(bitmap, nullptr);

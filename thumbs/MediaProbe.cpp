@@ -117,6 +117,8 @@ bool HasExtension(const char* path, const char* ext) {
     return dot && !strchr(dot, '\\') && lstrcmpiA(dot, ext) == 0;
 }
 
+LONG g_cannotGrab = 0;
+
 using WMCreateEditorFn = HRESULT(WINAPI*)(IWMMetadataEditor**);
 
 // Loaded on first use, and kept.
@@ -205,9 +207,9 @@ PackedDib GrabFrameBits(const char* path, double time) {
 
     if (int64_t{info.width} * info.height * 4 > kMaxFrameBytes) return dib;
     LONG size = info.width * info.height * 4;
-    if (FAILED(detector->GetBitmapBits(0, &size, nullptr, info.width, info.height)) ||
-        size < static_cast<LONG>(sizeof(BITMAPINFOHEADER)) || size > kMaxFrameBytes)
-        return dib;
+    HRESULT hr = detector->GetBitmapBits(0, &size, nullptr, info.width, info.height);
+    if (hr == E_NOTIMPL) InterlockedExchange(&g_cannotGrab, 1);
+    if (FAILED(hr) || size < static_cast<LONG>(sizeof(BITMAPINFOHEADER)) || size > kMaxFrameBytes) return dib;
     dib.bytes.reset(static_cast<unsigned char*>(malloc(static_cast<size_t>(size))));
     if (!dib.bytes) return dib;
     if (FAILED(detector->GetBitmapBits(time, &size, reinterpret_cast<char*>(dib.bytes.get()), info.width,
@@ -218,6 +220,8 @@ PackedDib GrabFrameBits(const char* path, double time) {
     dib.size = static_cast<size_t>(size);
     return dib;
 }
+
+bool MediaDetectorCannotGrab() { return InterlockedCompareExchange(&g_cannotGrab, 0, 0) != 0; }
 
 HBITMAP DibToBitmap(const unsigned char* dib, size_t size) {
     BITMAPINFO bitmapInfo = {};

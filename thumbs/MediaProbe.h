@@ -54,6 +54,10 @@ struct PackedDib {
 // The frame at `time` seconds (negative or past the end: the middle; a file that cannot seek: 0).
 PackedDib GrabFrameBits(const char* path, double time);
 
+// True once a media detector has answered that it cannot grab frames at all, as Wine's does: the
+// road is then not worth its probe, nor the risk of a broken file hanging it, in this process.
+bool MediaDetectorCannotGrab();
+
 // A device-dependent bitmap of a packed DIB; 0 when the block does not hold one whole picture.
 HBITMAP DibToBitmap(const unsigned char* dib, size_t size);
 

@@ -13,6 +13,8 @@ if [ "$(cat "$library/.complete" 2>/dev/null)" != "$stamp" ]; then
   echo "$stamp" >"$library/.complete"
 fi
 rm -rf out && mkdir -p out/snapshots
+# The first run makes every picture anew: no folder keeps the cache of an earlier one.
+find "$library" -name '$$KesTHM$$*.cache' -delete
 # A scratch take for the demo to delete, with its subtitle side files.
 for ext in avi smi smil; do printf 'scratch' >"$library/Holiday Films/Scratch Take.$ext"; done
 

@@ -1,6 +1,6 @@
 // Opening videos through the media detector: the container decides the reader filter, the probe
 // reads the streams, and the grab takes the middle of a seekable file and 0 of one that cannot
-// seek. The media detector and the reader filter are fakes registered with COM in this thread; the
+// seek. The media detector and the reader filter are fakes registered with COM in this process; the
 // seek check goes to the fake "wmvcore.dll" beside this program.
 #include <windows.h>
 
@@ -15,6 +15,7 @@
 #include "tests/support/TempFolder.h"
 #include "thumbs/MediaProbe.h"
 #include "thumbs/ThumbnailExtraction.h"
+#include "ximage/CxImage.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ struct Detector {
     LONG current = -2;
     double grabTime = -99;
     int convertingWhileGrabbing = 0;  // keys holding "Converting" = 1 during the grab
+    HANDLE hang = nullptr;            // set: the grab waits for it
 } g_det;
 
 struct Reader {
@@ -96,6 +98,7 @@ public:
     STDMETHODIMP GetBitmapBits(double time, LONG* size, char* buffer, LONG width, LONG height) override {
         LONG stride = (width * 3 + 3) & ~3, need = LONG(sizeof(BITMAPINFOHEADER)) + stride * height;
         if (!buffer) return *size = need, S_OK;
+        if (g_det.hang) WaitForSingleObject(g_det.hang, 20000);  // long past the caller's patience
         g_det.grabTime = time;
         g_det.convertingWhileGrabbing = ConvertingKeys();
         if (g_det.grabFails || *size < need) return E_FAIL;
@@ -163,7 +166,8 @@ public:
 class MediaProbe : public ::testing::Test {
 protected:
     void SetUp() override {
-        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        // In the multithreaded apartment, where the grab's own thread finds them too.
+        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         CoRegisterClassObject(CLSID_MediaDet, &detectors_, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookies_[0]);
         CoRegisterClassObject(kFakeReader, &readers_, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookies_[1]);
         g_det = {};
@@ -329,6 +333,26 @@ TEST_F(MediaProbe, TheGrabTakesTheMiddleOrTheStartOfAFileThatCannotSeek) {
         DeleteDC(dc);
         DeleteObject(bitmap);
     }
+}
+
+TEST_F(MediaProbe, AGrabThatHangsIsGivenUpAndTheDetectorIsLeftAloneUntilItReturns) {
+    // The fake frame grabber beside this program makes a 64 x 48 frame for these files.
+    auto grab = [&](const char* name) {
+        CxImage image;
+        bool made = GrabFrame(folder.Write(name, "frame 64 48 ff0000").c_str(), kDefaultGrabTime, image);
+        return made && image.GetWidth() == 64;
+    };
+    g_det.hang = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    EXPECT_TRUE(grab("stuck.avi")) << "the grabber did not take over from the hanging detector";
+    EXPECT_EQ(Wide(folder / "stuck.avi"), g_det.filename);
+    EXPECT_TRUE(grab("next.avi"));
+    EXPECT_EQ(Wide(folder / "stuck.avi"), g_det.filename) << "the hanging detector was given another file";
+
+    SetEvent(g_det.hang);
+    bool back = false;
+    for (int i = 0; i < 20 && !back; ++i) back = grab("later.avi") && g_det.filename == Wide(folder / "later.avi");
+    EXPECT_TRUE(back) << "the detector was not used again once it returned";
+    CloseHandle(g_det.hang);
 }
 
 TEST_F(MediaProbe, AFrameBlockThatDoesNotHoldItsPixelsMakesNoBitmap) {

@@ -214,9 +214,16 @@ bool ParseCommandLine(std::wstring* input, double* seconds, std::wstring* output
     return ok;
 }
 
+// Ends the process without unloading its modules: the graph's threads need not be waited for,
+// and Wine's GStreamer glue crashes when it is unloaded while one of them hangs.
+[[noreturn]] void End(UINT code) {
+    TerminateProcess(GetCurrentProcess(), code);
+    ExitProcess(code);
+}
+
 DWORD WINAPI Watchdog(void*) {
     Sleep(kLifetimeMs);
-    ExitProcess(1);
+    End(1);
 }
 
 }  // namespace
@@ -235,6 +242,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         HANDLE file = CreateFileW(output.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, 0, nullptr);
         if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
     }
-    // The graph's threads need not be waited for.
-    ExitProcess(written ? 0 : 1);
+    End(written ? 0 : 1);
 }
