@@ -2,6 +2,8 @@
 // `ffmpeg_vx.exe -i "IN" -f mjpeg -ss 5 -vframes 1 -an -y "OUT"` and does what IN says:
 //   frame W H RRGGBB [MS]  writes a W x H picture of that colour to OUT (as a BMP), MS later
 //   sleep MS           waits, then fails
+//   garbage            writes bytes that are no picture to OUT and succeeds
+//   vanish             deletes IN, then fails
 // and fails on anything else. Each run appends a line to IN.runs, so tests can count them.
 #include <windows.h>
 
@@ -63,6 +65,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     int fields = media ? fscanf(media, "%15s %d %d %x %d", what, &a, &b, &rgb, &delay) : 0;
     if (media) fclose(media);
     if (fields >= 2 && !strcmp(what, "sleep")) Sleep(static_cast<DWORD>(a));
+    if (fields >= 1 && !strcmp(what, "garbage")) {
+        FILE* out = fopen(output.c_str(), "wb");
+        if (out) fputs("\xFF\xD8\xFF not a picture after all", out);
+        return out && fclose(out) == 0 ? 0 : 1;
+    }
+    if (fields >= 1 && !strcmp(what, "vanish")) DeleteFileA(input.c_str());
     if (fields >= 4 && !strcmp(what, "frame")) {
         Sleep(static_cast<DWORD>(delay));
         if (WriteBmp(output.c_str(), a, b, rgb)) return 0;

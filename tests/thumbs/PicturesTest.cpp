@@ -78,6 +78,12 @@ protected:
         for (const std::string& path : paths) tokens.insert(tokens.end(), {path, " name ", " album "});
         SendCopyData(Window(), kCopyTrackList, Tokens(tokens));
     }
+    // The grabber's output files in the temporary folder.
+    static size_t TemporaryFrames() {
+        std::vector<std::string> files;
+        ListFolder(GetTempFolder(), "THM*.tmp", files, false, false);
+        return files.size();
+    }
     bool WaitPictures() { return PumpUntil([&] { return nav.thumbnails.Awaited() == 0; }, 20000); }
     int Images() const { return ImageList_GetImageCount(nav.thumbnails.Images()); }
     int GrabberRuns(const std::string& path) const {
@@ -105,6 +111,9 @@ TEST_F(Pictures, EachSourceGivesItsPictureAndTheCacheAnswersTheNextVisit) {
         {"both.avi", "", kBlue},  // the .JPG side image wins over the .THM one
         {"big.avi", "frame 1920 1080 ffff00", kYellow},
         {"broken.avi", "not a video", kNone},
+        {"garbage.avi", "garbage", kNone},
+        {"empty.avi", "", kNone},
+        {"gone.avi", "vanish", kNone},  // deleted while its frame is being made
         {"thm.avi", "", kGreen},
         {"song.mp3", Mp3(picture), kMagenta},
         {"bad.mp3", Mp3(picture, 1u << 30), kNone},  // a picture said to run far past the file
@@ -115,6 +124,7 @@ TEST_F(Pictures, EachSourceGivesItsPictureAndTheCacheAnswersTheNextVisit) {
     Media("thm.THM", Encoded(160, 120, kGreen, CXIMAGE_FORMAT_JPG));
     std::vector<std::string> paths;
     for (const Case& c : cases) paths.push_back(Media(c.name, c.bytes));
+    size_t temporaryFiles = TemporaryFrames();
     // A path the request cannot hold gets no picture and is never asked for.
     paths.push_back(media.Path() + "\\" + std::string(520, 'x') + ".avi");
 
@@ -138,8 +148,7 @@ TEST_F(Pictures, EachSourceGivesItsPictureAndTheCacheAnswersTheNextVisit) {
         EXPECT_EQ(PictureAt(capture, 2, 1), PictureAt(capture, 1, 1));
         EXPECT_NE(PictureAt(capture, 2, 1), PictureAt(capture, 1));
         // The cache answered the second visit: each video without a side image was grabbed once.
-        EXPECT_EQ(1, GrabberRuns(paths[1]));
-        EXPECT_EQ(1, GrabberRuns(paths[2]));
+        for (size_t i : {1, 2, 3, 4, 5}) EXPECT_EQ(1, GrabberRuns(paths[i])) << cases[i].name;
 
         // Hiding drops every picture and every pending job.
         ShowWindow(Window(), SW_HIDE);
@@ -148,17 +157,44 @@ TEST_F(Pictures, EachSourceGivesItsPictureAndTheCacheAnswersTheNextVisit) {
         EXPECT_EQ(0u, nav.thumbnails.Pending());
     }
 
-    // Videos only are cached, each once: the frame fitted to 240 x 240, the failure as a placeholder.
+    // Videos only are cached, each once: the frame fitted to 240 x 240, each failure as a
+    // placeholder; the vanished file's record goes with it. No grabber's output is left behind.
     nav.DestroyWindow();  // the worker ends, and no longer holds the cache file
+    EXPECT_EQ(temporaryFiles, TemporaryFrames());
     ThumbCache cache;
     cache.Open(media.Path() + "\\");
-    ASSERT_EQ(2u, cache.Table().size());
+    ASSERT_EQ(4u, cache.Table().size());
     CxImage stored;
     ASSERT_TRUE(cache.Lookup(paths[1], stored));
     EXPECT_EQ(240u, stored.GetWidth());
     EXPECT_EQ(135u, stored.GetHeight());
-    EXPECT_TRUE(cache.Lookup(paths[2], stored));
-    EXPECT_FALSE(stored.IsValid());
+    for (size_t i : {2, 3, 4}) {
+        EXPECT_TRUE(cache.Lookup(paths[i], stored)) << cases[i].name;
+        EXPECT_FALSE(stored.IsValid()) << cases[i].name;
+    }
+}
+
+TEST_F(Pictures, WithoutTheGrabberAVideoIsNotTriedAgainUntilItChanges) {
+    std::string clip = Media("clip.avi", "frame 64 48 00ff00");
+    std::string grabber = ProgramFolder() + "ffmpeg_vx.exe", aside = grabber + ".aside";
+    ASSERT_TRUE(MoveFileA(grabber.c_str(), aside.c_str()));
+    SendList({clip});
+    bool done = WaitPictures();
+    MoveFileA(aside.c_str(), grabber.c_str());
+    ASSERT_TRUE(done);
+    EXPECT_EQ(0u, nav.entries[0].serial);
+
+    SendList({clip});  // the grabber is back, but the placeholder answers
+    ASSERT_TRUE(WaitPictures());
+    EXPECT_EQ(0u, nav.entries[0].serial);
+    EXPECT_EQ(0, GrabberRuns(clip));
+
+    Sleep(20);  // a later write time
+    Media("clip.avi", "frame 64 48 00ff00 ");
+    SendList({clip});
+    ASSERT_TRUE(WaitPictures());
+    EXPECT_GE(nav.thumbnails.FindThumbnail(nav.entries[0].serial), 0);
+    EXPECT_EQ(1, GrabberRuns(clip));
 }
 
 TEST_F(Pictures, NothingIsQueuedInDiscModeOrWithThumbnailsOff) {
