@@ -32,7 +32,8 @@ GrabberRun Grab(const std::string& input, const std::string& seconds, const std:
     PROCESS_INFORMATION process = {};
     if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         // The plug-in waits five seconds, no more.
-        if (WaitForSingleObject(process.hProcess, 5000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &run.exitCode);
+        if (WaitForSingleObject(process.hProcess, 5000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process.hProcess, &run.exitCode);
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
     }

@@ -2,8 +2,8 @@
 //   ffmpeg_vx.exe -i "IN" -f mjpeg -ss SECONDS -vframes 1 -an -y "OUT"
 // It decodes the frame at SECONDS (the middle, for a shorter video) through a DirectShow graph
 // (source, sample grabber taking RGB24, null renderer) and writes it to OUT as a JPEG through WIC.
-// Exit codes: 0 a frame was written, 1 the input gave none (OUT left as it was), 2 a command line
-// of another shape. It always ends within five seconds.
+// Exit codes: 0 a frame was written, 1 the input gave none (OUT left empty), 2 a command line of
+// another shape. It always ends within five seconds.
 #include <windows.h>
 
 #include <dshow.h>
@@ -13,6 +13,7 @@
 
 #include <cwchar>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/ComPtr.h"
@@ -48,7 +49,7 @@ public:
         *out = nullptr;
         return E_NOINTERFACE;
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }  // lives on the stack of main
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }  // outlives the graph that calls it
     STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP SampleCB(double, IMediaSample*) override { return S_OK; }
     STDMETHODIMP BufferCB(double, BYTE* buffer, LONG size) override {
@@ -109,6 +110,7 @@ bool WaitForFrame(IGraphBuilder* graph, HANDLE arrived) {
 }
 
 bool DecodeFrame(const wchar_t* input, double seconds, Frame* frame) {
+    FirstFrame sink;  // declared first: the graph, released before it, may call it until then
     ComPtr<IGraphBuilder> graph;
     ComPtr<IBaseFilter> source, grabberFilter, renderer;
     ComPtr<ISampleGrabber> grabber;
@@ -125,9 +127,9 @@ bool DecodeFrame(const wchar_t* input, double seconds, Frame* frame) {
     wanted.majortype = MEDIATYPE_Video;
     wanted.subtype = MEDIASUBTYPE_RGB24;
     wanted.formattype = FORMAT_VideoInfo;
-    FirstFrame sink;
     if (FAILED(grabber->SetMediaType(&wanted)) || FAILED(grabber->SetCallback(&sink, 1)) ||
-        !FirstPin(source.get(), PINDIR_OUTPUT, &sourceOut) || !FirstPin(grabberFilter.get(), PINDIR_INPUT, &grabberIn) ||
+        !FirstPin(source.get(), PINDIR_OUTPUT, &sourceOut) ||
+        !FirstPin(grabberFilter.get(), PINDIR_INPUT, &grabberIn) ||
         !FirstPin(grabberFilter.get(), PINDIR_OUTPUT, &grabberOut) ||
         !FirstPin(renderer.get(), PINDIR_INPUT, &rendererIn) ||
         FAILED(graph->Connect(sourceOut.get(), grabberIn.get())) ||
