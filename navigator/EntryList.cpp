@@ -26,6 +26,7 @@ void NavigatorWnd::ResetList() {
     LayoutNumbers layout = ComputeLayoutNumbers(mode, static_cast<int>(settings->column),
                                                 static_cast<int>(settings->textSize), settings->showThumbnail != 0,
                                                 settings->iconView != 0);
+    loaded = {settings->showThumbnail != 0, settings->iconView != 0, settings->showDetailInfo != 0, settings->textFont};
     columns = layout.columns;
     rows = layout.rows;
     perPage = layout.perPage;

@@ -4,6 +4,7 @@
 
 #include "base/ModuleState.h"
 #include "navigator/PlayerProtocol.h"
+#include "options/ConfigSheet.h"
 #include "plugin/Monitors.h"
 #include "plugin/RembrixApp.h"
 
@@ -168,6 +169,14 @@ void NavigatorWnd::BringUp() {
 }
 
 void NavigatorWnd::HideNavigator() { ShowWindow(Handle(), SW_HIDE); }
+
+void NavigatorWnd::RunOptionsSheet() {
+    if (sheetOpen) return;
+    CConfigSheet sheet(settings, this, nullptr);
+    if (sheet.DoModal() != IDOK) return;
+    settings->Save();
+    ApplySettings();
+}
 
 void NavigatorWnd::ApplySettings() {
     if (!settings->trayIcon && HasTrayIcon())

@@ -15,6 +15,7 @@
 #include "navigator/Geometry.h"
 #include "navigator/ThumbnailPipeline.h"
 #include "navigator/TokenList.h"
+#include "options/OptionsPreview.h"
 #include "plugin/PluginSettings.h"
 #include "ximage/CxImage.h"
 
@@ -47,7 +48,16 @@ enum SkinSlot {
     kSkinSlotCount
 };
 
-class NavigatorWnd : public Window {
+// The display settings as they stood at the last list load. Drawing takes them from here, so that
+// options changed meanwhile take effect, all together, at the next load.
+struct LoadedDisplay {
+    bool thumbnails = false;
+    bool iconView = false;
+    bool detailInfo = false;
+    std::string font;
+};
+
+class NavigatorWnd : public Window, public OptionsPreview {
 public:
     NavigatorWnd();
     ~NavigatorWnd() override;
@@ -60,6 +70,10 @@ public:
     void BringUp();
     void HideNavigator();
     void ApplySettings();
+    // The quick-configuration menu's options sheet: modal, saved and applied after OK.
+    void RunOptionsSheet();
+    bool HasPreviewWindow() const override { return Exists(); }
+    void ShowPreview() override { ShowList(Tracks); }
 
     // Lists.
     void ShowList(ListMode listMode);
@@ -108,6 +122,7 @@ public:
 
     int32_t sheetOpen = 0;
     PluginSettings* settings = nullptr;
+    LoadedDisplay loaded;
     CxImage skin[kSkinSlotCount];
     int32_t discMode = 0;
     ListMode mode = Tracks;

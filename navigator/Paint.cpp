@@ -48,9 +48,9 @@ Geometry NavigatorWnd::Layout() const {
     state.columns = columns;
     state.rows = rows;
     state.perPage = perPage;
-    state.showThumbnail = settings && settings->showThumbnail;
-    state.iconView = settings && settings->iconView;
-    state.showDetailInfo = settings && settings->showDetailInfo;
+    state.showThumbnail = loaded.thumbnails;
+    state.iconView = loaded.iconView;
+    state.showDetailInfo = loaded.detailInfo;
     return Geometry(state);
 }
 
@@ -63,7 +63,7 @@ HFONT NavigatorWnd::CreateNavigatorFont(int height) const {
     font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     font.lfQuality = CLEARTYPE_QUALITY;
     font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    lstrcpynA(font.lfFaceName, settings ? settings->textFont.c_str() : "Arial", LF_FACESIZE);
+    lstrcpynA(font.lfFaceName, loaded.font.empty() ? "Arial" : loaded.font.c_str(), LF_FACESIZE);
     return CreateFontIndirectA(&font);
 }
 
@@ -154,7 +154,7 @@ void NavigatorWnd::DrawItem(HDC dc, int index, int state) {
     DrawItemText(dc, index, state);
     if (layout.Thumbnails()) {
         DrawThumbnail(dc, index, state);
-        if (settings->showDetailInfo) DrawItemDetail(dc, index, state);
+        if (loaded.detailInfo) DrawItemDetail(dc, index, state);
     }
 }
 
@@ -186,9 +186,9 @@ void NavigatorWnd::DrawItemText(HDC dc, int index, int state) {
         if (columns > 1)
             format = DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL | DT_PATH_ELLIPSIS | DT_END_ELLIPSIS |
                      DT_NOFULLWIDTHCHARBREAK;
-        if (settings->showDetailInfo) {
+        if (loaded.detailInfo) {
             format &= ~static_cast<UINT>(DT_VCENTER);
-            rect.bottom -= layout.FontHeight(kFontTag) * (settings->iconView ? 2 : 1);
+            rect.bottom -= layout.FontHeight(kFontTag) * (loaded.iconView ? 2 : 1);
         }
     }
     SelectedFont font(dc, CreateNavigatorFont(layout.FontHeight(kFontEntry)));
@@ -201,7 +201,7 @@ void NavigatorWnd::DrawItemDetail(HDC dc, int index, int state) {
     int slot = index - top;
     Geometry layout = Layout();
     if (slot < 0 || slot >= perPage || index < 0 || index >= Count() || !layout.Thumbnails() ||
-        !settings->showDetailInfo)
+        !loaded.detailInfo)
         return;
     const NavigatorEntry& entry = entries[index];
     if (entry.detailQualifier.empty() || entry.detailName.empty()) return;
@@ -214,7 +214,7 @@ void NavigatorWnd::DrawItemDetail(HDC dc, int index, int state) {
     SelectedFont font(dc, CreateNavigatorFont(layout.FontHeight(kFontTag)));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, settings->colours[TagColour(state)]);
-    if (settings->iconView) {
+    if (loaded.iconView) {
         DrawTextA(dc, entry.detailName.c_str(), -1, &rect, format);
         rect.bottom -= layout.FontHeight(kFontTag);
         DrawTextA(dc, entry.detailQualifier.c_str(), -1, &rect, format);

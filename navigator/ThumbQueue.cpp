@@ -9,7 +9,7 @@ void NavigatorWnd::StartThumbnailWorker() { thumbnails.Start(Handle()); }
 void NavigatorWnd::StopThumbnailWorker() { thumbnails.Stop(); }
 
 void NavigatorWnd::QueueThumbnails() {
-    if (discMode || !settings->showThumbnail) return;
+    if (discMode || !loaded.thumbnails) return;
     Geometry layout = Layout();
     std::vector<ThumbnailPipeline::Job> jobs;
     jobs.reserve(entries.size());

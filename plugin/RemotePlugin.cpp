@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/ModuleState.h"
+#include "options/ConfigSheet.h"
 #include "res/resource.h"
 
 namespace {
@@ -62,9 +63,20 @@ int RemotePlugin::HostCall2B(int, int) {
     return 0;
 }
 
-void RemotePlugin::Configure(HWND) {
+void RemotePlugin::Configure(HWND parent) {
     ModuleStateScope moduleState;
-    // The options sheet comes with the options pages; until then there is nothing to show.
+    if (navigator.sheetOpen) return;  // the sheet is up already
+    settings.Load(registryPath);
+    // Test needs a window: one is made for the time of the sheet when there is none.
+    bool created = !navigator.Exists() && navigator.CreateNavigator(&settings);
+    navigator.sheetOpen = 1;
+    CConfigSheet sheet(&settings, &navigator, parent);
+    if (sheet.DoModal() == IDOK) {
+        settings.Save();
+        if (navigator.Exists()) navigator.ApplySettings();
+    }
+    if (created) navigator.DestroyWindow();
+    navigator.sheetOpen = 0;
 }
 
 int RemotePlugin::Start(int a, int, int, int) {

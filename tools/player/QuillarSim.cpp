@@ -5,6 +5,7 @@
 //   QuillarSim.exe [--plugin PATH] [--library DIR] [--log FILE] [--script FILE]
 //                  [--snapshots DIR] [--registry KEY]
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -143,6 +144,215 @@ void PressHotKey(const Options& options) {
     SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
 }
 
+// The script: its lines, the next one to run, and what its actions reach.
+struct Script {
+    std::vector<std::string> lines;
+    size_t next = 0;
+    Player* player = nullptr;
+    const Options* options = nullptr;
+    ControlPluginBase* plugin = nullptr;
+} g_script;
+
+enum LineResult { Next, Ended, Quit };
+LineResult RunLine(const std::string& line);
+
+// The options sheet of this thread: a dialog with a tab control.
+BOOL CALLBACK IsSheet(HWND hwnd, LPARAM found) {
+    char name[32] = {};
+    GetClassNameA(hwnd, name, sizeof(name));
+    if (strcmp(name, "#32770") || !FindWindowExA(hwnd, nullptr, "SysTabControl32", nullptr)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = hwnd;
+    return FALSE;
+}
+
+HWND FindSheet() {
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), IsSheet, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+constexpr LineResult SheetEnded = Ended;
+
+// One action on the open sheet: page N, click ID, check ID 0|1, text ID VALUE, select ID INDEX,
+// snapshot NAME, ok, cancel.
+LineResult SheetAction(std::istringstream& words) {
+    HWND sheet = FindSheet();
+    std::string verb;
+    words >> verb;
+    if (!sheet) {
+        Log("error no options sheet is open");
+        return Next;
+    }
+    HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    int id = 0;
+    if (verb == "page") {
+        int index = 0;
+        words >> index;
+        SendMessageA(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    } else if (verb == "click") {
+        words >> id;
+        SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0);
+    } else if (verb == "check") {
+        int on = 0;
+        words >> id >> on;
+        if ((SendDlgItemMessageA(page, id, BM_GETCHECK, 0, 0) == BST_CHECKED) != (on != 0))
+            SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0);
+    } else if (verb == "text") {
+        std::string text;
+        words >> id;
+        std::getline(words >> std::ws, text);
+        SetDlgItemTextA(page, id, text.c_str());
+    } else if (verb == "select") {
+        int index = 0;
+        words >> id >> index;
+        SendDlgItemMessageA(page, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELENDOK), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+    } else if (verb == "snapshot") {
+        std::string name;
+        words >> name;
+        std::string path = g_script.options->snapshots + "\\" + name + ".png";
+        bool saved = WindowCapture(sheet, WindowCapture::Source::Screen).SavePng(path);
+        Log("snapshot %s %s", saved ? "saved" : "failed", path.c_str());
+    } else if (verb == "ok" || verb == "cancel") {
+        constexpr WPARAM kPressOk = 3, kPressCancel = 5;  // PSBTN_OK, PSBTN_CANCEL
+        SendMessageA(sheet, PSM_PRESSBUTTON, verb == "ok" ? kPressOk : kPressCancel, 0);
+        return SheetEnded;
+    } else {
+        Log("error unknown sheet action %s", verb.c_str());
+    }
+    return Next;
+}
+
+// Runs script lines until the end, `quit`, or (inside the sheet) the line that ends the sheet.
+LineResult RunLines() {
+    while (g_script.next < g_script.lines.size()) {
+        LineResult result = RunLine(g_script.lines[g_script.next++]);
+        if (result != Next) return result;
+    }
+    return Quit;
+}
+
+void CALLBACK SheetLines(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    // A page may still be on its way: give the sheet a moment before the first action.
+    Pump(100);
+    RunLines();
+}
+
+LineResult RunLine(const std::string& text) {
+    std::string line = text;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::istringstream words(line);
+    std::string action;
+    if (!(words >> action) || action[0] == '#') return Next;
+    Log("script %s", line.c_str());
+    Player& player = *g_script.player;
+    const Options& options = *g_script.options;
+    ControlPluginBase* plugin = g_script.plugin;
+    static const UINT streamzap = RegisterWindowMessageA(kStreamzapMessage);
+    HWND navigator = g_script.player->Navigator();
+    if (action == "wait") {
+        std::string what;
+        words >> what;
+        if (what == "pictures") {
+            // Until every track of the last list has its result, the picture or none, and no
+            // more come: a late result of the list before may have counted too.
+            DWORD start = GetTickCount();
+            while (g_pictures.arrived < g_pictures.tracks && GetTickCount() - start < kPictureWaitMs) Pump(10);
+            for (size_t seen = 0; seen != g_pictures.arrived;) {
+                seen = g_pictures.arrived;
+                Pump(kPictureQuietMs);
+            }
+            Log("pictures %u of %u tracks, %u with a picture, in %lu ms",
+                static_cast<unsigned>(g_pictures.arrived), static_cast<unsigned>(g_pictures.tracks),
+                static_cast<unsigned>(g_pictures.withPicture), GetTickCount() - start);
+        } else {
+            Pump(static_cast<DWORD>(strtoul(what.c_str(), nullptr, 10)));
+        }
+    } else if (action == "key") {
+        std::string key;
+        words >> key;
+        PressKey(navigator, key);
+    } else if (action == "wheel") {
+        int notches = 0;
+        words >> notches;
+        Wheel(navigator, notches);
+    } else if (action == "click") {
+        int x = 0, y = 0;
+        words >> x >> y;
+        Click(navigator, x, y);
+    } else if (action == "appcommand") {
+        int command = 0;
+        words >> command;
+        SendMessageA(navigator, WM_APPCOMMAND, reinterpret_cast<WPARAM>(navigator), MAKELPARAM(0, command));
+    } else if (action == "streamzap") {
+        int code = 0;
+        words >> code;
+        SendMessageA(navigator, streamzap, static_cast<WPARAM>(code), 0);
+    } else if (action == "hotkey") {
+        PressHotKey(options);
+    } else if (action == "shellhook") {
+        // What the shell forwards to a window registered for its hook: an application command.
+        constexpr WPARAM kShellAppCommand = 12;
+        int command = 0;
+        words >> command;
+        SendMessageA(navigator, RegisterWindowMessageA("ShellHook"), kShellAppCommand, MAKELPARAM(0, command));
+    } else if (action == "state") {
+        long state = 0;
+        words >> state;
+        player.SetState(state);
+    } else if (action == "disc") {
+        std::string on;
+        words >> on;
+        player.SetDisc(on == "on");
+    } else if (action == "album") {
+        size_t album = 0;
+        words >> album;
+        player.SetAlbum(album);
+    } else if (action == "track") {
+        int track = 1;
+        words >> track;
+        player.SetTrack(track);
+    } else if (action == "push") {
+        player.SendTracks();
+    } else if (action == "changed") {
+        std::string which;
+        words >> which;
+        player.AnnounceChange(which == "lists");
+    } else if (action == "snapshot") {
+        std::string name;
+        words >> name;
+        std::string path = options.snapshots + "\\" + name + ".png";
+        // A shown Navigator is taken as it looks, with whatever was drawn straight onto it.
+        bool shown = IsWindowVisible(navigator) != FALSE;
+        bool saved = WindowCapture(navigator, shown ? WindowCapture::Source::Screen : WindowCapture::Source::Render)
+                         .SavePng(path);
+        Log("snapshot %s %s visible=%d", saved ? "saved" : "failed", path.c_str(), IsWindowVisible(navigator) ? 1 : 0);
+    } else if (action == "setting") {
+        std::string name, value;
+        words >> name >> value;
+        WriteSetting(options, name, static_cast<DWORD>(strtoul(value.c_str(), nullptr, 0)));
+    } else if (action == "restart") {
+        Log("stop -> %d", plugin->Stop());
+        Log("start -> %d", plugin->Start(0, 0, 0, 0));
+    } else if (action == "status") {
+        Log("status visible=%d", IsWindowVisible(navigator) ? 1 : 0);
+    } else if (action == "configure") {
+        // The sheet is modal: the script's next lines run inside its loop, from a timer.
+        SetTimer(nullptr, 0, 200, SheetLines);
+        plugin->Configure(player.Handle());
+        Log("configure returned");
+    } else if (action == "sheet") {
+        if (SheetAction(words) == SheetEnded) return Ended;
+    } else if (action == "quit") {
+        return Quit;
+    } else {
+        Log("error unknown action %s", action.c_str());
+    }
+    Pump(0);
+    return Next;
+}
+
 // Runs the script's actions in order, until its end or `quit`.
 void RunScript(Player& player, const Options& options, ControlPluginBase* plugin) {
     std::ifstream file(options.script);
@@ -150,107 +360,12 @@ void RunScript(Player& player, const Options& options, ControlPluginBase* plugin
         Log("error cannot read script %s", options.script.c_str());
         return;
     }
-    const UINT streamzap = RegisterWindowMessageA(kStreamzapMessage);
-    std::string line;
-    while (std::getline(file, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        std::istringstream words(line);
-        std::string action;
-        if (!(words >> action) || action[0] == '#') continue;
-        Log("script %s", line.c_str());
-        HWND navigator = player.Navigator();
-        if (action == "wait") {
-            std::string what;
-            words >> what;
-            if (what == "pictures") {
-                // Until every track of the last list has its result, the picture or none, and no
-                // more come: a late result of the list before may have counted too.
-                DWORD start = GetTickCount();
-                while (g_pictures.arrived < g_pictures.tracks && GetTickCount() - start < kPictureWaitMs) Pump(10);
-                for (size_t seen = 0; seen != g_pictures.arrived;) {
-                    seen = g_pictures.arrived;
-                    Pump(kPictureQuietMs);
-                }
-                Log("pictures %u of %u tracks, %u with a picture, in %lu ms",
-                    static_cast<unsigned>(g_pictures.arrived), static_cast<unsigned>(g_pictures.tracks),
-                    static_cast<unsigned>(g_pictures.withPicture), GetTickCount() - start);
-            } else {
-                Pump(static_cast<DWORD>(strtoul(what.c_str(), nullptr, 10)));
-            }
-        } else if (action == "key") {
-            std::string key;
-            words >> key;
-            PressKey(navigator, key);
-        } else if (action == "wheel") {
-            int notches = 0;
-            words >> notches;
-            Wheel(navigator, notches);
-        } else if (action == "click") {
-            int x = 0, y = 0;
-            words >> x >> y;
-            Click(navigator, x, y);
-        } else if (action == "appcommand") {
-            int command = 0;
-            words >> command;
-            SendMessageA(navigator, WM_APPCOMMAND, reinterpret_cast<WPARAM>(navigator), MAKELPARAM(0, command));
-        } else if (action == "streamzap") {
-            int code = 0;
-            words >> code;
-            SendMessageA(navigator, streamzap, static_cast<WPARAM>(code), 0);
-        } else if (action == "hotkey") {
-            PressHotKey(options);
-        } else if (action == "shellhook") {
-            // What the shell forwards to a window registered for its hook: an application command.
-            constexpr WPARAM kShellAppCommand = 12;
-            int command = 0;
-            words >> command;
-            SendMessageA(navigator, RegisterWindowMessageA("ShellHook"), kShellAppCommand, MAKELPARAM(0, command));
-        } else if (action == "state") {
-            long state = 0;
-            words >> state;
-            player.SetState(state);
-        } else if (action == "disc") {
-            std::string on;
-            words >> on;
-            player.SetDisc(on == "on");
-        } else if (action == "album") {
-            size_t album = 0;
-            words >> album;
-            player.SetAlbum(album);
-        } else if (action == "track") {
-            int track = 1;
-            words >> track;
-            player.SetTrack(track);
-        } else if (action == "push") {
-            player.SendTracks();
-        } else if (action == "changed") {
-            std::string which;
-            words >> which;
-            player.AnnounceChange(which == "lists");
-        } else if (action == "snapshot") {
-            std::string name;
-            words >> name;
-            std::string path = options.snapshots + "\\" + name + ".png";
-            // A shown Navigator is taken as it looks, with whatever was drawn straight onto it.
-            bool shown = IsWindowVisible(navigator) != FALSE;
-            bool saved = WindowCapture(navigator, shown ? WindowCapture::Source::Screen : WindowCapture::Source::Render)
-                             .SavePng(path);
-            Log("snapshot %s %s visible=%d", saved ? "saved" : "failed", path.c_str(), IsWindowVisible(navigator) ? 1 : 0);
-        } else if (action == "setting") {
-            std::string name, value;
-            words >> name >> value;
-            WriteSetting(options, name, static_cast<DWORD>(strtoul(value.c_str(), nullptr, 0)));
-        } else if (action == "restart") {
-            Log("stop -> %d", plugin->Stop());
-            Log("start -> %d", plugin->Start(0, 0, 0, 0));
-        } else if (action == "status") {
-            Log("status visible=%d", IsWindowVisible(navigator) ? 1 : 0);
-        } else if (action == "quit") {
-            return;
-        } else {
-            Log("error unknown action %s", action.c_str());
-        }
-        Pump(0);
+    g_script = {};
+    for (std::string line; std::getline(file, line);) g_script.lines.push_back(line);
+    g_script.player = &player;
+    g_script.options = &options;
+    g_script.plugin = plugin;
+    while (RunLines() == Ended) {
     }
 }
 

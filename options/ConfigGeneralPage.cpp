@@ -1,0 +1,59 @@
+#include "options/ConfigGeneralPage.h"
+
+#include "plugin/Monitors.h"
+#include "plugin/PluginSettings.h"
+
+namespace {
+
+constexpr int kTrayIconCheck = 5009;
+constexpr int kEnableCheck = 5010;
+constexpr int kHotKeyControl = 5011;
+constexpr int kMonitorCombo = 5012;
+
+}  // namespace
+
+void CConfigGeneralPage::Init(PluginSettings* settings) {
+    settings_ = settings;
+    enablePlugin = static_cast<int>(settings->activate);
+    showTrayIcon = static_cast<int>(settings->trayIcon);
+}
+
+void CConfigGeneralPage::DoDataExchange(DataExchange& dx) {
+    dx.Check(kTrayIconCheck, showTrayIcon);
+    dx.Check(kEnableCheck, enablePlugin);
+    dx.ComboIndex(kMonitorCombo, monitorIndex);
+}
+
+BOOL CConfigGeneralPage::OnInitDialog() {
+    CPropertyPage::OnInitDialog();
+    // The setting keeps the key code in bits 0-7 and the modifier flags in bits 16-23; the control
+    // takes them as one word, key code low.
+    DWORD hotKey = settings_->hotKey;
+    SendDlgItemMessageA(Handle(), kHotKeyControl, HKM_SETHOTKEY, MAKEWORD(hotKey & 0xFF, (hotKey >> 16) & 0xFF), 0);
+
+    HWND combo = Item(kMonitorCombo);
+    MonitorList monitors = EnumerateMonitors();
+    for (const MonitorEntry& monitor : monitors) {
+        const char* device = monitor.info.szDevice;
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(strlen(device) > 4 ? device + 4 : ""));
+    }
+    for (size_t i = 0; i < monitors.size(); ++i)
+        if (monitors[i].handle == settings_->Monitor()) SendMessageA(combo, CB_SETCURSEL, i, 0);
+    return TRUE;
+}
+
+bool CConfigGeneralPage::OnCommand(int id, int code) {
+    return id == kMonitorCombo && code == CBN_SELENDOK;  // nothing to do until OK
+}
+
+void CConfigGeneralPage::OnOK() {
+    UpdateData(true);
+    settings_->activate = static_cast<DWORD>(enablePlugin);
+    settings_->trayIcon = static_cast<DWORD>(showTrayIcon);
+    WORD hotKey = static_cast<WORD>(SendDlgItemMessageA(Handle(), kHotKeyControl, HKM_GETHOTKEY, 0, 0));
+    settings_->hotKey = static_cast<DWORD>(HIBYTE(hotKey)) * 65536 + LOBYTE(hotKey);
+    // A monitor that went away while the sheet was open leaves the setting as it was.
+    MonitorList monitors = EnumerateMonitors();
+    if (monitorIndex >= 0 && static_cast<size_t>(monitorIndex) < monitors.size())
+        settings_->SetMonitor(monitors[static_cast<size_t>(monitorIndex)].handle);
+}

@@ -1,0 +1,129 @@
+#include "options/ConfigWindowPage.h"
+
+#include <cstring>
+
+#include "base/ModuleState.h"
+#include "res/resource.h"
+
+namespace {
+
+constexpr int kTextSizeCombo = 1017;
+constexpr int kFontCombo = 1039;
+constexpr int kColumnsEdit = 1044;
+constexpr int kColumnsSpin = 1045;
+constexpr int kThumbnailsCheck = 1038;
+constexpr int kLargeThumbnailsCheck = 1040;
+constexpr int kTagInfoCheck = 1041;
+constexpr int kTestButton = 1484;
+constexpr int kTextSizes = 5;
+constexpr char kFallbackFont[] = "Arial";
+
+}  // namespace
+
+CConfigWindowPage::CConfigWindowPage() : CPropertyPage(IDD_WINDOW_PAGE), font_("Font_MRU") {}
+
+void CConfigWindowPage::Init(PluginSettings* settings, OptionsPreview* navigator) {
+    settings_ = settings;
+    columnCount = static_cast<int>(settings->column);
+    showTagInfo = static_cast<int>(settings->showDetailInfo);
+    largeThumbnails = static_cast<int>(settings->iconView);
+    trackThumbnails = static_cast<int>(settings->showThumbnail);
+    textSizeIndex = static_cast<int>(settings->textSize);
+    memcpy(colours_, settings->colours, sizeof(colours_));
+    navigator_ = navigator;
+    savedSettings_ = *settings;
+}
+
+void CConfigWindowPage::DoDataExchange(DataExchange& dx) {
+    dx.ComboIndex(kTextSizeCombo, textSizeIndex);
+    dx.Int(kColumnsEdit, columnCount);
+    dx.Check(kTagInfoCheck, showTagInfo);
+    dx.Check(kLargeThumbnailsCheck, largeThumbnails);
+    dx.Check(kThumbnailsCheck, trackThumbnails);
+}
+
+BOOL CConfigWindowPage::OnInitDialog() {
+    CPropertyPage::OnInitDialog();
+    font_.Attach(Item(kFontCombo));
+    // The control asked for its item height before the page knew it: tell it now.
+    MEASUREITEMSTRUCT measure = {};
+    measure.CtlID = kFontCombo;
+    font_.MeasureItem(&measure);
+    SendMessageA(font_.Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), measure.itemHeight);
+    SendMessageA(font_.Handle(), CB_SETITEMHEIGHT, 0, measure.itemHeight);
+    // A face that no installed font begins with gives way to Arial, then to the first font.
+    if (font_.SelectByPrefix(settings_->textFont) == CB_ERR) {
+        settings_->textFont = kFallbackFont;
+        if (font_.SelectByPrefix(settings_->textFont) == CB_ERR) SendMessageA(font_.Handle(), CB_SETCURSEL, 0, 0);
+    }
+
+    HWND sizes = Item(kTextSizeCombo);
+    for (int i = 0; i < kTextSizes; ++i)
+        SendMessageA(sizes, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LoadResString(IDS_TEXT_SIZE_FIRST + i).c_str()));
+    SendMessageA(sizes, CB_SETCURSEL, static_cast<WPARAM>(textSizeIndex), 0);
+
+    SendDlgItemMessageA(Handle(), kColumnsSpin, UDM_SETRANGE32, 1, 10);
+    SendDlgItemMessageA(Handle(), kColumnsSpin, UDM_SETPOS32, 0, columnCount);
+    ApplyEnablingRules();
+    return TRUE;
+}
+
+void CConfigWindowPage::ApplyEnablingRules() {
+    if (!navigator_ || !navigator_->HasPreviewWindow()) EnableWindow(Item(kTestButton), FALSE);
+    EnableWindow(Item(kLargeThumbnailsCheck), trackThumbnails != 0);
+    EnableWindow(Item(kTagInfoCheck), trackThumbnails != 0);
+    bool grid = trackThumbnails && largeThumbnails;
+    EnableWindow(Item(kColumnsEdit), grid);
+    EnableWindow(Item(kColumnsSpin), grid);
+}
+
+bool CConfigWindowPage::OnCommand(int id, int code) {
+    if (code != BN_CLICKED) return false;
+    if (id == kThumbnailsCheck || id == kLargeThumbnailsCheck) {
+        UpdateData(true);
+        ApplyEnablingRules();
+        return true;
+    }
+    if (id == kTestButton) {
+        if (navigator_ && navigator_->HasPreviewWindow()) {
+            WriteBack();
+            navigator_->ShowPreview();
+        }
+        return true;
+    }
+    return false;
+}
+
+bool CConfigWindowPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
+    if (wParam != kFontCombo) return false;
+    if (message == WM_MEASUREITEM)
+        font_.MeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+    else if (message == WM_DRAWITEM)
+        font_.DrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    else
+        return false;
+    *result = TRUE;
+    return true;
+}
+
+void CConfigWindowPage::WriteBack() {
+    UpdateData(true);
+    std::string face = font_.SelectedName();
+    settings_->textFont = face.empty() ? kFallbackFont : face;
+    settings_->column = static_cast<DWORD>(columnCount);
+    settings_->showDetailInfo = static_cast<DWORD>(showTagInfo);
+    settings_->iconView = static_cast<DWORD>(largeThumbnails);
+    settings_->showThumbnail = static_cast<DWORD>(trackThumbnails);
+    settings_->textSize = static_cast<DWORD>(textSizeIndex);
+    memcpy(settings_->colours, colours_, sizeof(colours_));
+}
+
+void CConfigWindowPage::OnOK() {
+    WriteBack();
+    font_.AddToMru(settings_->textFont);
+}
+
+void CConfigWindowPage::OnCancel() {
+    // Test may have written into the live record: the whole record as it was, strings included.
+    *settings_ = savedSettings_;
+}
