@@ -200,7 +200,9 @@ void FontComboBox::LoadMru() {
     std::string file = ProfileFileName();
     if (file.empty()) return;
     const char* section = section_.c_str();
-    maxNumber_ = std::clamp(ReadInt(section, kMaxNumberKey, kDefaultMaxNumber, file), 1, kMaxEntries);
+    // A maximum outside 1..16 is no setting anybody made: the default stands.
+    int maxNumber = ReadInt(section, kMaxNumberKey, kDefaultMaxNumber, file);
+    maxNumber_ = maxNumber >= 1 && maxNumber <= kMaxEntries ? maxNumber : kDefaultMaxNumber;
     int count = std::clamp(ReadInt(section, kCountKey, 0, file), 0, kMaxEntries);
     for (int i = 0; i < count && mru_.size() < static_cast<size_t>(maxNumber_); ++i) {
         char value[256] = {};

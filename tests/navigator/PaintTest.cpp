@@ -129,3 +129,37 @@ INSTANTIATE_TEST_SUITE_P(Screens, Painting, ::testing::Values(ScreenSize{1920, 1
                          [](const ::testing::TestParamInfo<ScreenSize>& info) {
                              return std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
                          });
+
+namespace {
+
+class LoadedLook : public NavigatorFixture {};
+
+int DifferingPixels(const WindowCapture& a, const WindowCapture& b) {
+    int differing = 0;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x) differing += a.At(x, y) != b.At(x, y);
+    return differing;
+}
+
+}  // namespace
+
+// Settings changed while a list shows, as OK in the options sheet changes them, paint nothing new
+// until the next list load, and then all of them at once.
+TEST_F(LoadedLook, DisplaySettingsWaitForTheNextList) {
+    settings.showThumbnail = settings.iconView = settings.showDetailInfo = 1;
+    Start();
+    SendTracks(8);
+    WindowCapture before(Window());
+    settings.showThumbnail = settings.iconView = settings.showDetailInfo = 0;
+    settings.textFont = "Liberation Mono";
+    settings.textSize = 4;
+    settings.column = 1;
+    nav.ApplySettings();
+    EXPECT_EQ(0, DifferingPixels(before, WindowCapture(Window())));
+
+    SendTracks(8);
+    WindowCapture after(Window());
+    EXPECT_GT(DifferingPixels(before, after), after.Width() * after.Height() / 20);
+    // The look loaded with the list is the new one.
+    EXPECT_FALSE(nav.Layout().Thumbnails());
+}
