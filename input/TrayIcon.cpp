@@ -1,7 +1,195 @@
-// The tray icon for quick configuration.
-#include "navigator/NavigatorWnd.h"
+// The tray icon for quick configuration: the icon itself, its menu, and the window's side of both.
+#include "input/TrayIcon.h"
 
-// No tray icon is shown yet.
-void NavigatorWnd::AddTrayIcon() {}
-void NavigatorWnd::RemoveTrayIcon() {}
-bool NavigatorWnd::HasTrayIcon() const { return false; }
+#include <cstring>
+
+#include "base/ModuleState.h"
+#include "navigator/NavigatorWnd.h"
+#include "plugin/Monitors.h"
+#include "res/resource.h"
+
+namespace {
+
+constexpr size_t kTipLimit = 128;
+constexpr UINT kColumnItems = 8;
+constexpr UINT kTextSizes = 5;
+constexpr UINT kMonitorCommands = 9;  // 2000..2008
+
+void Notify(DWORD action, HWND window, UINT id, UINT callbackMessage, HICON icon, const char* tip) {
+    NOTIFYICONDATAA data = {};
+    data.cbSize = kNotifyIconDataV3Size;
+    data.hWnd = window;
+    data.uID = id;
+    data.uFlags = NIF_MESSAGE | (icon ? NIF_ICON : 0) | (tip ? NIF_TIP : 0);
+    data.uCallbackMessage = callbackMessage;
+    data.hIcon = icon;
+    if (tip) lstrcpynA(data.szTip, tip, static_cast<int>(kTipLimit));
+    Shell_NotifyIconA(action, &data);
+}
+
+void SetCheck(HMENU menu, UINT id, bool on) { CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED)); }
+void Grey(HMENU menu, UINT id) { EnableMenuItem(menu, id, MF_BYCOMMAND | MF_GRAYED); }
+
+// The submenu of `menu` that holds item `id`, and its position; null when there is none.
+HMENU SubmenuHolding(HMENU menu, UINT id, int* position) {
+    for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
+        HMENU sub = GetSubMenu(menu, i);
+        if (sub && GetMenuState(sub, id, MF_BYCOMMAND) != static_cast<UINT>(-1)) {
+            if (position) *position = i;
+            return sub;
+        }
+    }
+    return nullptr;
+}
+
+void AddMonitorItems(HMENU popup, const PluginSettings& settings) {
+    MonitorList monitors = EnumerateMonitors();
+    HMENU quick = SubmenuHolding(popup, kCmdThumbnails, nullptr);
+    int position = -1;
+    HMENU monitorMenu = quick ? SubmenuHolding(quick, kCmdMonitorFirst, &position) : nullptr;
+    if (!monitorMenu) return;
+    if (monitors.size() == 1) {
+        DeleteMenu(quick, static_cast<UINT>(position), MF_BYPOSITION);
+        return;
+    }
+    DeleteMenu(monitorMenu, 0, MF_BYPOSITION);
+    int chosen = -1;
+    for (size_t i = 0; i < monitors.size(); ++i) {
+        const char* device = monitors[i].info.szDevice;
+        UINT id = kCmdMonitorFirst + static_cast<UINT>(i);
+        AppendMenuA(monitorMenu, MF_STRING | MF_ENABLED, id, strlen(device) > 4 ? device + 4 : "");
+        if (monitors[i].info.dwFlags & MONITORINFOF_PRIMARY) SetMenuDefaultItem(monitorMenu, id, FALSE);
+        if (monitors[i].handle == settings.Monitor()) chosen = static_cast<int>(i);
+    }
+    if (chosen >= 0)
+        CheckMenuRadioItem(monitorMenu, kCmdMonitorFirst, kCmdMonitorFirst + static_cast<UINT>(monitors.size()) - 1,
+                           kCmdMonitorFirst + static_cast<UINT>(chosen), MF_BYCOMMAND);
+}
+
+DWORD Toggled(DWORD value) { return value ? 0 : 1; }
+
+}  // namespace
+
+int TrayIconHolder::Add(HWND window, UINT id, UINT callbackMessage, HICON icon, const char* tip) {
+    Remove();
+    window_ = window;
+    callbackMessage_ = callbackMessage;
+    id_ = id;
+    Notify(NIM_ADD, window, id, callbackMessage, icon, tip);
+    return 1;
+}
+
+void TrayIconHolder::Remove() {
+    if (id_) Notify(NIM_DELETE, window_, id_, callbackMessage_, nullptr, nullptr);
+    window_ = nullptr;
+    callbackMessage_ = 0;
+    id_ = 0;
+}
+
+HMENU BuildQuickConfigMenu(const PluginSettings& settings, bool sheetOpen) {
+    HMENU menu = LoadMenuA(ResourceModule(), MAKEINTRESOURCEA(IDR_QUICK_CONFIG));
+    HMENU popup = menu ? GetSubMenu(menu, 0) : nullptr;
+    if (!popup) {
+        if (menu) DestroyMenu(menu);
+        return nullptr;
+    }
+    // The popup lives on by itself once detached from its bar.
+    RemoveMenu(menu, 0, MF_BYPOSITION);
+    DestroyMenu(menu);
+
+    if (sheetOpen) Grey(popup, kCmdConfigurations);
+    SetCheck(popup, kCmdEnable, settings.activate != 0);
+    SetCheck(popup, kCmdThumbnails, settings.showThumbnail != 0);
+    SetCheck(popup, kCmdLargeThumbnails, settings.iconView != 0);
+    SetCheck(popup, kCmdTagInfo, settings.showDetailInfo != 0);
+    // Values without an item of their own (a text size past 4, nine or ten columns) mark nothing.
+    if (settings.textSize < kTextSizes)
+        CheckMenuRadioItem(popup, kCmdTextSizeFirst, kCmdTextSizeFirst + kTextSizes - 1,
+                           kCmdTextSizeFirst + settings.textSize, MF_BYCOMMAND);
+    if (settings.column >= 1 && settings.column <= kColumnItems)
+        CheckMenuRadioItem(popup, kCmdColumnFirst, kCmdColumnFirst + kColumnItems - 1,
+                           kCmdColumnFirst + settings.column - 1, MF_BYCOMMAND);
+    if (!settings.showThumbnail) {
+        Grey(popup, kCmdTagInfo);
+        Grey(popup, kCmdLargeThumbnails);
+    }
+    if (!settings.showThumbnail || !settings.iconView)
+        for (UINT i = 0; i < kColumnItems; ++i) Grey(popup, kCmdColumnFirst + i);
+    AddMonitorItems(popup, settings);
+    return popup;
+}
+
+QuickConfigFollowUp ApplyQuickConfigCommand(UINT id, PluginSettings& settings) {
+    QuickConfigFollowUp follow = QuickConfigFollowUp::None;
+    if (id == kCmdConfigurations) return QuickConfigFollowUp::RunOptionsSheet;
+    if (id == kCmdShowNavigator) return QuickConfigFollowUp::ShowNavigator;
+    if (id >= kCmdTextSizeFirst && id < kCmdTextSizeFirst + kTextSizes) {
+        settings.textSize = id - kCmdTextSizeFirst;
+    } else if (id >= kCmdColumnFirst && id < kCmdColumnFirst + kColumnItems) {
+        settings.column = id - kCmdColumnFirst + 1;
+    } else if (id == kCmdThumbnails) {
+        settings.showThumbnail = Toggled(settings.showThumbnail);
+    } else if (id == kCmdLargeThumbnails) {
+        settings.iconView = Toggled(settings.iconView);
+    } else if (id == kCmdTagInfo) {
+        settings.showDetailInfo = Toggled(settings.showDetailInfo);
+    } else if (id >= kCmdMonitorFirst && id < kCmdMonitorFirst + kMonitorCommands) {
+        // A monitor removed since the menu was built leaves the setting alone.
+        MonitorList monitors = EnumerateMonitors();
+        if (id - kCmdMonitorFirst < monitors.size()) settings.SetMonitor(monitors[id - kCmdMonitorFirst].handle);
+    } else if (id == kCmdEnable) {
+        settings.activate = Toggled(settings.activate);
+        follow = QuickConfigFollowUp::UpdateMediaCenterTray;
+    } else {
+        return QuickConfigFollowUp::NotMine;
+    }
+    settings.Save();
+    return follow;
+}
+
+// The window's side.
+
+void NavigatorWnd::AddTrayIcon() {
+    tray.Add(Handle(), kTrayIconId, kTrayCallbackMessage, trayIcon, LoadResString(IDS_PLUGIN_NAME).c_str());
+}
+
+void NavigatorWnd::RemoveTrayIcon() { tray.Remove(); }
+
+bool NavigatorWnd::HasTrayIcon() const { return tray.Present(); }
+
+LRESULT NavigatorWnd::OnTrayNotify(WPARAM id, LPARAM mouse) {
+    if (id != kTrayIconId) return 1;
+    if (mouse == WM_LBUTTONDBLCLK) {
+        ShowList(Tracks);
+        return 1;
+    }
+    if (mouse != WM_RBUTTONUP) return 0;
+    DWORD at = GetMessagePos();
+    SetForegroundWindow(Handle());
+    UpdateWindow(Handle());
+    PostMessageA(Handle(), WM_USER, 0, 0);
+    ShowQuickConfigMenu(static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at)));
+    return 1;
+}
+
+void NavigatorWnd::ShowQuickConfigMenu(int x, int y) {
+    // A right-click that arrives while the menu is tracked opens no second one.
+    if (quickMenuOpen) return;
+    HMENU menu = BuildQuickConfigMenu(*settings, sheetOpen != 0);
+    if (!menu) return;
+    quickMenuOpen = true;
+    TrackPopupMenu(menu, TPM_RIGHTBUTTON, x, y, 0, Handle(), nullptr);
+    quickMenuOpen = false;
+    DestroyMenu(menu);
+}
+
+bool NavigatorWnd::OnQuickConfigCommand(UINT id) {
+    switch (ApplyQuickConfigCommand(id, *settings)) {
+    case QuickConfigFollowUp::NotMine: return false;
+    case QuickConfigFollowUp::UpdateMediaCenterTray: UpdateMediaCenterTray(false); break;
+    case QuickConfigFollowUp::RunOptionsSheet: RunOptionsSheet(); break;
+    case QuickConfigFollowUp::ShowNavigator: ShowList(Tracks); break;
+    case QuickConfigFollowUp::None: break;
+    }
+    return true;
+}

@@ -99,7 +99,16 @@ LRESULT NavigatorWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_WTSSESSION_CHANGE:
             OnSessionChange(wParam);
             return 0;
+        case kTrayCallbackMessage: return OnTrayNotify(wParam, lParam);
+        case WM_COMMAND:
+            if (OnQuickConfigCommand(LOWORD(wParam))) return 0;
+            return Default();
         default:
+            // The taskbar was rebuilt: an icon that was there is shown again.
+            if (message == taskbarCreatedMessage && message) {
+                if (HasTrayIcon()) AddTrayIcon();
+                return 0;
+            }
             // Registered messages have no constant numbers.
             if (message == shellHookMessage) return OnShellHook(wParam, lParam);
             if (message == g_streamzapMessage && message) return OnStreamzap(wParam);

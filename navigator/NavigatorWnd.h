@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/Window.h"
+#include "input/TrayIcon.h"
 #include "navigator/EntryModel.h"
 #include "navigator/Geometry.h"
 #include "navigator/ThumbnailPipeline.h"
@@ -142,6 +143,8 @@ public:
     int32_t appCommandHookEnabled = 1;
     int32_t consoleDisconnected = 0;
     HICON trayIcon = nullptr;
+    TrayIconHolder tray;
+    bool quickMenuOpen = false;
     std::string stoppedTrayProcessPath;
     ThumbnailPipeline thumbnails;
 
@@ -194,6 +197,9 @@ private:
     void AddTrayIcon();
     void RemoveTrayIcon();
     bool HasTrayIcon() const;
+    LRESULT OnTrayNotify(WPARAM id, LPARAM mouse);
+    void ShowQuickConfigMenu(int x, int y);
+    bool OnQuickConfigCommand(UINT id);
 
     // The thumbnail worker.
     void StartThumbnailWorker();

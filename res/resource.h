@@ -2,6 +2,7 @@
 #pragma once
 
 #define IDI_REMBRIX 100
+#define IDR_QUICK_CONFIG 130
 
 #define IDS_PLUGIN_NAME 1
 #define IDS_DESCRIPTION 3

@@ -232,11 +232,72 @@ LineResult RunLines() {
     return Quit;
 }
 
-void CALLBACK SheetLines(HWND, UINT, UINT_PTR timer, DWORD) {
+// Runs the script's next lines inside a modal loop (the options sheet's, the tray menu's) until
+// one of them ends it.
+void CALLBACK ModalLines(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
-    // A page may still be on its way: give the sheet a moment before the first action.
+    // What the loop shows may still be on its way: give it a moment before the first action.
     Pump(100);
     RunLines();
+}
+
+// The screen area of the tray menu and its open submenus, while it is tracked; empty without one.
+RECT MenuArea() {
+    RECT area = {};
+    HWND menu = nullptr;
+    while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) != nullptr) {
+        RECT rect;
+        if (IsWindowVisible(menu) && GetWindowRect(menu, &rect)) UnionRect(&area, &area, &rect);
+    }
+    return area;
+}
+
+// Keys pressed through the system's input queue, for the menu's own loop to read.
+void PressKeys(std::istringstream& words) {
+    for (std::string name; words >> name;) {
+        INPUT keys[2] = {};
+        keys[0].type = keys[1].type = INPUT_KEYBOARD;
+        keys[0].ki.wVk = keys[1].ki.wVk = static_cast<WORD>(VirtualKey(name));
+        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, keys, sizeof(INPUT));
+    }
+}
+
+// The tray icon: dblclick, menu (a right-click; the lines after it run while the menu is open),
+// and inside the menu: keys KEY..., snapshot NAME, choose ID, close.
+LineResult TrayAction(std::istringstream& words, HWND navigator) {
+    constexpr UINT kTrayCallback = WM_APP + 0x81, kTrayIcon = 100;
+    std::string verb;
+    words >> verb;
+    if (verb == "dblclick") {
+        SendMessageA(navigator, kTrayCallback, kTrayIcon, WM_LBUTTONDBLCLK);
+    } else if (verb == "menu") {
+        SetTimer(nullptr, 0, 200, ModalLines);
+        SendMessageA(navigator, kTrayCallback, kTrayIcon, WM_RBUTTONUP);
+        Log("menu closed");
+    } else if (verb == "snapshot") {
+        std::string name;
+        words >> name;
+        std::string path = g_script.options->snapshots + "\\" + name + ".png";
+        RECT area = MenuArea();
+        bool saved = !IsRectEmpty(&area) && WindowCapture(area).SavePng(path);
+        Log("snapshot %s %s", saved ? "saved" : "failed", path.c_str());
+    } else if (verb == "keys") {
+        // The menu must read them before the next line: it runs from the next timer.
+        PressKeys(words);
+        SetTimer(nullptr, 0, 300, ModalLines);
+        return Ended;
+    } else if (verb == "choose" || verb == "close") {
+        // What the menu does when an item is clicked: it closes and posts the item's command.
+        UINT id = 0;
+        words >> id;
+        EndMenu();
+        if (verb == "choose") PostMessageA(navigator, WM_COMMAND, id, 0);
+        return Ended;
+    } else {
+        Log("error unknown tray action %s", verb.c_str());
+    }
+    return Next;
 }
 
 LineResult RunLine(const std::string& text) {
@@ -339,9 +400,11 @@ LineResult RunLine(const std::string& text) {
         Log("status visible=%d", IsWindowVisible(navigator) ? 1 : 0);
     } else if (action == "configure") {
         // The sheet is modal: the script's next lines run inside its loop, from a timer.
-        SetTimer(nullptr, 0, 200, SheetLines);
+        SetTimer(nullptr, 0, 200, ModalLines);
         plugin->Configure(player.Handle());
         Log("configure returned");
+    } else if (action == "tray") {
+        if (TrayAction(words, navigator) == Ended) return Ended;
     } else if (action == "sheet") {
         if (SheetAction(words) == SheetEnded) return Ended;
     } else if (action == "quit") {

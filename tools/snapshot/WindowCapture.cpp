@@ -3,11 +3,10 @@
 #include "base/Gdi.h"
 #include "ximage/CxImage.h"
 
-WindowCapture::WindowCapture(HWND window, Source source) {
-    RECT client = {};
-    GetClientRect(window, &client);
-    width_ = client.right;
-    height_ = client.bottom;
+template <typename Draw>
+void WindowCapture::Capture(int width, int height, Draw draw) {
+    width_ = width;
+    height_ = height;
     if (width_ <= 0 || height_ <= 0) return;
 
     BITMAPINFO info = TopDownBitmapInfo(width_, height_);
@@ -21,13 +20,7 @@ WindowCapture::WindowCapture(HWND window, Source source) {
         return;
     }
     HGDIOBJ old = SelectObject(memory, section);
-    if (source == Source::Render) {
-        SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
-    } else {
-        HDC shown = GetDC(window);
-        BitBlt(memory, 0, 0, width_, height_, shown, 0, 0, SRCCOPY);
-        ReleaseDC(window, shown);
-    }
+    draw(memory);
     GdiFlush();
     const uint32_t* p = static_cast<const uint32_t*>(bits);
     pixels_.assign(p, p + static_cast<size_t>(width_) * height_);
@@ -35,6 +28,28 @@ WindowCapture::WindowCapture(HWND window, Source source) {
     SelectObject(memory, old);
     DeleteObject(section);
     DeleteDC(memory);
+}
+
+WindowCapture::WindowCapture(HWND window, Source source) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    Capture(client.right, client.bottom, [&](HDC memory) {
+        if (source == Source::Render) {
+            SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+        } else {
+            HDC shown = GetDC(window);
+            BitBlt(memory, 0, 0, width_, height_, shown, 0, 0, SRCCOPY);
+            ReleaseDC(window, shown);
+        }
+    });
+}
+
+WindowCapture::WindowCapture(const RECT& area) {
+    Capture(area.right - area.left, area.bottom - area.top, [&](HDC memory) {
+        HDC screen = GetDC(nullptr);
+        BitBlt(memory, 0, 0, width_, height_, screen, area.left, area.top, SRCCOPY);
+        ReleaseDC(nullptr, screen);
+    });
 }
 
 COLORREF WindowCapture::At(int x, int y) const {

@@ -15,6 +15,8 @@ public:
         Screen,  // what the window shows now, including what was drawn straight onto it
     };
     explicit WindowCapture(HWND window, Source source = Source::Render);
+    // What the screen shows in `area` (screen coordinates), whichever windows make it up.
+    explicit WindowCapture(const RECT& area);
 
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -24,6 +26,10 @@ public:
     bool SavePng(const std::string& path) const;
 
 private:
+    // Fills the pixels from `draw`, which paints into a memory device context of the size.
+    template <typename Draw>
+    void Capture(int width, int height, Draw draw);
+
     int width_ = 0;
     int height_ = 0;
     std::vector<uint32_t> pixels_;  // 0x00RRGGBB, top row first
