@@ -11,4 +11,6 @@ function(rembrix_test name)
   add_executable(${name} ${ARGN})
   target_link_libraries(${name} PRIVATE gtest gtest_main)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  # A test that hangs fails in ten minutes rather than holding up the whole run.
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600)
 endfunction()

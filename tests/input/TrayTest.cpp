@@ -60,6 +60,14 @@ private:
 // 'g' greyed, 'e' enabled, 'x' absent.
 std::string g_menuExpectations;
 bool g_menuSeen;
+HWND g_navigator;
+
+BOOL CALLBACK CountMenu(HWND hwnd, LPARAM count) {
+    char name[16] = {};
+    GetClassNameA(hwnd, name, sizeof(name));
+    *reinterpret_cast<int*>(count) += strcmp(name, "#32768") == 0 && IsWindowVisible(hwnd);
+    return TRUE;
+}
 
 void CALLBACK InspectMenu(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND window = FindWindowA("#32768", nullptr);
@@ -83,6 +91,11 @@ void CALLBACK InspectMenu(HWND, UINT, UINT_PTR timer, DWORD) {
             EXPECT_TRUE(holds) << item << ": state " << std::hex << state;
         }
     }
+    // A second right-click while the menu is open opens no second menu.
+    SendMessageA(g_navigator, WM_APP + 0x81, 100, WM_RBUTTONUP);
+    int menus = 0;
+    EnumWindows(CountMenu, reinterpret_cast<LPARAM>(&menus));
+    EXPECT_EQ(1, menus);
     EndMenu();
 }
 
@@ -130,6 +143,7 @@ TEST_F(Tray, TheIconFollowsTheSettingAndComesBackWithTheTaskbar) {
 
 TEST_F(Tray, TheMenuShowsTheSettings) {
     Start();
+    g_navigator = Window();
     struct Case {
         DWORD activate, thumbnails, large, tags, textSize, column;
         bool sheetOpen;
