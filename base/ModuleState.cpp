@@ -30,8 +30,3 @@ std::string LoadResString(UINT id) {
     WideCharToMultiByte(CP_ACP, 0, text, length, &result[0], bytes, nullptr, nullptr);
     return result;
 }
-
-HICON LoadResIcon(UINT id, int width, int height) {
-    return static_cast<HICON>(
-        LoadImageA(ResourceModule(), MAKEINTRESOURCEA(id), IMAGE_ICON, width, height, LR_DEFAULTCOLOR));
-}

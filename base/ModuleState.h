@@ -33,4 +33,3 @@ private:
 // Resource loads through the current resource module.
 HINSTANCE ResourceModule();
 std::string LoadResString(UINT id);
-HICON LoadResIcon(UINT id, int width, int height);

@@ -119,7 +119,9 @@ LRESULT NavigatorWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT NavigatorWnd::OnCreate() {
     if (Default() == -1) return -1;
     SetTimer(Handle(), kTimerDeferredStart, kDeferredStartDelayMs, nullptr);
-    trayIcon = LoadResIcon(kIconResource, kTrayIconSize, kTrayIconSize);
+    // The icon is the module's own: a language pack carries texts only.
+    trayIcon = static_cast<HICON>(LoadImageA(ThisModuleState().instance, MAKEINTRESOURCEA(kIconResource), IMAGE_ICON,
+                                             kTrayIconSize, kTrayIconSize, 0));
     return 0;
 }
 

@@ -8,11 +8,13 @@ RembrixApp theApp;
 
 bool RembrixApp::InitInstance(HINSTANCE instance) {
     g_streamzapMessage = RegisterWindowMessageA(kStreamzapMessageName);
+    FreeLanguagePack(languagePack);
     ModuleState& state = ThisModuleState();
     state.instance = instance;
-    // Until a language pack is chosen, the module's own resources serve.
+    // The module's own resources serve unless a language pack takes over.
     state.resources = instance;
+    LoadLanguagePack(languagePack, kLanguageKey);
     return true;
 }
 
-void RembrixApp::ExitInstance() {}
+void RembrixApp::ExitInstance() { FreeLanguagePack(languagePack); }

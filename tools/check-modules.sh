@@ -2,7 +2,7 @@
 # Checks every shipped module of each build: the right machine type, and no MinGW runtime DLL
 # among its imports. Usage: check-modules.sh DIR ARCH [DIR ARCH ...]  (ARCH: i386 or x86-64)
 set -euo pipefail
-modules=(ksl_ximage.dll Rembrix.dll KsXTag.dll ffmpeg_vx.exe)
+modules=(ksl_ximage.dll Rembrix.dll Rembrix.DEU KsXTag.dll ffmpeg_vx.exe)
 status=0
 while [ $# -ge 2 ]; do
   dir=$1 arch=$2; shift 2

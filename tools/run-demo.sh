@@ -22,16 +22,19 @@ for ext in avi smi smil; do printf 'scratch' >"$library/Holiday Films/Scratch Ta
 win() { echo "Z:$(realpath "$1" | tr / '\\')"; }
 
 sim() {
+  local log=$1 script=$2; shift 2
   tools/with-display.sh build/x64/wine-run build/x64/bin/QuillarSim.exe \
-    --library "$(win "$library")" --log "$(win out)\\$1.log" \
-    --script "$(win "tools/player/$2")" --snapshots "$(win out/snapshots)"
+    --library "$(win "$library")" --log "$(win out)\\$log.log" \
+    --script "$(win "tools/player/$script")" --snapshots "$(win out/snapshots)" "$@"
 }
 sim quillarsim demo.script
 # A second run, as a user coming back: the videos' pictures are answered by the folders' caches.
 sim quillarsim-revisit revisit.script >/dev/null
+# A third, in German: the language pack beside the module is chosen through the registry.
+sim quillarsim-german german.script --language 0x0407 >/dev/null
 
 echo
-echo "make run: the logs are out/quillarsim.log and out/quillarsim-revisit.log; the second run's caches:"
+echo "make run: the logs are out/quillarsim.log, out/quillarsim-revisit.log and out/quillarsim-german.log; the second run's caches:"
 grep '^cache .*this run' out/quillarsim-revisit.log || echo '(no album folder has a cache)'
 echo "the snapshots are in out/snapshots/:"
 ls -1 out/snapshots

@@ -3,7 +3,10 @@
 // protocol, logs every exchange, and can be driven by a script instead of a person.
 //
 //   QuillarSim.exe [--plugin PATH] [--library DIR] [--log FILE] [--script FILE]
-//                  [--snapshots DIR] [--registry KEY]
+//                  [--snapshots DIR] [--registry KEY] [--language LANGID]
+//
+// --language sets the user's choice of interface language (HKEY_CURRENT_USER\Software\Halvorn,
+// "UI_LanguageID") for the time of the run: the plug-in picks its language pack when it loads.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -38,7 +41,11 @@ struct Options {
     std::string script;
     std::string snapshots = ".";
     std::string registry = "Software\\Halvorn\\QuillarSim";
+    DWORD language = 0;
 };
+
+constexpr char kLanguageKey[] = "Software\\Halvorn";
+constexpr char kLanguageValue[] = "UI_LanguageID";
 
 // Dispatches this thread's messages for `ms` milliseconds (0: what is queued now).
 void Pump(DWORD ms) {
@@ -452,6 +459,7 @@ int main(int argc, char** argv) {
         else if (name == "--script") options.script = value;
         else if (name == "--snapshots") options.snapshots = value;
         else if (name == "--registry") options.registry = value;
+        else if (name == "--language") options.language = static_cast<DWORD>(strtoul(value.c_str(), nullptr, 0));
         else {
             fprintf(stderr, "QuillarSim: unknown option %s\n", name.c_str());
             return 2;
@@ -465,6 +473,9 @@ int main(int argc, char** argv) {
         Log("error cannot create the player window");
         return 1;
     }
+    if (options.language)
+        RegSetKeyValueA(HKEY_CURRENT_USER, kLanguageKey, kLanguageValue, REG_DWORD, &options.language,
+                        sizeof(options.language));
     HMODULE module = LoadLibraryA(options.plugin.c_str());
     auto create = module ? reinterpret_cast<KsPluginCreateFn>(
                                reinterpret_cast<void*>(GetProcAddress(module, "KsPluginCreate")))
@@ -511,6 +522,7 @@ int main(int argc, char** argv) {
     }
     plugin->DeletingDestructor(1);
     FreeLibrary(module);
+    if (options.language) RegDeleteKeyValueA(HKEY_CURRENT_USER, kLanguageKey, kLanguageValue);
     DestroyWindow(player.Handle());
     Log("exit");
     if (g_logFile) fclose(g_logFile);
