@@ -31,10 +31,11 @@ constexpr UINT kCommandHost7032 = 7032;
 constexpr UINT kCommandDiscModeToggle = 7050;
 constexpr UINT kCommandKey = 7052;
 
-// The pending delete: the one flag of the process, and the file its box shows.
+// The pending delete: the one flag of the process, the file its box shows, and its number.
 struct PendingDelete {
     bool pending = false;
     std::string path;
+    int number = 0;
 };
 PendingDelete g_delete;
 
@@ -48,6 +49,25 @@ void NavigatorWnd::CancelDelete() {
     g_delete.pending = false;
     g_delete.path.clear();
 }
+
+namespace {
+
+// Puts the number where the text has "%d" and "%" where it has "%%"; any other '%' stays as it is,
+// so that a translated text cannot make the formatting read what it was not given.
+std::string FormatNumber(const std::string& text, int number) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 1 < text.size() && (text[i + 1] == 'd' || text[i + 1] == '%')) {
+            out += text[i + 1] == 'd' ? std::to_string(number) : "%";
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace
 
 void NavigatorWnd::DrawHeaderNow() {
     ClientDC dc(Handle());
@@ -192,6 +212,12 @@ BOOL NavigatorWnd::HandleCommand(int command) {
 }
 
 BOOL NavigatorWnd::SelectNumber(int number) {
+    if (g_delete.pending) {
+        // A digit answers the box like any other button: it cancels, and is not carried out.
+        CancelDelete();
+        DrawAllNow();
+        return 1;
+    }
     if (!IsWindowVisible(Handle())) {
         SendPlayerCommand(kCommandPlayTrack, number, 0);
         return 1;
@@ -256,7 +282,15 @@ void NavigatorWnd::OnChooseTimer() {
 }
 
 void NavigatorWnd::ShowDeleteBox() {
+    g_delete.pending = true;
+    g_delete.path = entries[selected].path;
+    g_delete.number = selected + 1;
     ClientDC dc(Handle());
+    DrawDeleteBox(dc);
+}
+
+void NavigatorWnd::DrawDeleteBox(HDC dc) {
+    if (!g_delete.pending) return;
     Geometry layout = Layout();
     RECT client = ToRect(layout.Client());
     int line = layout.LineHeight();
@@ -270,24 +304,18 @@ void NavigatorWnd::ShowDeleteBox() {
         InflateRect(&ring, -1, -1);
     }
 
-    const NavigatorEntry& entry = entries[selected];
     SelectedFont font(dc, CreateNavigatorFont(layout.FontHeight(kFontHeader)));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, settings->colours[kColourBoxText]);
     const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS;
     RECT row = {box.left + 3, box.top + 3 - line / 4, box.right - 3, box.top + 3 - line / 4 + 2 * line};
-    char text[1024];
-    snprintf(text, sizeof(text), LoadResString(IDS_DELETE_QUESTION).c_str(), selected + 1);
-    DrawTextA(dc, text, -1, &row, format);
+    DrawTextA(dc, FormatNumber(LoadResString(IDS_DELETE_QUESTION), g_delete.number).c_str(), -1, &row, format);
     OffsetRect(&row, 0, line);
-    snprintf(text, sizeof(text), "-> \"%s\"", GetFileNamePart(entry.path, true).c_str());
-    DrawTextA(dc, text, -1, &row, format | DT_END_ELLIPSIS);
+    std::string name = "-> \"" + GetFileNamePart(g_delete.path, true) + "\"";
+    DrawTextA(dc, name.c_str(), -1, &row, format | DT_END_ELLIPSIS);
     SetTextColor(dc, settings->colours[kColourBoxHint]);
     OffsetRect(&row, 0, line + line / 4);
     DrawTextA(dc, LoadResString(IDS_DELETE_HINT).c_str(), -1, &row, format);
-
-    g_delete.pending = true;
-    g_delete.path = entry.path;
 }
 
 void NavigatorWnd::DeleteShownFile() {

@@ -56,8 +56,11 @@ LayoutNumbers ComputeLayoutNumbers(ListMode mode, int column, int textSize, bool
     static const int kRows[] = {10, 8, 6, 4, 3};
     if (textSize < 0 || textSize > 4) textSize = 2;
 
+    // Beyond this a cell is narrower than a pixel even on a screen 4,096 pixels wide; a count
+    // typed larger would only overflow rows x columns.
+    constexpr int kMaxColumns = 4096;
     LayoutNumbers layout;
-    layout.columns = column > 1 ? column : 1;
+    layout.columns = column < 1 ? 1 : column > kMaxColumns ? kMaxColumns : column;
     int perPage = kPerPage[textSize];
     if (mode == Albums || !showThumbnail) {
         layout.columns = 1;

@@ -167,6 +167,7 @@ private:
     void OnChooseTimer();
     void Choose();
     void ShowDeleteBox();
+    void DrawDeleteBox(HDC dc);
     void DeleteShownFile();
     void CancelDelete();
     void DrawHeaderNow();

@@ -134,6 +134,8 @@ void NavigatorWnd::DrawAll(HDC dc) {
         if (index == hot) state |= kStateHot;
         DrawItem(dc, index, state);
     }
+    // A delete that waits for its second press keeps its box over whatever was repainted.
+    DrawDeleteBox(dc);
 }
 
 void NavigatorWnd::DrawItem(HDC dc, int index, int state) {

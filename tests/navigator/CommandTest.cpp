@@ -3,6 +3,7 @@
 #include "tests/navigator/NavigatorFixture.h"
 
 #include "base/Files.h"
+#include "base/ModuleState.h"
 #include "navigator/Commands.h"
 #include "tests/support/TempFolder.h"
 
@@ -235,6 +236,36 @@ TEST_F(Deleting, AnyOtherCommandCancelsAndIsNotCarriedOut) {
     EXPECT_TRUE(IsWindowVisible(Window()));
     EXPECT_TRUE(FileExists(a.c_str()));
     EXPECT_TRUE(player.Commands().empty());
+}
+
+TEST_F(Deleting, TheBoxStaysThroughRepaintsAndGoesWithADigit) {
+    auto boxShows = [&] {
+        WindowCapture shown(Window(), WindowCapture::Source::Screen);
+        return shown.At(45, shown.Height() / 2) == settings.colours[14];
+    };
+    nav.HandleCommand(CMD_DELETE);
+    InvalidateRect(Window(), nullptr, FALSE);
+    UpdateWindow(Window());
+    EXPECT_TRUE(boxShows()) << "a repaint erased the box of a pending delete";
+    EXPECT_TRUE(NavigatorWnd::DeletePending());
+
+    nav.SelectNumber(1);  // answers the box: cancels, and is not carried out
+    EXPECT_FALSE(NavigatorWnd::DeletePending());
+    EXPECT_FALSE(boxShows());
+    EXPECT_EQ(1, nav.selected);
+    nav.HandleCommand(CMD_DELETE);  // a first press again
+    EXPECT_TRUE(FileExists(a.c_str()));
+}
+
+TEST_F(Deleting, ATranslatedQuestionCannotMisuseTheNumber) {
+    // A language pack whose question holds conversions other than %d.
+    HMODULE pack = LoadLibraryExA("long_strings.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, pack);
+    ThisModuleState().resources = pack;
+    nav.HandleCommand(CMD_DELETE);
+    ThisModuleState().resources = ThisModuleState().instance;
+    FreeLibrary(pack);
+    EXPECT_TRUE(NavigatorWnd::DeletePending());
 }
 
 TEST_F(Deleting, HidingOrANewListBetweenThePressesCancels) {

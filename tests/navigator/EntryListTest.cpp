@@ -43,6 +43,11 @@ TEST(LayoutNumbers, FromModeTextSizeAndThumbnails) {
     EXPECT_EQ(1, odd.columns);
     EXPECT_EQ(24, odd.perPage);
     EXPECT_EQ(1, ComputeLayoutNumbers(Tracks, -3, 2, true, true).columns);
+    // A typed count of hundreds of millions: a page the arithmetic can hold, one row of cells.
+    auto huge = ComputeLayoutNumbers(Tracks, 500000000, 0, true, true);
+    EXPECT_GT(huge.perPage, 0);
+    EXPECT_EQ(huge.rows * huge.columns, huge.perPage);
+    EXPECT_LE(huge.columns, 4096);
 }
 
 TEST_F(EntryList, TrackListSelectsThePlayersCurrentTrackAndBringsTheWindowUp) {
