@@ -11,6 +11,7 @@ using EnumProcessModulesFn = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, DWORD*);
 using GetModuleFileNameExFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
 using SnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);
 using ProcessWalkFn = BOOL(WINAPI*)(HANDLE, LPPROCESSENTRY32);
+using QueryImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
 
 constexpr DWORD kIdBufferBytes = 4096;
 
@@ -18,6 +19,25 @@ constexpr DWORD kIdBufferBytes = 4096;
 static_assert(sizeof(PROCESSENTRY32) == 296, "the toolhelp walk uses a 296-byte entry");
 #endif
 constexpr DWORD kQueryAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
+constexpr DWORD kLimitedQueryAccess = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION
+
+EnumProcessModulesFn g_moduleWalk = nullptr;  // a stand-in for psapi's, when set
+
+// The executable's path from the system rather than from its modules: a 32-bit process cannot walk
+// the modules of a 64-bit one. Absent on older systems, where nothing changes.
+bool QueryImageName(DWORD id, std::string& name) {
+    static const QueryImageNameFn query =
+        GetProc<QueryImageNameFn>(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA");
+    if (!query) return false;
+    HANDLE process = OpenProcess(kLimitedQueryAccess, FALSE, id);
+    if (!process) return false;
+    char path[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    bool found = query(process, 0, path, &size) && size > 0;
+    CloseHandle(process);
+    if (found) name = path;
+    return found;
+}
 
 // The platform functions, loaded per scan and released with the last ProcessInfo.
 struct ProcessApi {
@@ -71,6 +91,8 @@ bool LoadApi() {
 
 }  // namespace
 
+void SetModuleWalk(BOOL(WINAPI* walk)(HANDLE, HMODULE*, DWORD, DWORD*)) { g_moduleWalk = walk; }
+
 ProcessInfo::ProcessInfo() : currentId_(GetCurrentProcessId()) {}
 
 ProcessInfo::~ProcessInfo() {
@@ -92,14 +114,15 @@ bool ProcessInfo::GetCurrentName(std::string& name) const {
         if (process) {
             HMODULE modules[kIdBufferBytes / sizeof(HMODULE)];
             DWORD needed = 0;
-            if (g_api.enumModules(process, modules, sizeof(modules), &needed) && needed >= sizeof(HMODULE) &&
+            EnumProcessModulesFn walk = g_moduleWalk ? g_moduleWalk : g_api.enumModules;
+            if (walk(process, modules, sizeof(modules), &needed) && needed >= sizeof(HMODULE) &&
                 g_api.moduleFileName(process, modules[0], path, MAX_PATH) > 0) {
                 name = path;
                 found = true;
             }
             CloseHandle(process);
         }
-        if (found) return true;
+        if (found || QueryImageName(currentId_, name)) return true;
         if (currentId_ == 0) {
             name = "System Idle Process";
             return true;

@@ -20,6 +20,10 @@ protected:
     DWORD currentId_;
 };
 
+// Stands in for the module walk (EnumProcessModules), so that tests can make it fail as it does
+// across bitness; null restores the system's.
+void SetModuleWalk(BOOL(WINAPI* walk)(HANDLE, HMODULE*, DWORD, DWORD*));
+
 class ProcessList : public ProcessInfo {
 public:
     ProcessList();

@@ -288,9 +288,20 @@ TEST_F(RemoteInput, HotKeyShowsTheNavigatorEvenWhenDisabled) {
     UnregisterHotKey(nullptr, 7);
 }
 
+BOOL WINAPI FailingModuleWalk(HANDLE, HMODULE*, DWORD, DWORD*) {
+    SetLastError(ERROR_PARTIAL_COPY);  // what a 32-bit process gets from a 64-bit one
+    return FALSE;
+}
+
 TEST_F(RemoteInput, MediaCenterTrayIsStoppedAndStartedAgain) {
-    for (const char* program : {"ehtray.exe", "caps\\EHTRAY.EXE"}) {
-        SCOPED_TRACE(program);
+    struct Case {
+        const char* program;
+        bool walkFails;
+    } cases[] = {{"ehtray.exe", false}, {"caps\\EHTRAY.EXE", false}, {"ehtray.exe", true}};
+    for (const Case& c : cases) {
+        const char* program = c.program;
+        SCOPED_TRACE(program + std::string(c.walkFails ? ", module walk failing" : ""));
+        SetModuleWalk(c.walkFails ? FailingModuleWalk : nullptr);
         Helper tray(program);
         ASSERT_TRUE(tray.Running());
         LoadSettings();
@@ -312,4 +323,5 @@ TEST_F(RemoteInput, MediaCenterTrayIsStoppedAndStartedAgain) {
         EXPECT_TRUE(PumpUntil([&] { return CountProcesses("ehtray.exe") == 1; }, 3000));
         CountProcesses("ehtray.exe", true);
     }
+    SetModuleWalk(nullptr);
 }
