@@ -29,11 +29,28 @@ void SendPlayerCommand(UINT command, int value, WPARAM extra) {
 
 void SendModeSwitch(WPARAM mode) { SendToPlayer(kModeSwitchMessage, mode, 0); }
 
+namespace {
+
+// How many bytes can be read from `p` to the end of the committed memory region that holds it.
+size_t ReadableFrom(const void* p) {
+    MEMORY_BASIC_INFORMATION region = {};
+    if (!p || !VirtualQuery(p, &region, sizeof(region)) || region.State != MEM_COMMIT ||
+        (region.Protect & (PAGE_NOACCESS | PAGE_GUARD)))
+        return 0;
+    return static_cast<size_t>(static_cast<const char*>(region.BaseAddress) + region.RegionSize -
+                               static_cast<const char*>(p));
+}
+
+}  // namespace
+
 void NavigatorWnd::OnCopyData(const COPYDATASTRUCT* copy) {
     if (!copy) return;
-    // The data are bounded by cbData, whatever they claim: an unterminated block ends there.
-    const void* data = copy->cbData ? copy->lpData : nullptr;
-    size_t size = copy->cbData;
+    // The data are bounded by cbData, whatever they claim: an unterminated block ends there. A
+    // player in this process may leave cbData at 0; its data are then read to their terminators,
+    // but never past the memory that holds them.
+    const void* data = copy->lpData;
+    size_t size = copy->cbData ? copy->cbData : ReadableFrom(data);
+    if (!size) data = nullptr;
     switch (copy->dwData) {
         case kCopyListChanged: OnListChanged(ParseKeyString(data, size)); break;
         case kCopyListsChanged:

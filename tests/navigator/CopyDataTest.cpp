@@ -20,8 +20,9 @@ public:
         size_ = bytes.size();
     }
     ~GuardedBlock() { VirtualFree(base_, 0, MEM_RELEASE); }
-    LRESULT SendTo(HWND window, ULONG_PTR code) const {
-        COPYDATASTRUCT copy = {code, static_cast<DWORD>(size_), data_};
+    // `sized`: cbData says how long the block is; otherwise it is left at 0.
+    LRESULT SendTo(HWND window, ULONG_PTR code, bool sized = true) const {
+        COPYDATASTRUCT copy = {code, sized ? static_cast<DWORD>(size_) : 0, data_};
         return SendMessageA(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy));
     }
 
@@ -70,6 +71,22 @@ TEST_F(CopyData, UnterminatedBlocksEndAtTheirSize) {
 
     GuardedBlock key(std::string("key", 3));
     key.SendTo(Window(), kCopyListChanged);  // read to its end, no further
+}
+
+TEST_F(CopyData, WithoutASizeTheDataAreReadToTheirTerminatorsOrTheMemoryEnd) {
+    Start();
+    GuardedBlock terminated(std::string("D:\\a.avi\0A\0Q\0D:\\b.mp3\0B\0Q\0\0", 27));
+    terminated.SendTo(Window(), kCopyTrackList, false);
+    ASSERT_EQ(2u, nav.entries.size());
+    EXPECT_EQ("D:\\b.mp3", nav.entries[1].path);
+
+    // A broken player: no terminators before the memory ends.
+    GuardedBlock broken(std::string("D:\\c.avi\0C\0Q\0D:\\d.mp3\0D\0Q", 25));
+    broken.SendTo(Window(), kCopyTrackList, false);
+    ASSERT_EQ(2u, nav.entries.size());
+    EXPECT_EQ("Q", nav.entries[1].qualifier);
+    GuardedBlock key(std::string("key", 3));
+    key.SendTo(Window(), kCopyListChanged, false);
 }
 
 TEST_F(CopyData, EmptyBlocksAreEmptyLists) {
