@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-ImportPatch::ImportPatch(const char* module, const char* function, void* replacement) {
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+ImportPatch::ImportPatch(const char* module, const char* function, void* replacement, HMODULE importer) {
+    auto* base = reinterpret_cast<BYTE*>(importer ? importer : GetModuleHandleA(nullptr));
     auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
     const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     if (!imports.VirtualAddress) return;
