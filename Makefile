@@ -32,9 +32,10 @@ bench: build
 run: build
 	tools/run-demo.sh
 
-# The fuzzers, built natively with libFuzzer, ASan and UBSan: the cache-file decoder and the tag
-# readers of the KsXTag.dll stand-in, each for FUZZ_RUNS inputs or FUZZ_SECONDS. Crashers land in
-# tests/fuzz/<name>_regressions/; the Wine tests replay the cache's through the real cache.
+# The fuzzers, built natively with libFuzzer, ASan and UBSan: the cache-file decoder, the tag
+# readers of the KsXTag.dll stand-in, the player's copy-data blocks with the lists built from them,
+# and the raw HID reports with the container sniffer; each for FUZZ_RUNS inputs or FUZZ_SECONDS.
+# Crashers land in tests/fuzz/<name>_regressions/; the Wine tests replay them through the product.
 FUZZ_RUNS ?= 2000000
 FUZZ_SECONDS ?= 600
 FUZZ_FLAGS = -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I.
@@ -48,6 +49,8 @@ endef
 fuzz: setup
 	$(call run_fuzzer,cache,tests/fuzz/CacheFuzz.cpp thumbs/CacheFormat.cpp ximage/PngBlock.cpp)
 	$(call run_fuzzer,tag,tests/fuzz/TagFuzz.cpp tools/tags/CoverReader.cpp)
+	$(call run_fuzzer,copydata,tests/fuzz/CopyDataFuzz.cpp navigator/TokenList.cpp navigator/EntryModel.cpp base/MediaKind.cpp base/Paths.cpp)
+	$(call run_fuzzer,input,tests/fuzz/InputFuzz.cpp input/RemoteCodes.cpp thumbs/ContainerSniff.cpp)
 
 clean:
 	rm -rf build out

@@ -47,18 +47,7 @@ void NavigatorWnd::ShowList(ListMode listMode) {
 void NavigatorWnd::OnTrackList(const TokenList& tokens) {
     ResetList();
     ResetThumbnails();
-    entries.reserve((tokens.Count() + 2) / 3);
-    for (size_t i = 0; i < tokens.Count(); i += 3) {
-        NavigatorEntry entry;
-        entry.path = tokens[i];
-        entry.name = tokens[i + 1];
-        entry.qualifier = tokens[i + 2];
-        entry.detailName = Trim(entry.name);
-        entry.detailQualifier = Trim(entry.qualifier);
-        entry.serial = NextEntrySerial();
-        entry.kind = discMode ? KindAudio : ClassifyPath(entry.path);
-        entries.push_back(std::move(entry));
-    }
+    entries = BuildTrackEntries(tokens, discMode != 0);
     QueueThumbnails();
 
     LRESULT current = SendRequest(Handle(), kRequestCurrentTrack);
@@ -86,29 +75,16 @@ void NavigatorWnd::OnTrackList(const TokenList& tokens) {
 }
 
 void NavigatorWnd::OnAlbumList(const TokenList& tokens) {
-    uint32_t serial = NextEntrySerial();
+    std::vector<NavigatorEntry> albums = BuildAlbumEntries(tokens);
     ResetList();
     if (tokens.Count() % 3 != 0) return;
-    entries.reserve(tokens.Count() / 3);
-    for (size_t i = 0; i < tokens.Count(); i += 3) {
-        NavigatorEntry entry;
-        entry.key = tokens[i];
-        entry.name = TrimLeft(tokens[i + 1]);
-        entry.qualifier = TrimLeft(tokens[i + 2]);
-        entry.serial = serial;
-        entries.push_back(std::move(entry));
-    }
+    entries = std::move(albums);
     SendRequest(Handle(), kRequestAlbumListLoaded);
 }
 
 void NavigatorWnd::OnListHeader(const TokenList& tokens) {
     if (mode != Tracks) return;
-    if (tokens.Count() == 3) {
-        listKey = tokens[0];
-        std::string name = TrimLeft(tokens[1]);
-        std::string qualifier = TrimLeft(tokens[2]);
-        title = qualifier.empty() ? name : qualifier + " / " + name;
-    }
+    ParseListHeader(tokens, &listKey, &title);
     BringUp();
 }
 

@@ -1,5 +1,7 @@
 #include "navigator/EntryModel.h"
 
+#include "navigator/TokenList.h"
+
 #include <atomic>
 
 uint32_t NextEntrySerial() {
@@ -73,4 +75,46 @@ LayoutNumbers ComputeLayoutNumbers(ListMode mode, int column, int textSize, bool
         layout.rows = layout.perPage = perPage / 2;
     }
     return layout;
+}
+
+std::vector<NavigatorEntry> BuildTrackEntries(const TokenList& tokens, bool discMode) {
+    std::vector<NavigatorEntry> entries;
+    entries.reserve((tokens.Count() + 2) / 3);
+    for (size_t i = 0; i < tokens.Count(); i += 3) {
+        NavigatorEntry entry;
+        entry.path = tokens[i];
+        entry.name = tokens[i + 1];
+        entry.qualifier = tokens[i + 2];
+        entry.detailName = Trim(entry.name);
+        entry.detailQualifier = Trim(entry.qualifier);
+        entry.serial = NextEntrySerial();
+        entry.kind = discMode ? KindAudio : ClassifyPath(entry.path);
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+std::vector<NavigatorEntry> BuildAlbumEntries(const TokenList& tokens) {
+    std::vector<NavigatorEntry> entries;
+    if (tokens.Count() % 3 != 0) return entries;
+    uint32_t serial = NextEntrySerial();
+    entries.reserve(tokens.Count() / 3);
+    for (size_t i = 0; i < tokens.Count(); i += 3) {
+        NavigatorEntry entry;
+        entry.key = tokens[i];
+        entry.name = TrimLeft(tokens[i + 1]);
+        entry.qualifier = TrimLeft(tokens[i + 2]);
+        entry.serial = serial;
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+bool ParseListHeader(const TokenList& tokens, std::string* key, std::string* title) {
+    if (tokens.Count() != 3) return false;
+    *key = tokens[0];
+    std::string name = TrimLeft(tokens[1]);
+    std::string qualifier = TrimLeft(tokens[2]);
+    *title = qualifier.empty() ? name : qualifier + " / " + name;
+    return true;
 }

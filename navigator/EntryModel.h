@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/MediaKind.h"
 
@@ -21,6 +22,17 @@ struct NavigatorEntry {
 
 // The next process-wide serial: 1 first, so 0 never names a live thumbnail.
 uint32_t NextEntrySerial();
+
+class TokenList;
+
+// The entries of a track list: path, name and qualifier by threes, a missing last token empty; each
+// with a new serial, and of the kind its path says (audio in disc mode).
+std::vector<NavigatorEntry> BuildTrackEntries(const TokenList& tokens, bool discMode);
+// The entries of an album list: key, name and qualifier by threes; none unless the count is whole.
+std::vector<NavigatorEntry> BuildAlbumEntries(const TokenList& tokens);
+// The key and the title ("qualifier / name", or the name alone) of a list header of three tokens;
+// false for any other count.
+bool ParseListHeader(const TokenList& tokens, std::string* key, std::string* title);
 
 // The `top` that puts `index` on screen, for a list of `count` entries laid out in `rows` rows of
 // `columns` entries, `perPage` of them on a page.

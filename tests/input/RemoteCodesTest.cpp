@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "navigator/Commands.h"
+#include "base/Files.h"
+#include "tests/support/TempFolder.h"
+#include "thumbs/ContainerSniff.h"
 
 namespace {
 
@@ -94,4 +97,21 @@ TEST(RemoteTables, HotKeyModifiers) {
     EXPECT_EQ(2u | 4u, HotKeyModifiers(0x00030041));  // Control and Shift
     EXPECT_EQ(1u, HotKeyModifiers(0x00040070));       // Alt
     EXPECT_EQ(0u, HotKeyModifiers(0x00000070));
+}
+
+// Every input of the input fuzzer's corpus and regressions through the same readers under Wine.
+TEST(RemoteCodes, TheFuzzCorpusReplays) {
+    std::vector<std::string> inputs;
+    for (const char* folder : {"input_corpus", "input_regressions"})
+        ListFolder(std::string(TEST_SOURCE_DIR) + "/tests/fuzz/" + folder, "*", inputs, false, false);
+    ASSERT_FALSE(inputs.empty());
+    for (const std::string& input : inputs) {
+        std::string bytes = ReadWholeFile(input);
+        if (bytes.empty()) continue;
+        auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+        uint32_t code = 0;
+        if (ParseHidButton(data + 1, bytes.size() - 1, data[0], &code)) MapRawButton(code, true);
+        uint64_t riffSize = 0;
+        SniffContainerBytes(data + 1, bytes.size() - 1, &riffSize);
+    }
 }
