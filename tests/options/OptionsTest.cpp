@@ -14,6 +14,7 @@
 #include "plugin/RembrixApp.h"
 #include "plugin/RemotePlugin.h"
 #include "tests/support/RegistryScratch.h"
+#include "tests/support/Windows.h"
 
 namespace {
 
@@ -22,16 +23,9 @@ enum Page { kGeneral, kWindow, kInfoMce, kInfoSmz };
 
 std::function<void(HWND)> g_drive;
 
-BOOL CALLBACK FindSheet(HWND hwnd, LPARAM found) {
-    if (!FindWindowExA(hwnd, nullptr, "SysTabControl32", nullptr)) return TRUE;
-    *reinterpret_cast<HWND*>(found) = hwnd;
-    return FALSE;
-}
-
 // Once the sheet is up, hands it to the test's driver, which ends it.
 void CALLBACK Drive(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND sheet = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindSheet, reinterpret_cast<LPARAM>(&sheet));
+    HWND sheet = FindPropertySheet();
     if (!sheet) return;
     KillTimer(nullptr, timer);
     auto drive = std::move(g_drive);

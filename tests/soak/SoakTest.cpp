@@ -11,22 +11,16 @@
 #include "tests/navigator/NavigatorFixture.h"
 #include "tests/support/Holdings.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/Windows.h"
 #include "ximage/CxImage.h"
 
 namespace {
 
 constexpr size_t kSlack = 4;  // what warm caches and the system may still hand out
 
-BOOL CALLBACK FindSheet(HWND hwnd, LPARAM found) {
-    if (!FindWindowExA(hwnd, nullptr, "SysTabControl32", nullptr)) return TRUE;
-    *reinterpret_cast<HWND*>(found) = hwnd;
-    return FALSE;
-}
-
 // Inside the sheet's loop: Test on the Window page, then OK.
 void CALLBACK PressOk(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND sheet = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindSheet, reinterpret_cast<LPARAM>(&sheet));
+    HWND sheet = FindPropertySheet();
     if (!sheet) return;
     KillTimer(nullptr, timer);
     SendMessageA(sheet, PSM_SETCURSEL, 1, 0);

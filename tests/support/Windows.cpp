@@ -14,7 +14,19 @@ BOOL CALLBACK Collect(HWND hwnd, LPARAM list) {
     return TRUE;
 }
 
+BOOL CALLBACK IsSheet(HWND hwnd, LPARAM found) {
+    if (!FindWindowExA(hwnd, nullptr, "SysTabControl32", nullptr)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = hwnd;
+    return FALSE;
+}
+
 }  // namespace
+
+HWND FindPropertySheet() {
+    HWND sheet = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), IsSheet, reinterpret_cast<LPARAM>(&sheet));
+    return sheet;
+}
 
 std::vector<HWND> NavigatorWindows() {
     std::vector<HWND> list;

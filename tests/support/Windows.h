@@ -1,4 +1,4 @@
-// Finding the Navigator windows of this process.
+// Finding the Navigator windows and the property sheets of this process.
 #pragma once
 
 #include <windows.h>
@@ -7,6 +7,9 @@
 #include <vector>
 
 std::vector<HWND> NavigatorWindows();
+
+// The property sheet this thread shows (a dialog with a tab control); null when there is none.
+HWND FindPropertySheet();
 
 // The folder of the running test program, with its separator: the build's bin folder.
 std::string ProgramFolder();
