@@ -32,7 +32,8 @@ bench: build
 run: build
 	tools/run-demo.sh
 
-# The fuzzers, built natively with libFuzzer, ASan and UBSan: the cache-file decoder, the tag
+# The fuzzers, built natively with libFuzzer, ASan and UBSan: the thumbnail cache over a folder in
+# memory (sequences of opens, lookups, adds, flushes and reopens on a mutated cache file), the tag
 # readers of the KsXTag.dll stand-in, the player's copy-data blocks with the lists built from them,
 # and the raw HID reports with the container sniffer; each for FUZZ_RUNS inputs or FUZZ_SECONDS.
 # Crashers land in tests/fuzz/<name>_regressions/; the Wine tests replay them through the product.
@@ -47,7 +48,7 @@ define run_fuzzer
 	  -artifact_prefix=tests/fuzz/$(1)_regressions/ build/native/$(1)_corpus tests/fuzz/$(1)_regressions
 endef
 fuzz: setup
-	$(call run_fuzzer,cache,tests/fuzz/CacheFuzz.cpp thumbs/CacheFormat.cpp ximage/PngBlock.cpp)
+	$(call run_fuzzer,cache,tests/fuzz/CacheFuzz.cpp thumbs/ThumbCache.cpp thumbs/CacheFormat.cpp base/Paths.cpp)
 	$(call run_fuzzer,tag,tests/fuzz/TagFuzz.cpp tools/tags/CoverReader.cpp)
 	$(call run_fuzzer,copydata,tests/fuzz/CopyDataFuzz.cpp navigator/TokenList.cpp navigator/EntryModel.cpp base/MediaKind.cpp base/Paths.cpp)
 	$(call run_fuzzer,input,tests/fuzz/InputFuzz.cpp input/RemoteCodes.cpp thumbs/ContainerSniff.cpp)

@@ -1,35 +1,23 @@
 #include "thumbs/ThumbCache.h"
 
-#include <io.h>
-#include <mbstring.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
-#include <new>
 
-#include "base/FileHandle.h"
-#include "base/Files.h"
 #include "base/Paths.h"
-#include "ximage/CxImage.h"
 
 namespace {
 
-constexpr DWORD kAccess = GENERIC_READ | GENERIC_WRITE;
-constexpr DWORD kExclusive = 0;
 // Compaction reads and writes through windows of this size rather than block by block.
 constexpr size_t kCopyWindow = 1024 * 1024;
 constexpr int64_t kMaxCacheSize = 0x7FFFFFFF;  // offsets are signed 32-bit
 
-bool SameTime(const FILETIME& a, uint32_t low, uint32_t high) {
-    return a.dwLowDateTime == low && a.dwHighDateTime == high;
-}
+bool SameTime(const CacheFileTime& a, uint32_t low, uint32_t high) { return a.low == low && a.high == high; }
 
 // Whether the record was stored for the file as it is now. The folder's listing answers at no
 // cost; where it disagrees, the time that Add stores decides (0 for a file that cannot be opened).
-bool StillCurrent(const FolderEntry& file, const ThumbRecord& record) {
+bool StillCurrent(CacheFiles& files, const CacheListing& file, const ThumbRecord& record) {
     return SameTime(file.lastWrite, record.lastWriteLow, record.lastWriteHigh) ||
-           SameTime(GetFileLastWriteTime(file.path.c_str()), record.lastWriteLow, record.lastWriteHigh);
+           SameTime(files.LastWrite(file.path), record.lastWriteLow, record.lastWriteHigh);
 }
 
 // A media path is cached only when it and its folder fit the name field with a terminator.
@@ -39,11 +27,6 @@ bool Cacheable(const std::string& path) {
 
 std::string CachePathOf(const std::string& folder) { return AppendPath(folder, kCacheFileName); }
 
-bool WriteAll(FileHandle& file, const void* data, size_t size) {
-    DWORD written = 0;
-    return file.Write(data, static_cast<DWORD>(size), &written) && written == size;
-}
-
 std::vector<uint8_t> EncodeTable(const std::vector<ThumbRecord>& table) {
     std::vector<uint8_t> bytes(table.size() * kThumbRecordSize);
     for (size_t i = 0; i < table.size(); ++i) EncodeRecord(table[i], &bytes[i * kThumbRecordSize]);
@@ -51,16 +34,6 @@ std::vector<uint8_t> EncodeTable(const std::vector<ThumbRecord>& table) {
 }
 
 }  // namespace
-
-std::string FoldName(const char* name) {
-    std::string folded(name);
-    if (!folded.empty()) _mbslwr(reinterpret_cast<unsigned char*>(&folded[0]));
-    return folded;
-}
-
-bool SameName(const char* a, const char* b) {
-    return _mbsicmp(reinterpret_cast<const unsigned char*>(a), reinterpret_cast<const unsigned char*>(b)) == 0;
-}
 
 void ThumbCache::Reset() {
     header_ = CacheHeader();
@@ -75,7 +48,7 @@ void ThumbCache::Grow() {
     table_.reserve(table_.capacity() + std::clamp<size_t>(table_.capacity() / 8, 4, 1024));
 }
 
-void ThumbCache::IndexRecord(size_t index) { index_[FoldName(table_[index].name)].push_back(index); }
+void ThumbCache::IndexRecord(size_t index) { index_[files_.Fold(table_[index].name)].push_back(index); }
 
 void ThumbCache::RebuildIndex() {
     index_.clear();
@@ -83,34 +56,33 @@ void ThumbCache::RebuildIndex() {
 }
 
 void ThumbCache::Open(const std::string& folder) {
-    if (!folder_.empty() && SameName(folder.c_str(), folder_.c_str())) return;
+    if (!folder_.empty() && files_.Same(folder, folder_)) return;
     Flush();
     Reset();
     folder_ = folder.size() < kThumbNameSize ? folder : std::string();
     if (folder_.empty()) return;
 
     std::string path = CachePathOf(folder_);
-    FileHandle file;
-    if (!file.Open(path.c_str(), kAccess, kExclusive, OPEN_EXISTING, FILE_ATTRIBUTE_HIDDEN)) return;
-    int64_t size = file.GetSize64();
+    std::unique_ptr<CacheStream> file = files_.Open(path, false);
+    if (!file) return;
+    int64_t size = file->Size();
 
     uint8_t headerBytes[kCacheHeaderSize];
-    DWORD got = 0;
-    bool readable = size >= 0 && file.Read(headerBytes, sizeof(headerBytes), &got);
+    size_t got = 0;
+    bool readable = size >= 0 && file->Read(headerBytes, sizeof(headerBytes), &got);
     if (readable) header_ = DecodeHeader(headerBytes, got);
     if (!readable || !header_.Valid()) {
-        file.Close();
-        DeleteFileA(path.c_str());
+        file.reset();
+        files_.Delete(path);
         Reset();
         return;
     }
 
     // The folder's files by folded name, with the times the folder reports for them.
-    std::vector<FolderEntry> files;
-    ListFolder(folder_, "*.*", files, false, false);
-    std::unordered_map<std::string, const FolderEntry*> listed;
+    std::vector<CacheListing> files = files_.List(folder_);
+    std::unordered_map<std::string, const CacheListing*> listed;
     listed.reserve(files.size());
-    for (const FolderEntry& entry : files) listed.emplace(FoldName(entry.path.c_str()), &entry);
+    for (const CacheListing& entry : files) listed.emplace(files_.Fold(entry.path), &entry);
 
     // Records the file cannot hold read as empty: dropped, like every stale one.
     int32_t present = RecordsPresent(header_, size);
@@ -121,19 +93,19 @@ void ThumbCache::Open(const std::string& folder) {
     for (int32_t first = 0; first < present; first += kChunkRecords) {
         int32_t records = std::min(kChunkRecords, present - first);
         chunk.assign(static_cast<size_t>(records) * kThumbRecordSize, 0);
-        DWORD read = 0;
-        if (!file.Read(chunk.data(), static_cast<DWORD>(chunk.size()), &read)) {
-            file.Close();
-            DeleteFileA(path.c_str());
+        size_t read = 0;
+        if (!file->Read(chunk.data(), chunk.size(), &read)) {
+            file.reset();
+            files_.Delete(path);
             Reset();
             return;
         }
         for (int32_t i = 0; i < records; ++i) {
             size_t at = static_cast<size_t>(i) * kThumbRecordSize;
             ThumbRecord record = DecodeRecord(chunk.data() + at, read > at ? read - at : 0);
-            auto match = record.name[0] ? listed.find(FoldName(record.name)) : listed.end();
-            bool keep = match != listed.end() && SameName(match->second->path.c_str(), record.name) &&
-                        BlockFits(record, size) && StillCurrent(*match->second, record);
+            auto match = record.name[0] ? listed.find(files_.Fold(record.name)) : listed.end();
+            bool keep = match != listed.end() && files_.Same(match->second->path, record.name) &&
+                        BlockFits(record, size) && StillCurrent(files_, *match->second, record);
             if (keep) {
                 table_.push_back(record);
                 IndexRecord(table_.size() - 1);
@@ -145,77 +117,69 @@ void ThumbCache::Open(const std::string& folder) {
     header_.count = static_cast<int32_t>(table_.size());
 }
 
-bool ThumbCache::Lookup(const std::string& path, CxImage& image) {
-    image.Destroy();
+bool ThumbCache::LookupBlock(const std::string& path,
+                             const std::function<bool(const std::vector<uint8_t>&)>& accept) {
     if (!Cacheable(path)) return false;
-    auto entries = index_.find(FoldName(path.c_str()));
+    auto entries = index_.find(files_.Fold(path));
     if (entries == index_.end()) return false;
 
-    FILE* file = fopen(CachePathOf(GetFolderPart(path)).c_str(), "rb");
+    std::unique_ptr<CacheStream> file = files_.OpenShared(CachePathOf(GetFolderPart(path)));
     if (!file) return false;
-    int64_t size = _filelengthi64(_fileno(file));
-    bool found = false;
+    int64_t size = file->Size();
     std::vector<uint8_t> block;
     for (size_t index : entries->second) {
         const ThumbRecord& record = table_[index];
-        if (!SameName(record.name, path.c_str()) || !BlockFits(record, size)) continue;
+        if (!files_.Same(record.name, path) || !BlockFits(record, size)) continue;
         block.resize(static_cast<size_t>(record.size));
-        if (fseek(file, record.offset, SEEK_SET) != 0 || fread(block.data(), 1, block.size(), file) != block.size())
+        size_t got = 0;
+        if (!file->Seek(record.offset) || !file->Read(block.data(), block.size(), &got) || got != block.size())
             continue;
-        if (image.Decode(block.data(), static_cast<uint32_t>(block.size()), CXIMAGE_FORMAT_PNG)) {
-            found = true;
-            break;
-        }
+        if (accept(block)) return true;
     }
-    fclose(file);
-    if (!found) return false;
-    if (image.GetWidth() < kPlaceholderBelow || image.GetHeight() < kPlaceholderBelow) image.Destroy();
-    return true;
+    return false;
 }
 
-bool ThumbCache::Add(const std::string& path, CxImage& image) {
-    if (!Cacheable(path)) return false;
+bool ThumbCache::AddBlock(const std::string& path, const uint8_t* block, size_t blockSize) {
+    // Only blocks that a later Open would keep.
+    if (!Cacheable(path) || blockSize == 0 || blockSize > static_cast<size_t>(kMaxThumbBlockSize)) return false;
     std::string cachePath = CachePathOf(GetFolderPart(path));
-    FileHandle file;
     uint8_t headerBytes[kCacheHeaderSize];
     EncodeHeader(header_, headerBytes);
-    if (file.Open(cachePath.c_str(), kAccess, kExclusive, OPEN_EXISTING, FILE_ATTRIBUTE_HIDDEN)) {
+    std::unique_ptr<CacheStream> file = files_.Open(cachePath, false);
+    if (file) {
         // A file shorter than its header is a valid empty cache: the header goes first, so that
         // no block lies inside it.
-        int64_t size = file.GetSize64();
+        int64_t size = file->Size();
         bool placed = size >= static_cast<int64_t>(kCacheHeaderSize)
-                          ? file.Seek(0, FILE_END)
-                          : size >= 0 && file.Seek(0, FILE_BEGIN) && WriteAll(file, headerBytes, sizeof(headerBytes));
+                          ? file->SeekEnd()
+                          : size >= 0 && file->Seek(0) && file->Write(headerBytes, sizeof(headerBytes));
         if (!placed) return false;
-    } else if (file.Open(cachePath.c_str(), kAccess, kExclusive, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN)) {
-        WriteAll(file, headerBytes, sizeof(headerBytes));
+    } else if ((file = files_.Open(cachePath, true)) != nullptr) {
+        file->Write(headerBytes, sizeof(headerBytes));
     } else {
         return false;
     }
 
     size_t before = table_.size();
     table_.erase(std::remove_if(table_.begin(), table_.end(),
-                                [&](const ThumbRecord& r) { return SameName(r.name, path.c_str()); }),
+                                [&](const ThumbRecord& r) { return files_.Same(r.name, path); }),
                  table_.end());
     if (table_.size() != before) {
         RebuildIndex();
         header_.count = static_cast<int32_t>(table_.size());
     }
 
-    uint8_t* encoded = nullptr;
-    int32_t encodedSize = 0;
-    if (!image.Encode(encoded, encodedSize, CXIMAGE_FORMAT_PNG)) return false;
-
     ThumbRecord record;
     memcpy(record.name, path.c_str(), path.size());
-    int64_t at = file.Tell64();
+    int64_t at = file->Tell();
     record.offset = static_cast<int32_t>(at);
-    record.size = encodedSize;
-    FILETIME written = GetFileLastWriteTime(path.c_str());
-    record.lastWriteLow = written.dwLowDateTime;
-    record.lastWriteHigh = written.dwHighDateTime;
+    record.size = static_cast<int32_t>(blockSize);
+    CacheFileTime written = files_.LastWrite(path);
+    record.lastWriteLow = written.low;
+    record.lastWriteHigh = written.high;
 
-    bool stored = at >= 0 && at + encodedSize <= kMaxCacheSize && WriteAll(file, encoded, encodedSize);
+    bool stored = at >= 0 && blockSize <= static_cast<size_t>(kMaxCacheSize) &&
+                  at + static_cast<int64_t>(blockSize) <= kMaxCacheSize && file->Write(block, blockSize);
     if (stored) {
         Grow();
         table_.push_back(record);
@@ -223,15 +187,13 @@ bool ThumbCache::Add(const std::string& path, CxImage& image) {
         header_.count = static_cast<int32_t>(table_.size());
         dirty_ = true;
     }
-    file.Close();
-    CxImage::FreeMemory(encoded);
     return stored;
 }
 
 bool ThumbCache::FailFlush() {
     dirty_ = false;
-    DeleteFileA(CachePathOf(folder_).c_str());
-    DeleteFileA(AppendPath(folder_, kNewCacheFileName).c_str());
+    files_.Delete(CachePathOf(folder_));
+    files_.Delete(AppendPath(folder_, kNewCacheFileName));
     return false;
 }
 
@@ -244,24 +206,24 @@ bool ThumbCache::Flush() {
     std::string newPath = AppendPath(folder_, kNewCacheFileName);
     std::vector<ThumbRecord> compacted = table_;
     {
-        FileHandle oldFile, newFile;
-        if (!oldFile.Open(oldPath.c_str(), kAccess, kExclusive, OPEN_EXISTING, FILE_ATTRIBUTE_HIDDEN) ||
-            !newFile.Open(newPath.c_str(), kAccess, kExclusive, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN)) {
-            oldFile.Close();
-            newFile.Close();
+        std::unique_ptr<CacheStream> oldFile = files_.Open(oldPath, false);
+        std::unique_ptr<CacheStream> newFile = oldFile ? files_.Open(newPath, true) : nullptr;
+        if (!oldFile || !newFile) {
+            oldFile.reset();
+            newFile.reset();
             return FailFlush();
         }
-        int64_t oldSize = oldFile.GetSize64();
+        int64_t oldSize = oldFile->Size();
 
         header_.count = static_cast<int32_t>(table_.size());
         uint8_t headerBytes[kCacheHeaderSize];
         EncodeHeader(header_, headerBytes);
-        if (!WriteAll(newFile, headerBytes, sizeof(headerBytes))) return false;  // both files stay, still dirty
+        if (!newFile->Write(headerBytes, sizeof(headerBytes))) return false;  // both files stay, still dirty
 
         std::vector<uint8_t> table = EncodeTable(table_);
-        if (!WriteAll(newFile, table.data(), table.size())) {
-            oldFile.Close();
-            newFile.Close();
+        if (!newFile->Write(table.data(), table.size())) {
+            oldFile.reset();
+            newFile.reset();
             return FailFlush();
         }
 
@@ -280,9 +242,9 @@ bool ThumbCache::Flush() {
             if (start < windowStart || end > windowStart + static_cast<int64_t>(window.size())) {
                 size_t want = std::max(kCopyWindow, static_cast<size_t>(record.size));
                 window.resize(want);
-                DWORD got = 0;
-                if (!oldFile.Seek(record.offset, FILE_BEGIN) ||
-                    !oldFile.Read(window.data(), static_cast<DWORD>(want), &got) || got < static_cast<DWORD>(record.size)) {
+                size_t got = 0;
+                if (!oldFile->Seek(record.offset) || !oldFile->Read(window.data(), want, &got) ||
+                    got < static_cast<size_t>(record.size)) {
                     ok = false;
                     break;
                 }
@@ -294,27 +256,26 @@ bool ThumbCache::Flush() {
             record.offset = static_cast<int32_t>(position);
             position += record.size;
             if (out.size() >= kCopyWindow) {
-                ok = WriteAll(newFile, out.data(), out.size());
+                ok = newFile->Write(out.data(), out.size());
                 out.clear();
                 if (!ok) break;
             }
         }
-        if (ok && !out.empty()) ok = WriteAll(newFile, out.data(), out.size());
+        if (ok && !out.empty()) ok = newFile->Write(out.data(), out.size());
         if (ok) {
             table = EncodeTable(compacted);
-            ok = newFile.Seek(static_cast<LONG>(kCacheHeaderSize), FILE_BEGIN) &&
-                 WriteAll(newFile, table.data(), table.size());
+            ok = newFile->Seek(static_cast<int64_t>(kCacheHeaderSize)) && newFile->Write(table.data(), table.size());
         }
         if (!ok) {
-            oldFile.Close();
-            newFile.Close();
+            oldFile.reset();
+            newFile.reset();
             return FailFlush();
         }
     }
     table_ = std::move(compacted);
     dirty_ = false;
-    DeleteFileA(oldPath.c_str());
-    MoveFileA(newPath.c_str(), oldPath.c_str());
+    files_.Delete(oldPath);
+    files_.Move(newPath, oldPath);
     return true;
 }
 

@@ -1,21 +1,23 @@
 // A folder's thumbnail cache, "$$KesTHM$$.cache": the finished thumbnails of the media files in
 // that folder, each trusted while its file's last-write time is unchanged. Used by the thumbnail
-// worker alone.
+// worker alone. The cache itself is pure logic over CacheFiles (no <windows.h>); the thumbnails
+// as images are in ThumbCacheImages.cpp.
 #pragma once
 
-#include <windows.h>
-
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "thumbs/CacheFiles.h"
 #include "thumbs/CacheFormat.h"
 
 class CxImage;
 
 class ThumbCache {
 public:
-    ThumbCache() = default;
+    explicit ThumbCache(CacheFiles& files = SystemCacheFiles()) : files_(files) {}
     ~ThumbCache() { Close(); }
     ThumbCache(const ThumbCache&) = delete;
     ThumbCache& operator=(const ThumbCache&) = delete;
@@ -27,6 +29,10 @@ public:
     bool Lookup(const std::string& path, CxImage& image);
     // Stores `image` as the thumbnail of `path`, replacing an earlier one.
     bool Add(const std::string& path, CxImage& image);
+    // The same with the encoded thumbnail: Lookup hands each stored block of `path` to `accept`
+    // until it takes one; Add stores `size` bytes.
+    bool LookupBlock(const std::string& path, const std::function<bool(const std::vector<uint8_t>&)>& accept);
+    bool AddBlock(const std::string& path, const uint8_t* block, size_t size);
     // Compacts the file on disk to match the table, when they differ.
     bool Flush();
     void Close();
@@ -43,6 +49,7 @@ private:
     // A failed compaction: neither file stays.
     bool FailFlush();
 
+    CacheFiles& files_;
     CacheHeader header_;
     std::vector<ThumbRecord> table_;
     std::string folder_;

@@ -1,34 +1,172 @@
-// libFuzzer target over the contents of a thumbnail cache file: header, record table and the
-// extent of each PNG block, as Open and Lookup read them. Built natively with sanitizers.
+// libFuzzer target over the thumbnail cache itself, in a folder kept in memory: a mutated cache
+// file is opened, then looked up, added to, flushed, reopened and its files touched in the order
+// the input says. Built natively with sanitizers; besides them, it checks that a flushed cache
+// reopens with exactly the records it held, and that no file but the cache and its temporary is
+// written, moved or deleted.
+//
+// Input: the cache file, then the operations, then one byte with the operations' length; a plain
+// cache file of the corpus is thus also an input. Some operations take the bytes of a block. The
+// folder holds the media files that the corpus's records name, with the times they record.
+#include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "thumbs/CacheFormat.h"
-#include "ximage/PngBlock.h"
+#include "thumbs/ThumbCache.h"
+
+namespace {
+
+const std::string kFolder = "C:\\Media\\";
+const char* const kMedia[] = {"a.avi", "b.avi", "c.mp3", "d.avi"};
+constexpr CacheFileTime kRecordedTime = {0x89ABCDEF, 0x01D9ABCD};
+
+class MemoryStream : public CacheStream {
+public:
+    MemoryStream(std::vector<uint8_t>& bytes, bool writable) : bytes_(bytes), writable_(writable) {}
+    int64_t Size() override { return static_cast<int64_t>(bytes_.size()); }
+    int64_t Tell() override { return at_; }
+    bool Seek(int64_t offset) override { return offset >= 0 && (at_ = offset, true); }
+    bool SeekEnd() override { return at_ = static_cast<int64_t>(bytes_.size()), true; }
+    bool Read(void* buffer, size_t count, size_t* got) override {
+        size_t from = std::min(static_cast<size_t>(at_), bytes_.size());
+        *got = std::min(count, bytes_.size() - from);
+        if (*got) memcpy(buffer, bytes_.data() + from, *got);
+        at_ += static_cast<int64_t>(*got);
+        return true;
+    }
+    bool Write(const void* data, size_t count) override {
+        if (!writable_) return false;
+        size_t end = static_cast<size_t>(at_) + count;
+        if (end > bytes_.size()) bytes_.resize(end);
+        if (count) memcpy(bytes_.data() + at_, data, count);
+        at_ = static_cast<int64_t>(end);
+        return true;
+    }
+
+private:
+    std::vector<uint8_t>& bytes_;
+    bool writable_;
+    int64_t at_ = 0;
+};
+
+class MemoryFiles : public CacheFiles {
+public:
+    std::map<std::string, std::vector<uint8_t>> files;   // the cache and its temporary
+    std::map<std::string, CacheFileTime> media;          // the media files with their times
+    std::vector<std::string> changed;                    // what was written, moved or deleted
+
+    std::unique_ptr<CacheStream> Open(const std::string& path, bool create) override {
+        if (create) {
+            changed.push_back(path);
+            files[path].clear();
+        }
+        auto found = files.find(path);
+        if (found == files.end()) return nullptr;
+        changed.push_back(path);
+        return std::make_unique<MemoryStream>(found->second, true);
+    }
+    std::unique_ptr<CacheStream> OpenShared(const std::string& path) override {
+        auto found = files.find(path);
+        return found == files.end() ? nullptr : std::make_unique<MemoryStream>(found->second, false);
+    }
+    void Delete(const std::string& path) override {
+        changed.push_back(path);
+        files.erase(path);
+    }
+    void Move(const std::string& from, const std::string& to) override {
+        changed.push_back(from);
+        changed.push_back(to);
+        auto found = files.find(from);
+        if (found == files.end()) return;
+        files[to] = std::move(found->second);
+        files.erase(from);
+    }
+    std::vector<CacheListing> List(const std::string&) override {
+        std::vector<CacheListing> listing;
+        for (const auto& [path, time] : media) listing.push_back({path, time});
+        return listing;
+    }
+    CacheFileTime LastWrite(const std::string& path) override {
+        auto found = media.find(path);
+        return found == media.end() ? CacheFileTime() : found->second;
+    }
+    std::string Fold(const std::string& name) override {
+        std::string folded = name;
+        for (char& c : folded) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+        return folded;
+    }
+    bool Same(const std::string& a, const std::string& b) override { return Fold(a) == Fold(b); }
+};
+
+struct Kept {
+    std::string name;
+    int32_t size;
+    uint32_t low, high;
+    bool operator==(const Kept& o) const { return name == o.name && size == o.size && low == o.low && high == o.high; }
+};
+
+std::vector<Kept> Records(const ThumbCache& cache) {
+    std::vector<Kept> kept;
+    for (const ThumbRecord& r : cache.Table()) kept.push_back({r.name, r.size, r.lastWriteLow, r.lastWriteHigh});
+    return kept;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    CacheHeader header;
-    std::vector<ThumbRecord> records;
-    if (!ParseCacheImage(data, size, &header, &records)) return 0;
-
-    int32_t present = RecordsPresent(header, static_cast<int64_t>(size));
-    if (present < 0 || (present > 0 && kCacheHeaderSize + static_cast<size_t>(present - 1) * kThumbRecordSize >= size))
-        __builtin_trap();
-
-    for (const ThumbRecord& record : records) {
-        // Every kept block lies inside the data, and its PNG is measured within it.
-        if (!BlockFits(record, static_cast<int64_t>(size))) __builtin_trap();
-        const uint8_t* block = data + record.offset;
-        size_t length = MeasurePngBlock(block, static_cast<size_t>(record.size));
-        if (length > static_cast<size_t>(record.size)) __builtin_trap();
-
-        // A record survives being written and read back.
-        uint8_t bytes[kThumbRecordSize];
-        EncodeRecord(record, bytes);
-        ThumbRecord again = DecodeRecord(bytes, sizeof(bytes));
-        if (memcmp(&again, &record, sizeof(record)) != 0) __builtin_trap();
+    if (size < 1) return 0;
+    size_t opsLength = std::min<size_t>(data[size - 1], size - 1);
+    size_t length = size - 1 - opsLength;
+    MemoryFiles files;
+    std::vector<std::string> names;
+    for (const char* media : kMedia) {
+        names.push_back(kFolder + media);
+        files.media[names.back()] = kRecordedTime;
     }
+    const size_t count = names.size();
+    const std::string cachePath = kFolder + kCacheFileName, newPath = kFolder + kNewCacheFileName;
+    files.files[cachePath].assign(data, data + length);
+    size = size - 1;
+
+    ThumbCache cache(files);
+    cache.Open(kFolder);
+    for (size_t at = length; at < size; ++at) {
+        uint8_t op = data[at];
+        const std::string& name = names[(op >> 3) % count];
+        switch (op % 6) {
+            case 0: cache.LookupBlock(name, [](const std::vector<uint8_t>& b) { return !b.empty() && b[0] % 2; }); break;
+            case 1: {
+                size_t blockSize = at + 1 < size ? std::min<size_t>(data[at + 1] % 64, size - at - 2) : 0;
+                if (at + 2 + blockSize <= size) cache.AddBlock(name, data + at + 2, blockSize);
+                at += 1 + blockSize;
+                break;
+            }
+            case 2: cache.Flush(); break;
+            case 3: {
+                // A flushed cache reopens with exactly the records that are still valid: those of
+                // media files whose time has not changed since.
+                bool flushed = cache.Flush();
+                std::vector<Kept> valid;
+                for (const Kept& k : Records(cache)) {
+                    CacheFileTime now = files.LastWrite(k.name);
+                    if (k.low == now.low && k.high == now.high) valid.push_back(k);
+                }
+                cache.Close();
+                cache.Open(kFolder);
+                if (flushed && Records(cache) != valid) __builtin_trap();
+                break;
+            }
+            case 4: files.media[name].low += 1000; break;  // the media file changed
+            default: cache.LookupBlock(kFolder + "none.avi", [](const std::vector<uint8_t>&) { return true; });
+        }
+    }
+    cache.Close();
+    for (const std::string& path : files.changed)
+        if (path != cachePath && path != newPath) __builtin_trap();
     return 0;
 }
