@@ -240,7 +240,9 @@ bool ThumbCache::Flush() {
             }
             int64_t start = record.offset, end = start + record.size;
             if (start < windowStart || end > windowStart + static_cast<int64_t>(window.size())) {
-                size_t want = std::max(kCopyWindow, static_cast<size_t>(record.size));
+                // The window ends at the file's end: a small cache is not read through a large one.
+                size_t rest = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(kCopyWindow), oldSize - start));
+                size_t want = std::max(rest, static_cast<size_t>(record.size));
                 window.resize(want);
                 size_t got = 0;
                 if (!oldFile->Seek(record.offset) || !oldFile->Read(window.data(), want, &got) ||
