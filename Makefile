@@ -38,7 +38,7 @@ run: build
 # and the raw HID reports with the container sniffer; each for FUZZ_RUNS inputs or FUZZ_SECONDS.
 # Crashers land in tests/fuzz/<name>_regressions/; the Wine tests replay them through the product.
 FUZZ_RUNS ?= 2000000
-FUZZ_SECONDS ?= 600
+FUZZ_SECONDS ?= 900
 FUZZ_FLAGS = -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I.
 define run_fuzzer
 	mkdir -p build/native/$(1)_corpus
