@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "base/ComPtr.h"
+#include "base/MediaType.h"
 #include "base/FileHandle.h"
 #include "base/ProcAddress.h"
 #include "base/Text.h"
@@ -29,28 +30,6 @@ public:
 private:
     wchar_t text_[MAX_PATH] = {};
     bool ok_;
-};
-
-// A stream's media type, its format block freed with it.
-class MediaType {
-public:
-    MediaType() { memset(&type_, 0, sizeof(type_)); }
-    ~MediaType() {
-        if (type_.cbFormat) CoTaskMemFree(type_.pbFormat);
-        if (type_.pUnk) type_.pUnk->Release();
-    }
-    MediaType(const MediaType&) = delete;
-    MediaType& operator=(const MediaType&) = delete;
-    AM_MEDIA_TYPE* operator&() { return &type_; }
-    const AM_MEDIA_TYPE* operator->() const { return &type_; }
-    // The format block as T, when it is at least that large.
-    template <typename T>
-    const T* Format() const {
-        return type_.pbFormat && type_.cbFormat >= sizeof(T) ? reinterpret_cast<const T*>(type_.pbFormat) : nullptr;
-    }
-
-private:
-    AM_MEDIA_TYPE type_;
 };
 
 void ReadVideoHeader(const BITMAPINFOHEADER& header, int32_t width, int32_t height, MediaInfo* info) {

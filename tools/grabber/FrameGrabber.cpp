@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "base/ComPtr.h"
+#include "base/MediaType.h"
 
 // In the SDK's identifier library, though no header of this tool chain declares them.
 EXTERN_C const CLSID CLSID_SampleGrabber;
@@ -136,16 +137,13 @@ bool DecodeFrame(const wchar_t* input, double seconds, Frame* frame) {
         FAILED(graph->Connect(grabberOut.get(), rendererIn.get())))
         return false;
 
-    AM_MEDIA_TYPE connected = {};
+    MediaType connected;
     if (FAILED(grabber->GetConnectedMediaType(&connected))) return false;
-    if (connected.formattype == FORMAT_VideoInfo && connected.pbFormat &&
-        connected.cbFormat >= sizeof(VIDEOINFOHEADER)) {
-        const BITMAPINFOHEADER& header = reinterpret_cast<VIDEOINFOHEADER*>(connected.pbFormat)->bmiHeader;
-        frame->width = header.biWidth;
-        frame->height = header.biHeight;
+    const VIDEOINFOHEADER* video = connected.Format<VIDEOINFOHEADER>();
+    if (connected->formattype == FORMAT_VideoInfo && video) {
+        frame->width = video->bmiHeader.biWidth;
+        frame->height = video->bmiHeader.biHeight;
     }
-    if (connected.cbFormat) CoTaskMemFree(connected.pbFormat);
-    if (connected.pUnk) connected.pUnk->Release();
     if (frame->width <= 0 || frame->height <= 0 || frame->width > 16384 || frame->height > 16384) return false;
 
     // As fast as the decoder goes, from the asked second (the middle, past the end).
