@@ -76,16 +76,3 @@ bool BlockFits(const ThumbRecord& record, int64_t fileSize) {
     int64_t end = static_cast<int64_t>(record.offset) + record.size;
     return record.offset >= static_cast<int64_t>(kCacheHeaderSize) && end <= fileSize;
 }
-
-bool ParseCacheImage(const uint8_t* bytes, size_t size, CacheHeader* header, std::vector<ThumbRecord>* records) {
-    *header = DecodeHeader(bytes, size);
-    records->clear();
-    if (!header->Valid()) return false;
-    int32_t present = RecordsPresent(*header, static_cast<int64_t>(size));
-    for (int32_t i = 0; i < present; ++i) {
-        size_t at = kCacheHeaderSize + static_cast<size_t>(i) * kThumbRecordSize;
-        ThumbRecord record = DecodeRecord(bytes + at, size - at);
-        if (record.name[0] && BlockFits(record, static_cast<int64_t>(size))) records->push_back(record);
-    }
-    return true;
-}

@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 constexpr char kCacheFileName[] = "$$KesTHM$$.cache";
 constexpr char kNewCacheFileName[] = "$$KesTHM$$.New.cache";
@@ -53,7 +52,3 @@ int32_t RecordsPresent(const CacheHeader& header, int64_t fileSize);
 
 // Whether the record's block lies inside the file, past the header, with a sane size.
 bool BlockFits(const ThumbRecord& record, int64_t fileSize);
-
-// The records of a whole cache file in memory whose blocks fit, in table order; false when the
-// header is not one of ours.
-bool ParseCacheImage(const uint8_t* bytes, size_t size, CacheHeader* header, std::vector<ThumbRecord>* records);

@@ -30,11 +30,15 @@ protected:
         std::string bytes = Bytes();
         return DecodeHeader(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     }
+    // The table as written, whether its blocks fit or not.
     std::vector<ThumbRecord> DiskRecords() const {
         std::string bytes = Bytes();
-        CacheHeader header;
+        const uint8_t* at = reinterpret_cast<const uint8_t*>(bytes.data());
         std::vector<ThumbRecord> records;
-        ParseCacheImage(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &header, &records);
+        for (int32_t i = 0; i < RecordsPresent(DecodeHeader(at, bytes.size()), bytes.size()); ++i) {
+            size_t offset = kCacheHeaderSize + i * kThumbRecordSize;
+            records.push_back(DecodeRecord(at + offset, bytes.size() - offset));
+        }
         return records;
     }
     void Store(ThumbCache& cache, const std::string& path, uint32_t size = 40, BYTE mark = 1) {

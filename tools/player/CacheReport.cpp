@@ -43,11 +43,14 @@ CacheReport ReadCacheReport(const std::string& folder) {
     }
     CloseHandle(file);
 
-    CacheHeader header;
-    std::vector<ThumbRecord> records;
-    ParseCacheImage(bytes.data(), bytes.size(), &header, &records);
-    report.records = static_cast<int>(records.size());
-    for (const ThumbRecord& record : records) {
+    // Every record of the table whose block lies in the file.
+    CacheHeader header = DecodeHeader(bytes.data(), bytes.size());
+    int32_t present = header.Valid() ? RecordsPresent(header, static_cast<int64_t>(bytes.size())) : 0;
+    for (int32_t i = 0; i < present; ++i) {
+        size_t at = kCacheHeaderSize + static_cast<size_t>(i) * kThumbRecordSize;
+        ThumbRecord record = DecodeRecord(bytes.data() + at, bytes.size() - at);
+        if (!record.name[0] || !BlockFits(record, static_cast<int64_t>(bytes.size()))) continue;
+        ++report.records;
         // The PNG's size is in its IHDR chunk, 16 bytes into the block.
         const uint8_t* block = bytes.data() + record.offset;
         bool small = record.size < 24 || BigEndian32(block + 16) < kPlaceholderBelow ||
