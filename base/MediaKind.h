@@ -11,4 +11,4 @@ extern const char kAudioExtensions[];
 extern const char kVideoExtensions[];
 
 // Audio or video by the file name's extension; other without one.
-EntryKind ClassifyPath(const std::string& path);
+EntryKind ClassifyPath(const char* path);

@@ -60,13 +60,14 @@ int main() {
     if (!nav.CreateNavigator(&settings)) return 1;
     nav.ResetList();
 
-    // Every load has a fixed part (requests to the player, own-size skin images); what grows
-    // with the list is the rest.
+    // Every load has a fixed part (requests to the player, the skin pictures when the sizes
+    // changed); what grows with the list is the rest. Thumbnails are on, as by default.
     double fixed = PerList(nav, 0, 1.0);
     double small = (PerList(nav, 1000, 1.0) - fixed) / 1000;
     double large = (PerList(nav, 10000, 2.0) - fixed) / 10000;
-    printf("per entry, beyond the fixed %.3f ms: %.3f us at 1,000, %.3f us at 10,000\n", 1000 * fixed, 1e6 * small,
-           1e6 * large);
+    printf("fixed part of a load: %.3f ms (goal: at most 2 ms)\n", 1000 * fixed);
+    printf("per entry, beyond the fixed part: %.3f us at 1,000, %.3f us at 10,000 (goal: at most 1 us at 10,000)\n",
+           1e6 * small, 1e6 * large);
     printf("per-entry cost ratio 10,000 / 1,000: %.2f (1.00 is linear)\n", large / small);
 
     nav.DestroyWindow();

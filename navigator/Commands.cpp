@@ -111,7 +111,7 @@ BOOL NavigatorWnd::HandleCommand(int command) {
         case CMD_SORT:
         case CMD_REFRESH:
             if (mode == Tracks && !disc) {
-                reselectPath = selected >= 0 && selected < Count() ? entries[selected].path : std::string();
+                reselectPath = selected >= 0 && selected < Count() ? std::string(entries[selected].path) : std::string();
                 SendPlayerCommand(command == CMD_SORT ? kCommandSort : kCommandRefresh, 0, kExtraList);
             }
             break;
@@ -319,7 +319,7 @@ void NavigatorWnd::DrawDeleteBox(HDC dc) {
 }
 
 void NavigatorWnd::DeleteShownFile() {
-    const std::string path = entries[selected].path;
+    const std::string path(entries[selected].path);
     DeleteFileA(path.c_str());
     DeleteFileA(ChangeExtension(path, ".smi").c_str());
     DeleteFileA(ChangeExtension(path, ".smil").c_str());

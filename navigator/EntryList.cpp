@@ -7,8 +7,9 @@
 namespace {
 
 // Letter case is ignored the way the ANSI code page sees it, double-byte characters included.
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-    return _mbsicmp(reinterpret_cast<const unsigned char*>(a.c_str()),
+// An entry's path and key are zero-ended where they lie.
+bool SameIgnoringCase(std::string_view a, const std::string& b) {
+    return _mbsicmp(reinterpret_cast<const unsigned char*>(a.data()),
                     reinterpret_cast<const unsigned char*>(b.c_str())) == 0;
 }
 
@@ -47,7 +48,7 @@ void NavigatorWnd::ShowList(ListMode listMode) {
 void NavigatorWnd::OnTrackList(const TokenList& tokens) {
     ResetList();
     ResetThumbnails();
-    entries = BuildTrackEntries(tokens, discMode != 0);
+    BuildTrackEntries(tokens, discMode != 0, entries);
     QueueThumbnails();
 
     LRESULT current = SendRequest(Handle(), kRequestCurrentTrack);
@@ -75,10 +76,9 @@ void NavigatorWnd::OnTrackList(const TokenList& tokens) {
 }
 
 void NavigatorWnd::OnAlbumList(const TokenList& tokens) {
-    std::vector<NavigatorEntry> albums = BuildAlbumEntries(tokens);
     ResetList();
     if (tokens.Count() % 3 != 0) return;
-    entries = std::move(albums);
+    BuildAlbumEntries(tokens, entries);
     SendRequest(Handle(), kRequestAlbumListLoaded);
 }
 

@@ -42,15 +42,15 @@ int ComputeMoveHorizontal(int selected, int delta, int count, int columns) {
     return n < 0 ? 0 : n;
 }
 
-std::string TrimLeft(const std::string& text) {
+std::string_view TrimLeft(std::string_view text) {
     size_t first = text.find_first_not_of(" \t");
-    return first == std::string::npos ? std::string() : text.substr(first);
+    return first == std::string_view::npos ? std::string_view() : text.substr(first);
 }
 
-std::string Trim(const std::string& text) {
-    std::string left = TrimLeft(text);
+std::string_view Trim(std::string_view text) {
+    std::string_view left = TrimLeft(text);
     size_t last = left.find_last_not_of(" \t");
-    return last == std::string::npos ? std::string() : left.substr(0, last + 1);
+    return last == std::string_view::npos ? std::string_view() : left.substr(0, last + 1);
 }
 
 LayoutNumbers ComputeLayoutNumbers(ListMode mode, int column, int textSize, bool showThumbnail, bool iconView) {
@@ -77,44 +77,66 @@ LayoutNumbers ComputeLayoutNumbers(ListMode mode, int column, int textSize, bool
     return layout;
 }
 
-std::vector<NavigatorEntry> BuildTrackEntries(const TokenList& tokens, bool discMode) {
-    std::vector<NavigatorEntry> entries;
-    entries.reserve((tokens.Count() + 2) / 3);
+void EntryArray::Reserve(size_t bytes, size_t count) {
+    clear();
+    text_.reserve(bytes);
+    items_.reserve(count);
+}
+
+std::string_view EntryArray::Keep(std::string_view text) {
+    if (text_.capacity() - text_.size() < text.size() + 1) return std::string_view("", 0);
+    const char* at = text_.data() + text_.size();
+    text_.insert(text_.end(), text.begin(), text.end());
+    text_.push_back('\0');
+    return std::string_view(at, text.size());
+}
+
+namespace {
+
+// The bytes every token of the list takes with its terminator.
+size_t TextSize(const TokenList& tokens) {
+    size_t bytes = 0;
+    for (size_t i = 0; i < tokens.Count(); ++i) bytes += tokens[i].size() + 1;
+    return bytes;
+}
+
+}  // namespace
+
+void BuildTrackEntries(const TokenList& tokens, bool discMode, EntryArray& list) {
+    size_t count = (tokens.Count() + 2) / 3;
+    // A missing last token is an empty string with its own terminator.
+    list.Reserve(TextSize(tokens) + 2, count);
     for (size_t i = 0; i < tokens.Count(); i += 3) {
-        NavigatorEntry entry;
-        entry.path = tokens[i];
-        entry.name = tokens[i + 1];
-        entry.qualifier = tokens[i + 2];
+        NavigatorEntry& entry = list.items_.emplace_back();
+        entry.path = list.Keep(tokens[i]);
+        entry.name = list.Keep(tokens[i + 1]);
+        entry.qualifier = list.Keep(tokens[i + 2]);
         entry.detailName = Trim(entry.name);
         entry.detailQualifier = Trim(entry.qualifier);
         entry.serial = NextEntrySerial();
-        entry.kind = discMode ? KindAudio : ClassifyPath(entry.path);
-        entries.push_back(std::move(entry));
+        entry.kind = discMode ? KindAudio : ClassifyPath(entry.path.data());
     }
-    return entries;
 }
 
-std::vector<NavigatorEntry> BuildAlbumEntries(const TokenList& tokens) {
-    std::vector<NavigatorEntry> entries;
-    if (tokens.Count() % 3 != 0) return entries;
+void BuildAlbumEntries(const TokenList& tokens, EntryArray& list) {
+    list.clear();
+    if (tokens.Count() % 3 != 0) return;
     uint32_t serial = NextEntrySerial();
-    entries.reserve(tokens.Count() / 3);
+    list.Reserve(TextSize(tokens), tokens.Count() / 3);
     for (size_t i = 0; i < tokens.Count(); i += 3) {
-        NavigatorEntry entry;
-        entry.key = tokens[i];
-        entry.name = TrimLeft(tokens[i + 1]);
-        entry.qualifier = TrimLeft(tokens[i + 2]);
+        NavigatorEntry& entry = list.items_.emplace_back();
+        entry.key = list.Keep(tokens[i]);
+        entry.name = list.Keep(TrimLeft(tokens[i + 1]));
+        entry.qualifier = list.Keep(TrimLeft(tokens[i + 2]));
         entry.serial = serial;
-        entries.push_back(std::move(entry));
     }
-    return entries;
 }
 
 bool ParseListHeader(const TokenList& tokens, std::string* key, std::string* title) {
     if (tokens.Count() != 3) return false;
     *key = tokens[0];
-    std::string name = TrimLeft(tokens[1]);
-    std::string qualifier = TrimLeft(tokens[2]);
-    *title = qualifier.empty() ? name : qualifier + " / " + name;
+    std::string_view name = TrimLeft(tokens[1]);
+    std::string_view qualifier = TrimLeft(tokens[2]);
+    *title = qualifier.empty() ? std::string(name) : std::string(qualifier) + " / " + std::string(name);
     return true;
 }

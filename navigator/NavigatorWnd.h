@@ -111,7 +111,9 @@ public:
     void InvalidateItem(int index, bool update);
     void InvalidateThumbFrame(int index, bool update);
     void LoadSkin();
-    bool LoadSkinImage(CxImage& image, int width, int height, int id, const char* type, bool useResample2);
+    // Makes the picture of `slot` from resource `id` at the given size (0: its own), unless the
+    // slot already holds exactly that.
+    bool LoadSkinImage(int slot, int width, int height, int id, const char* type, bool useResample2);
     HFONT CreateNavigatorFont(int height) const;
 
     // Thumbnails.
@@ -125,9 +127,14 @@ public:
     PluginSettings* settings = nullptr;
     LoadedDisplay loaded;
     CxImage skin[kSkinSlotCount];
+    struct SkinMade {
+        int id = 0;
+        int width = 0;
+        int height = 0;
+    } skinMade[kSkinSlotCount];
     int32_t discMode = 0;
     ListMode mode = Tracks;
-    std::vector<NavigatorEntry> entries;
+    EntryArray entries;
     int32_t top = 0;
     int32_t selected = 0;
     int32_t pressed = -1;

@@ -67,12 +67,12 @@ HFONT NavigatorWnd::CreateNavigatorFont(int height) const {
     return CreateFontIndirectA(&font);
 }
 
-bool NavigatorWnd::LoadSkinImage(CxImage& image, int width, int height, int id, const char* type,
-                                 bool useResample2) {
-    if (image.IsValid() && static_cast<int>(image.GetWidth()) == width &&
-        static_cast<int>(image.GetHeight()) == height)
-        return true;
+bool NavigatorWnd::LoadSkinImage(int slot, int width, int height, int id, const char* type, bool useResample2) {
+    CxImage& image = skin[slot];
+    SkinMade& made = skinMade[slot];
+    if (image.IsValid() && made.id == id && made.width == width && made.height == height) return true;
     image.Destroy();
+    made = {};
     // Skin pictures always come from the module itself, never from a language pack.
     HMODULE module = ThisModuleState().instance;
     HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(id), type);
@@ -83,13 +83,14 @@ bool NavigatorWnd::LoadSkinImage(CxImage& image, int width, int height, int id, 
         else
             image.Resample(width, height, 0);
     }
+    if (image.IsValid()) made = {id, width, height};
     return image.IsValid();
 }
 
 void NavigatorWnd::LoadSkin() {
     Geometry layout = Layout();
     RECT work = WorkRect();
-    LoadSkinImage(skin[kSkinBackground], work.right - work.left, work.bottom - work.top, IDR_SKIN_BACKGROUND, "JPEG",
+    LoadSkinImage(kSkinBackground, work.right - work.left, work.bottom - work.top, IDR_SKIN_BACKGROUND, "JPEG",
                   false);
 
     Rect frame = layout.ThumbFrameRect(0);
@@ -97,23 +98,27 @@ void NavigatorWnd::LoadSkin() {
     static const int kFrames[4][4] = {
         {5019, 5023, 5028, 5032}, {5018, 5022, 5026, 5031}, {5020, 5024, 5029, 5027}, {5021, 5025, 5030, 5017}};
     for (int i = 0; i < 4; ++i)
-        LoadSkinImage(skin[kSkinFrame + i], frame.Width(), frame.Height(), kFrames[i][sizeIndex], "PNG", true);
+        LoadSkinImage(kSkinFrame + i, frame.Width(), frame.Height(), kFrames[i][sizeIndex], "PNG", true);
 
-    for (int i = 0; i < 3; ++i) LoadSkinImage(skin[kSkinClose + i], 0, 0, IDR_SKIN_CLOSE + i, "PNG", false);
+    for (int i = 0; i < 3; ++i) LoadSkinImage(kSkinClose + i, 0, 0, IDR_SKIN_CLOSE + i, "PNG", false);
 
     Rect cell = layout.ItemRect(0);
     int cellIndex = CellImageIndex(cell.Height());
     static const int kCells[2][4] = {{5035, 5036, 5037, 5034}, {5040, 5041, 5038, 5039}};
     for (int i = 0; i < 2; ++i)
-        LoadSkinImage(skin[kSkinCellSelected + i], cell.Width(), cell.Height(), kCells[i][cellIndex], "PNG", false);
+        LoadSkinImage(kSkinCellSelected + i, cell.Width(), cell.Height(), kCells[i][cellIndex], "PNG", false);
 
     static const int kPlaceholders[3][7] = {{5049, 5048, 5047, 5046, 5045, 5044, 5043},
                                             {5057, 5056, 5055, 5053, 5052, 5051, 5050},
                                             {5042, 5054, 5062, 5061, 5060, 5059, 5058}};
     int size = PlaceholderIndex(layout.ThumbWidth(), layout.ThumbHeight());
     for (int i = 0; i < 3; ++i) {
-        skin[kSkinPlaceholderVideo + i].Destroy();
-        if (size >= 0) LoadSkinImage(skin[kSkinPlaceholderVideo + i], 0, 0, kPlaceholders[i][size], "PNG", false);
+        if (size >= 0) {
+            LoadSkinImage(kSkinPlaceholderVideo + i, 0, 0, kPlaceholders[i][size], "PNG", false);
+        } else {
+            skin[kSkinPlaceholderVideo + i].Destroy();
+            skinMade[kSkinPlaceholderVideo + i] = {};
+        }
     }
 }
 
@@ -166,11 +171,11 @@ void NavigatorWnd::DrawItemText(HDC dc, int index, int state) {
     const NavigatorEntry& entry = entries[index];
     char text[1024];
     if (mode == Tracks) {
-        snprintf(text, sizeof(text), "[%03d] %s", index + 1, GetFileNamePart(entry.path, true).c_str());
+        snprintf(text, sizeof(text), "[%03d] %s", index + 1, GetFileNamePart(std::string(entry.path), true).c_str());
     } else if (!entry.qualifier.empty()) {
-        snprintf(text, sizeof(text), "[%03d] %s / %s", index + 1, entry.qualifier.c_str(), entry.name.c_str());
+        snprintf(text, sizeof(text), "[%03d] %s / %s", index + 1, entry.qualifier.data(), entry.name.data());
     } else {
-        snprintf(text, sizeof(text), "[%03d] %s", index + 1, entry.name.c_str());
+        snprintf(text, sizeof(text), "[%03d] %s", index + 1, entry.name.data());
     }
 
     Geometry layout = Layout();
@@ -207,6 +212,7 @@ void NavigatorWnd::DrawItemDetail(HDC dc, int index, int state) {
         return;
     const NavigatorEntry& entry = entries[index];
     if (entry.detailQualifier.empty() || entry.detailName.empty()) return;
+    std::string name(entry.detailName), qualifier(entry.detailQualifier);
 
     RECT cell = ToRect(layout.ItemRect(slot));
     int ch = cell.bottom - cell.top;
@@ -217,11 +223,11 @@ void NavigatorWnd::DrawItemDetail(HDC dc, int index, int state) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, settings->colours[TagColour(state)]);
     if (loaded.iconView) {
-        DrawTextA(dc, entry.detailName.c_str(), -1, &rect, format);
+        DrawTextA(dc, name.c_str(), -1, &rect, format);
         rect.bottom -= layout.FontHeight(kFontTag);
-        DrawTextA(dc, entry.detailQualifier.c_str(), -1, &rect, format);
+        DrawTextA(dc, qualifier.c_str(), -1, &rect, format);
     } else {
-        std::string line = entry.detailQualifier + " / " + entry.detailName;
+        std::string line = qualifier + " / " + name;
         DrawTextA(dc, line.c_str(), -1, &rect, format);
     }
 }

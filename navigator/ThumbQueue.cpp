@@ -11,21 +11,22 @@ void NavigatorWnd::StopThumbnailWorker() { thumbnails.Stop(); }
 void NavigatorWnd::QueueThumbnails() {
     if (discMode || !loaded.thumbnails) return;
     Geometry layout = Layout();
-    std::vector<ThumbnailPipeline::Job> jobs;
+    std::vector<ThumbnailPipeline::Job> jobs = thumbnails.TakeJobArray();
     jobs.reserve(entries.size());
+    const int width = layout.ThumbWidth(), height = layout.ThumbHeight();
     for (int i = 0; i < Count(); ++i) {
         const NavigatorEntry& entry = entries[i];
         // A path the request cannot hold whole gets no picture: it keeps its placeholder.
         if (entry.path.size() >= sizeof(ThumbRequest::path)) continue;
-        ThumbnailPipeline::Job job;
+        jobs.emplace_back();
+        ThumbnailPipeline::Job& job = jobs.back();
         job.entry = i;
-        memcpy(job.request.path, entry.path.c_str(), entry.path.size() + 1);
+        memcpy(job.request.path, entry.path.data(), entry.path.size() + 1);  // with its terminator
         job.request.serial = entry.serial;
-        job.request.width = layout.ThumbWidth();
-        job.request.height = layout.ThumbHeight();
-        jobs.push_back(job);
+        job.request.width = width;
+        job.request.height = height;
     }
-    thumbnails.Queue(jobs);
+    thumbnails.Queue(std::move(jobs));
 }
 
 void NavigatorWnd::ResetThumbnails() {

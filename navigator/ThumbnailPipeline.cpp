@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "base/Gdi.h"
@@ -47,7 +48,7 @@ void ThumbnailPipeline::Stop() {
     window_ = nullptr;
 }
 
-void ThumbnailPipeline::Queue(const std::vector<Job>& jobs) {
+void ThumbnailPipeline::Queue(std::vector<Job>&& jobs) {
     // Room for every picture that can come, so that the list does not grow (and copy itself) as
     // they arrive.
     if (!images_ && width_ > 0 && height_ > 0) {
@@ -56,21 +57,45 @@ void ThumbnailPipeline::Queue(const std::vector<Job>& jobs) {
         // Without the memory for all of them at once, the list grows as they come.
         if (!images_) images_ = ImageList_Create(width_, height_, ILC_COLORDDB | ILC_MASK, 0, kImageGrowth);
     }
-    for (const Job& job : jobs) awaited_[job.request.serial] = job.entry;
+    size_t sortedUpTo = awaited_.size();
+    for (const Job& job : jobs) awaited_.emplace_back(job.request.serial, job.entry);
+    awaitedCount_ += jobs.size();
+    if (sortedUpTo > 0 && sortedUpTo < awaited_.size() && awaited_[sortedUpTo].first < awaited_[sortedUpTo - 1].first)
+        std::sort(awaited_.begin(), awaited_.end());
     worker_.Lock();
-    for (const Job& job : jobs) queue_.push_back(job.request);
+    if (next_ == queue_.size()) {
+        queue_.swap(jobs);
+        next_ = 0;
+    } else {
+        queue_.insert(queue_.end(), jobs.begin(), jobs.end());
+    }
     worker_.Unlock();
     workEvent_.Set();
+    Keep(std::move(jobs));
+}
+
+std::vector<ThumbnailPipeline::Job> ThumbnailPipeline::TakeJobArray() {
+    std::vector<Job> jobs;
+    jobs.swap(spare_);
+    jobs.clear();
+    return jobs;
+}
+
+void ThumbnailPipeline::Keep(std::vector<Job>&& jobs) {
+    if (jobs.capacity() > spare_.capacity()) spare_ = std::move(jobs);
 }
 
 void ThumbnailPipeline::Reset(int width, int height) {
     index_.clear();
     awaited_.clear();
+    awaitedCount_ = 0;
     workEvent_.Reset();
-    std::deque<ThumbRequest> dropped;
+    std::vector<Job> dropped;
     worker_.Lock();
     queue_.swap(dropped);
+    next_ = 0;
     worker_.Unlock();
+    Keep(std::move(dropped));
     if (images_) ImageList_Destroy(images_);
     images_ = nullptr;  // made anew when pictures are asked for, with room for them
     width_ = width;
@@ -78,10 +103,11 @@ void ThumbnailPipeline::Reset(int width, int height) {
 }
 
 int ThumbnailPipeline::Claim(uint32_t serial) {
-    auto found = awaited_.find(serial);
-    if (found == awaited_.end()) return -1;
+    auto found = std::lower_bound(awaited_.begin(), awaited_.end(), std::make_pair(serial, INT_MIN));
+    if (found == awaited_.end() || found->first != serial || found->second < 0) return -1;
     int entry = found->second;
-    awaited_.erase(found);
+    found->second = -1;
+    --awaitedCount_;
     return entry;
 }
 
@@ -131,7 +157,7 @@ int ThumbnailPipeline::FindThumbnail(uint32_t serial) const {
 
 size_t ThumbnailPipeline::Pending() {
     worker_.Lock();
-    size_t count = queue_.size();
+    size_t count = queue_.size() - next_;
     worker_.Unlock();
     return count;
 }
@@ -154,12 +180,11 @@ void ThumbnailPipeline::Work() {
         ThumbRequest request;
         if (!idle) {
             worker_.Lock();
-            idle = queue_.empty();
+            idle = next_ == queue_.size();
             if (idle) {
                 workEvent_.Reset();
             } else {
-                request = queue_.front();
-                queue_.pop_front();
+                request = queue_[next_++].request;
             }
             worker_.Unlock();
         }

@@ -8,8 +8,8 @@
 #include <commctrl.h>
 
 #include <cstdint>
-#include <deque>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "base/SyncEvent.h"
@@ -38,8 +38,11 @@ public:
     // not yet received.
     void Stop();
 
+    // An empty array to fill with jobs for Queue: the memory of an earlier queue, reused because
+    // fresh memory costs more to touch than the jobs cost to make.
+    std::vector<Job> TakeJobArray();
     // Appends the jobs to the queue, in order, and wakes the worker.
-    void Queue(const std::vector<Job>& jobs);
+    void Queue(std::vector<Job>&& jobs);
     // Forgets every queued job and picture; the next jobs get a new image list for pictures of
     // width x height. Never waits for a picture being made: one that arrives later is refused.
     void Reset(int width, int height);
@@ -54,22 +57,28 @@ public:
     int FindThumbnail(uint32_t serial) const;
     HIMAGELIST Images() const { return images_; }  // null until pictures are asked for
     size_t Pending();  // requests not yet taken by the worker
-    size_t Awaited() const { return awaited_.size(); }  // results not yet received
+    size_t Awaited() const { return awaitedCount_; }  // results not yet received
 
 private:
     friend unsigned __stdcall ThumbnailWorker(void* argument);
     void Work();
+    void Keep(std::vector<Job>&& jobs);
 
     HWND window_ = nullptr;
     WorkerThread worker_;
     SyncEvent workEvent_;                // manual reset: requests are waiting
     SyncEvent cancel_;                   // manual reset: the worker's slow waits end
-    std::deque<ThumbRequest> queue_;     // under the worker's lock
+    std::vector<Job> queue_;             // under the worker's lock, taken from `next_` on
+    size_t next_ = 0;
+    std::vector<Job> spare_;             // an emptied queue, kept for its memory
     HIMAGELIST images_ = nullptr;
     int width_ = 0;
     int height_ = 0;
     std::unordered_map<uint32_t, int> index_;    // serial -> image
-    std::unordered_map<uint32_t, int> awaited_;  // serial -> entry, for results still wanted
+    // (serial, entry) by serial, for the results asked for; the entry is -1 once claimed. A list's
+    // serials rise with its entries, so this is a sorted array rather than a map.
+    std::vector<std::pair<uint32_t, int>> awaited_;
+    size_t awaitedCount_ = 0;
 };
 
 unsigned __stdcall ThumbnailWorker(void* argument);

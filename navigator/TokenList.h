@@ -4,8 +4,10 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
+// Tokens are views into the parsed bytes, which must outlive the list.
 class TokenList {
 public:
     TokenList() = default;
@@ -15,10 +17,12 @@ public:
 
     size_t Count() const { return tokens_.size(); }
     // Token `index`, or the empty string beyond the end.
-    const std::string& operator[](size_t index) const;
+    std::string_view operator[](size_t index) const {
+        return index < tokens_.size() ? tokens_[index] : std::string_view();
+    }
 
 private:
-    std::vector<std::string> tokens_;
+    std::vector<std::string_view> tokens_;
 };
 
 // The key string of a key message: the text up to its terminator or to `size`.

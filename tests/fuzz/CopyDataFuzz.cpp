@@ -19,12 +19,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (bytes > length + 1) __builtin_trap();
     switch (data[0] % 4) {
         case 0: {
-            auto tracks = BuildTrackEntries(tokens, data[0] & 4);
+            EntryArray tracks;
+            BuildTrackEntries(tokens, data[0] & 4, tracks);
             if (tracks.size() != (tokens.Count() + 2) / 3) __builtin_trap();
+            // Each string is its token, zero-ended in the list's own text.
+            for (size_t i = 0; i < tracks.size(); ++i) {
+                const NavigatorEntry& e = tracks[i];
+                if (e.path != tokens[3 * i] || e.name != tokens[3 * i + 1] || e.qualifier != tokens[3 * i + 2])
+                    __builtin_trap();
+                if (e.path.data()[e.path.size()] || e.name.data()[e.name.size()] || e.qualifier.data()[e.qualifier.size()])
+                    __builtin_trap();
+            }
             break;
         }
         case 1: {
-            auto albums = BuildAlbumEntries(tokens);
+            EntryArray albums;
+            BuildAlbumEntries(tokens, albums);
             if (!albums.empty() && albums.size() * 3 != tokens.Count()) __builtin_trap();
             break;
         }

@@ -16,7 +16,7 @@ void NavigatorFixture::SendTracks(int count, const char* folder) {
 
 std::vector<std::string> NavigatorFixture::Paths() const {
     std::vector<std::string> paths;
-    for (const NavigatorEntry& entry : nav.entries) paths.push_back(entry.path);
+    for (const NavigatorEntry& entry : nav.entries) paths.emplace_back(entry.path);
     return paths;
 }
 

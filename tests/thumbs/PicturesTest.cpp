@@ -142,7 +142,7 @@ TEST_F(Pictures, EachSourceGivesItsPictureAndTheCacheAnswersTheNextVisit) {
                 EXPECT_EQ(cases[i].shown, Near(PictureAt(capture, static_cast<int>(i)), cases[i].shown));
             }
         }
-        EXPECT_NE(0u, nav.entries.back().serial);
+        EXPECT_NE(0u, nav.entries[nav.entries.size() - 1].serial);
         // 1920 x 1080 fitted to the cell leaves transparent bands above and below: the frame shows
         // there as it does in the next cell, which has no picture.
         EXPECT_EQ(PictureAt(capture, 2, 1), PictureAt(capture, 1, 1));
