@@ -10,7 +10,7 @@ export DISPLAY=":$num"
 "$@"
 rc=$?
 # Wine's server outlives the programs for a while; end it before its display goes.
-for p in build/*/wine; do [ -d "$p" ] && WINEPREFIX="$PWD/$p" wineserver -k 2>/dev/null; done
+for p in build/*/wine build/mutate/*/wine; do [ -d "$p" ] && WINEPREFIX="$PWD/$p" wineserver -k 2>/dev/null; done
 kill "$xvfb" 2>/dev/null
 wait "$xvfb" 2>/dev/null
 exit $rc

@@ -91,9 +91,11 @@ public:
         for (const auto& [path, time] : media) listing.push_back({path, time});
         return listing;
     }
+    // Names differing only in case are one file, as on Windows.
     CacheFileTime LastWrite(const std::string& path) override {
-        auto found = media.find(path);
-        return found == media.end() ? CacheFileTime() : found->second;
+        for (const auto& [name, time] : media)
+            if (Same(name, path)) return time;
+        return CacheFileTime();
     }
     std::string Fold(const std::string& name) override {
         std::string folded = name;

@@ -118,10 +118,13 @@ TEST_F(CopyData, AnEmptyTokenEndsTheList) {
 TEST_F(CopyData, UnknownCodesAndWrongModesChangeNothing) {
     Start();
     SendTracks(4);
+    nav.HideNavigator();
     SendCopyData(Window(), 0x3005, Tokens({"x", "y", "z"}));
-    SendCopyData(Window(), kCopySelectAlbum, std::string("k\0", 2));  // albums only
+    SendCopyData(Window(), kCopySelectAlbum, std::string("D:\\Video\\clip003.avi\0", 21));  // albums only
     EXPECT_EQ(4u, nav.entries.size());
+    EXPECT_EQ(0, nav.selected);
     EXPECT_EQ(Tracks, nav.mode);
+    EXPECT_FALSE(IsWindowVisible(Window()));
 }
 
 // Every input of the copy-data fuzzer's corpus and regressions, sent as the player would send it.

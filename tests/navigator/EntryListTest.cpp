@@ -179,55 +179,75 @@ TEST_F(EntryList, AlbumListNeedsWholeTriples) {
     EXPECT_EQ((std::vector<PlayerMessage>{Request(Window(), kRequestAlbumListLoaded)}), player.Requests());
     EXPECT_FALSE(IsWindowVisible(Window()));
 
+    SendCopyData(Window(), kCopyListHeader, Tokens({"k9", "Title", "Q"}));  // tracks only
+    EXPECT_EQ("", nav.title);
+    EXPECT_FALSE(IsWindowVisible(Window()));
     SendCopyData(Window(), kCopySelectAlbum, std::string("k2\0", 3));  // by key, any case
     EXPECT_EQ(1, nav.selected);
     EXPECT_TRUE(IsWindowVisible(Window()));
 }
 
 TEST_F(EntryList, ShowListPlacesTheHiddenWindowAndAsks) {
+    registry.SetDword(HKEY_CURRENT_USER, "MarginX", 30);
+    registry.SetDword(HKEY_CURRENT_USER, "MarginY", static_cast<DWORD>(-10));  // larger than the screen
     Start();
+    SetWindowPos(Window(), nullptr, 5, 5, 100, 100, SWP_NOZORDER | SWP_NOACTIVATE);
     nav.ShowList(Tracks);
     EXPECT_FALSE(IsWindowVisible(Window()));
-    EXPECT_EQ((std::vector<PlayerMessage>{Request(Window(), kRequestDiscMode), Request(Window(), kRequestTrackList)}),
-              player.Requests());
+    RECT rect;
+    GetWindowRect(Window(), &rect);
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_EQ(30, rect.left);
+    EXPECT_EQ(-10, rect.top);
+    EXPECT_EQ(width - 30, rect.right);
+    EXPECT_EQ(height + 10, rect.bottom);
+    EXPECT_EQ((std::vector<PlayerMessage>{Request(Window(), 128), Request(Window(), 21)}), player.Requests());
     player.Clear();
     nav.ShowList(Albums);
-    EXPECT_EQ((std::vector<PlayerMessage>{Request(Window(), kRequestDiscMode), Request(Window(), kRequestAlbumList)}),
-              player.Requests());
+    EXPECT_EQ((std::vector<PlayerMessage>{Request(Window(), 128), Request(Window(), 18)}), player.Requests());
     EXPECT_EQ(1, nav.columns);
     EXPECT_EQ(24, nav.perPage);
 }
 
+// Change notices reload the list that shows, and only while it shows.
 TEST_F(EntryList, ChangeNoticesReloadOnlyTheShownList) {
+    const struct {
+        ULONG_PTR code;
+        ListMode mode;
+        bool visible;
+        const char* key;
+        UINT reload;  // the list asked for, or 0
+    } cases[] = {
+        {0x1003, Tracks, true, "KEY-a", 21},   // the shown list's key, any case
+        {0x1003, Tracks, true, "key-b", 0},
+        {0x1003, Tracks, false, "Key-A", 0},
+        {0x1003, Albums, true, "Key-A", 0},    // track lists only
+        {0x1004, Tracks, true, "key-a", 21},
+        {0x1004, Tracks, true, "other", 0},
+        {0x1005, Tracks, true, "Key-A", 21},
+        {0x1005, Tracks, true, "other", 0},
+        {0x1004, Tracks, false, "Key-A", 0},
+        {0x1004, Albums, true, "anything", 18},  // the album list on any key
+        {0x1005, Albums, true, "anything", 18},
+        {0x1005, Albums, false, "anything", 0},
+    };
     Start();
-    SendTracks(3);
-    SendCopyData(Window(), kCopyListHeader, Tokens({"Key-A", "Name", "Q"}));
-    ASSERT_TRUE(IsWindowVisible(Window()));
-    player.Clear();
-
-    SendCopyData(Window(), kCopyListChanged, std::string("key-b", 6));
-    EXPECT_TRUE(player.Requests().empty());
-    SendCopyData(Window(), kCopyListChanged, std::string("KEY-a", 6));
-    EXPECT_EQ((std::vector<PlayerMessage>{Request(Window(), kRequestDiscMode), Request(Window(), kRequestTrackList)}),
-              player.Requests());
-
-    // Hidden: nothing reloads.
-    SendTracks(3);
-    SendCopyData(Window(), kCopyListHeader, Tokens({"Key-A", "Name", "Q"}));
-    nav.HideNavigator();
-    player.Clear();
-    SendCopyData(Window(), kCopyListsChanged, std::string("Key-A", 6));
-    EXPECT_TRUE(player.Requests().empty());
-
-    // The album list reloads on any lists notice.
-    nav.ShowList(Albums);
-    SendCopyData(Window(), kCopyAlbumList, Tokens({"k1", "Blue", "Miles"}));
-    SendCopyData(Window(), kCopySelectAlbum, std::string("k1", 2));
-    player.Clear();
-    SendCopyData(Window(), kCopyListsChanged2, std::string("anything", 8));
-    EXPECT_EQ((std::vector<PlayerMessage>{Request(Window(), kRequestDiscMode), Request(Window(), kRequestAlbumList)}),
-              player.Requests());
-    player.Clear();
-    SendCopyData(Window(), kCopyListChanged, std::string("k1", 2));  // track lists only
-    EXPECT_TRUE(player.Requests().empty());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << std::hex << c.code << " " << c.key);
+        nav.ShowList(c.mode);
+        if (c.mode == Tracks) {
+            SendTracks(3);
+            SendCopyData(Window(), kCopyListHeader, Tokens({"Key-A", "Name", "Q"}));
+        } else {
+            SendCopyData(Window(), kCopyAlbumList, Tokens({"Key-A", "Blue", "Miles"}));
+            SendCopyData(Window(), kCopySelectAlbum, std::string("Key-A", 5));
+        }
+        ASSERT_TRUE(IsWindowVisible(Window()));
+        if (!c.visible) nav.HideNavigator();
+        player.Clear();
+        SendCopyData(Window(), c.code, std::string(c.key) + '\0');
+        std::vector<PlayerMessage> expected;
+        if (c.reload) expected = {Request(Window(), 128), Request(Window(), c.reload)};
+        EXPECT_EQ(expected, player.Requests());
+    }
 }

@@ -1,7 +1,8 @@
 // The Navigator as painted, read back pixel by pixel at two screen sizes.
 #include "tests/navigator/NavigatorFixture.h"
 
-#include "base/Gdi.h"
+#include <algorithm>
+#include <string>
 
 namespace {
 
@@ -36,40 +37,58 @@ TEST_P(Painting, HeaderBandAndFrames) {
     EXPECT_EQ(settings.colours[17], capture.At(capture.Width() - 2, capture.Height() / 2));
 }
 
-TEST_P(Painting, EmptyListCountsZeroOfZero) {
+// Texts in the colours of their roles: entries normal, selected and hot, their tag lines, and the
+// header; longer texts (a header title, an album's qualifier) paint wider.
+TEST_P(Painting, TextsInTheColoursOfTheirRoles) {
+    // Colours no skin picture holds: 2 entry, 4 selected, 7 hot, 8 tag, 9 selected tag, 11 hot tag,
+    // 13 header.
+    const int roles[] = {2, 4, 7, 8, 9, 11, 13};
+    for (int role : roles)
+        registry.SetDword(HKEY_CURRENT_USER, ("Color_" + std::to_string(role)).c_str(), RGB(3 + role, 250 - role, 7));
+    registry.SetDword(HKEY_CURRENT_USER, "ShowDetailInfo", 1);
     StartAt(GetParam());
-    WindowCapture painted(Window());
-
-    // The same header text drawn by hand where the window draws it.
+    SendTracks(8);
+    nav.hot = 2;
     Geometry layout = Layout();
-    int hh = layout.HeaderHeight();
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, GetParam().width, hh);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-    RECT band = {0, 0, GetParam().width, hh};
-    FillRect(dc, &band, SolidBrush(settings.colours[12]));
-    RECT text = {hh / 2, 0, GetParam().width - hh - hh / 2, hh - hh / 8};
-    int differing = 0, textPixels = 0;
-    {
-        SelectedFont font(dc, nav.CreateNavigatorFont(layout.FontHeight(kFontHeader)));
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, settings.colours[13]);
-        DrawTextA(dc, "Choose Track to Play (0 / 0)", -1, &text,
-                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS);
-        for (int y = 3; y < hh - 3; ++y)
-            for (int x = hh; x < GetParam().width - 2 * hh; ++x) {
-                COLORREF expected = GetPixel(dc, x, y);
-                if (expected != settings.colours[12]) ++textPixels;
-                if (expected != painted.At(x, y)) ++differing;
-            }
+    WindowCapture tracks(Window());
+    auto count = [&](const WindowCapture& c, const Rect& r, int role) {
+        int n = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) n += c.At(x, y) == settings.colours[role];
+        return n;
+    };
+    const struct {
+        int index, text, tag, absent;
+    } cells[] = {{0, 4, 9, 2}, {1, 2, 8, 4}, {2, 7, 11, 2}};
+    for (const auto& cell : cells) {
+        Rect r = layout.ItemRect(cell.index);
+        EXPECT_GT(count(tracks, r, cell.text), 10) << "entry " << cell.index;
+        EXPECT_GT(count(tracks, r, cell.tag), 5) << "tag line " << cell.index;
+        EXPECT_EQ(0, count(tracks, r, cell.absent)) << "entry " << cell.index;
     }
-    SelectObject(dc, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    EXPECT_GT(textPixels, 100);
-    EXPECT_EQ(0, differing);
+
+    // The header: wider with a title than with the plain text.
+    Rect band = {0, 0, tracks.Width(), layout.HeaderHeight()};
+    auto extent = [&](const WindowCapture& c, const Rect& r, int role) {
+        int left = r.right, right = r.left;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                if (c.At(x, y) == settings.colours[role]) left = std::min(left, x), right = std::max(right, x);
+        return right - left;
+    };
+    int plain = extent(tracks, band, 13);
+    EXPECT_GT(plain, 100);
+    SendCopyData(Window(), kCopyListHeader, Tokens({"k", "Evenings by the Harbour", "The Night Quartet"}));
+    EXPECT_GT(extent(WindowCapture(Window()), band, 13), plain + 100);
+
+    // Albums: "[001] qualifier / name", or the name alone.
+    nav.ShowList(Albums);
+    SendCopyData(Window(), kCopyAlbumList, Tokens({"k1", "Blue", "Miles Davis Quintet", "k2", "Blue", " "}));
+    SendCopyData(Window(), kCopySelectAlbum, std::string("k2", 2));
+    nav.hot = -1;
+    layout = Layout();
+    WindowCapture albums(Window());
+    EXPECT_GT(extent(albums, layout.ItemRect(0), 2), extent(albums, layout.ItemRect(1), 4) + 100);
 }
 
 TEST_P(Painting, CurrentAndPressedFallBackToTheirColours) {
