@@ -2,7 +2,7 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup build test run bench fuzz clean
+.PHONY: all setup build test run bench fuzz mutate clean
 
 all: build
 
@@ -31,6 +31,11 @@ bench: build
 
 run: build
 	tools/run-demo.sh
+
+# Small faults from tools/mutate/faults.txt, applied one at a time to a copy of the sources in
+# build/mutate: which of them no test notices, and the score.
+mutate: setup
+	python3 tools/mutate/mutate.py
 
 # The fuzzers, built natively with libFuzzer, ASan and UBSan: the thumbnail cache over a folder in
 # memory (sequences of opens, lookups, adds, flushes and reopens on a mutated cache file), the tag

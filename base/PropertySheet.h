@@ -32,7 +32,7 @@ class CPropertyPage {
 public:
     explicit CPropertyPage(UINT templateId) : templateId_(templateId) {}
     virtual ~CPropertyPage() = default;
-    CCPropertyPage(const CPropertyPage&) = delete;
+    CPropertyPage(const CPropertyPage&) = delete;
     CPropertyPage& operator=(const CPropertyPage&) = delete;
 
     HWND Handle() const { return hwnd_; }
