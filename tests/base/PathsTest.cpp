@@ -2,71 +2,48 @@
 
 #include <gtest/gtest.h>
 
-TEST(AppendPath, JoinsWithExactlyOneSeparator) {
-    EXPECT_EQ("D:\\Music\\a.avi", AppendPath("D:\\Music\\", "a.avi"));
-    EXPECT_EQ("D:\\Music\\a.avi", AppendPath("D:\\Music", "a.avi"));
-    EXPECT_EQ("D:\\Music\\a.avi", AppendPath("D:\\Music\\", "\\a.avi"));
-    EXPECT_EQ("D:\\Music\\a.avi", AppendPath("D:\\Music", "\\a.avi"));
+// A case of a path operation, named by its call.
+#define CASE(call, want) {#call, call, want}
+
+TEST(Paths, JoinSplitSeparatorsAndExtensions) {
+    const struct { const char* call; std::string got, want; } strings[] = {
+        // One separator at the seam: the path's own kind, else the part's, else a backslash.
+        CASE(AppendPath("D:\\Music\\", "a.avi"), "D:\\Music\\a.avi"),
+        CASE(AppendPath("D:\\Music", "a.avi"), "D:\\Music\\a.avi"),
+        CASE(AppendPath("D:\\Music\\", "\\a.avi"), "D:\\Music\\a.avi"),
+        CASE(AppendPath("D:\\Music", "\\a.avi"), "D:\\Music\\a.avi"),
+        CASE(AppendPath("D:/Music", "a.avi"), "D:/Music/a.avi"), CASE(AppendPath("", "a.avi"), "a.avi"),
+        CASE(AppendPath("http://host/dir", "a.avi"), "http://host/dir/a.avi"),
+        CASE(AppendPath("Music", "sub/a.avi"), "Music/sub/a.avi"), CASE(AppendPath("Music", "a.avi"), "Music\\a.avi"),
+        CASE(AppendPath("D:\\Music", ""), "D:\\Music\\"), CASE(GetExtension("http://host/a.mp3"), ".mp3"),
+        CASE(GetExtension("D:\\my.dir\\file"), ""), CASE(GetFileNamePart("D:\\my.dir\\file", false), "file"),
+        CASE(ChangeExtension("D:\\v\\clip.avi", ".THM"), "D:\\v\\clip.THM"),
+        CASE(ChangeExtension("D:\\v\\clip", "THM"), "D:\\v\\clip.THM"),
+        CASE(ChangeExtension("D:\\my.dir\\file", ".smi"), "D:\\my.dir\\file.smi"),
+        CASE(GetFolderPart("D:\\Music\\a.avi"), "D:\\Music\\"), CASE(GetFolderPart("a.avi"), ""),
+        CASE(GetFileNamePart("D:\\Music\\a.avi", false), "a"), CASE(GetFileNamePart("D:\\Music\\a.avi", true), "a.avi"),
+    };
+    for (const auto& c : strings) EXPECT_EQ(c.want, c.got) << c.call;
+    const struct { const char* call; long got, want; } numbers[] = {
+        // The slashes of "://" separate no folders; the last backslash wins over a later slash.
+        CASE(FindLastSeparator("http://host"), -1), CASE(FindLastSeparator("http://host/a.mp3"), 11),
+        CASE(FindLastSeparator("D:\\a\\b/c.avi"), 4), CASE(FindLastSeparator("a.avi"), -1),
+        CASE(GetSeparator("http://host"), '/'), CASE(GetSeparator("a.avi"), '\\'), CASE(IsUrl("mms://x/y"), true),
+        CASE(IsUrl("D:\\x"), false), CASE(FindExtension("D:\\my.dir\\file"), -1),
+        CASE(FindExtension("http://www.host"), -1), CASE(FindExtension("a.avi"), 1),
+        // Whole entries only, whatever the letter case; a lone dot is no extension.
+        CASE(HasListedExtension("x.RM", ".rmi;.rm;"), true), CASE(HasListedExtension("x.rm", ".rmi;"), false),
+        CASE(HasListedExtension("x.rmi", ".rm;"), false), CASE(HasListedExtension("D:\\my.avi\\file", ".avi;"), false),
+        CASE(HasListedExtension("noextension", ".avi;"), false), CASE(HasListedExtension("x.", ".avi;"), false),
+    };
+    for (const auto& c : numbers) EXPECT_EQ(c.want, c.got) << c.call;
 }
 
-TEST(AppendPath, UsesThePathsOwnSeparator) {
-    EXPECT_EQ("D:/Music/a.avi", AppendPath("D:/Music", "a.avi"));
-    EXPECT_EQ("http://host/dir/a.avi", AppendPath("http://host/dir", "a.avi"));
-    // Only the part has a separator: its kind is used.
-    EXPECT_EQ("Music/sub/a.avi", AppendPath("Music", "sub/a.avi"));
-    EXPECT_EQ("Music\\a.avi", AppendPath("Music", "a.avi"));
-    // Nothing to join onto: no leading separator appears.
-    EXPECT_EQ("a.avi", AppendPath("", "a.avi"));
-    EXPECT_EQ("D:\\Music\\", AppendPath("D:\\Music", ""));
-}
-
-TEST(AppendPath, InPlaceRefusesWhatDoesNotFit) {
+TEST(Paths, InPlaceFormsRefuseWhatDoesNotFit) {
     char buffer[16] = "D:\\Music";
     EXPECT_TRUE(AppendPath(buffer, sizeof(buffer), "a.avi"));
-    EXPECT_STREQ("D:\\Music\\a.avi", buffer);
     EXPECT_FALSE(AppendPath(buffer, sizeof(buffer), "b.avi"));
-    EXPECT_STREQ("D:\\Music\\a.avi", buffer);
-}
-
-TEST(Separators, SchemeSlashesDoNotSeparateFolders) {
-    EXPECT_EQ(-1, FindLastSeparator("http://host"));
-    EXPECT_EQ(11, FindLastSeparator("http://host/a.mp3"));
-    EXPECT_EQ(4, FindLastSeparator("D:\\a\\b/c.avi"));  // the last backslash wins over a later slash
-    EXPECT_EQ(-1, FindLastSeparator("a.avi"));
-    EXPECT_EQ('/', GetSeparator("http://host"));
-    EXPECT_EQ('\\', GetSeparator("a.avi"));
-    EXPECT_TRUE(IsUrl("mms://x/y"));
-    EXPECT_FALSE(IsUrl("D:\\x"));
-}
-
-TEST(Extensions, OnlyAfterTheLastSeparator) {
-    EXPECT_EQ(-1, FindExtension("D:\\my.dir\\file"));
-    EXPECT_EQ(-1, FindExtension("http://www.host"));
-    EXPECT_EQ(1, FindExtension("a.avi"));
-    EXPECT_EQ(".mp3", GetExtension("http://host/a.mp3"));
-    EXPECT_EQ("", GetExtension("D:\\my.dir\\file"));
-    EXPECT_EQ("D:\\v\\clip.THM", ChangeExtension("D:\\v\\clip.avi", ".THM"));
-    EXPECT_EQ("D:\\v\\clip.THM", ChangeExtension("D:\\v\\clip", "THM"));
-    EXPECT_EQ("D:\\my.dir\\file.smi", ChangeExtension("D:\\my.dir\\file", ".smi"));
-}
-
-TEST(FolderAndName, SplitAtTheLastSeparator) {
-    EXPECT_EQ("D:\\Music\\", GetFolderPart("D:\\Music\\a.avi"));
-    EXPECT_EQ("", GetFolderPart("a.avi"));
-    EXPECT_EQ("a", GetFileNamePart("D:\\Music\\a.avi", false));
-    EXPECT_EQ("a.avi", GetFileNamePart("D:\\Music\\a.avi", true));
-    EXPECT_EQ("file", GetFileNamePart("D:\\my.dir\\file", false));
-    char buffer[] = "D:\\Music\\a.avi";
+    EXPECT_STREQ("D:\\Music\\a.avi", buffer);  // as the first join left it
     CutToFolderPart(buffer);
     EXPECT_STREQ("D:\\Music\\", buffer);
-}
-
-TEST(HasListedExtension, MatchesWholeEntriesCaseInsensitively) {
-    EXPECT_TRUE(HasListedExtension("x.RM", ".rmi;.rm;"));
-    EXPECT_FALSE(HasListedExtension("x.rm", ".rmi;"));
-    EXPECT_FALSE(HasListedExtension("x.rmi", ".rm;"));
-    EXPECT_FALSE(HasListedExtension("D:\\my.avi\\file", ".avi;"));
-    EXPECT_FALSE(HasListedExtension("noextension", ".avi;"));
-    EXPECT_FALSE(HasListedExtension("x.", ".avi;"));  // a lone dot is no listed extension
-    EXPECT_TRUE(HasListedExtension("x.M4V", ".avi;.m4v;"));
 }

@@ -1,99 +1,63 @@
+// Events, the worker thread's stop protocol and the modifier keys.
 #include <gtest/gtest.h>
 
 #include "base/InputHelpers.h"
 #include "base/SyncEvent.h"
 #include "base/WorkerThread.h"
 
-namespace {
-
-unsigned __stdcall Forever(void*) {
-    for (;;) Sleep(1000);
+static unsigned __stdcall Forever(void*) { for (;;) Sleep(1000); }
+static unsigned __stdcall UntilAsked(void* thread) {
+    return static_cast<WorkerThread*>(thread)->StopRequested(INFINITE) ? 7 : 0;
 }
 
-struct Polite {
-    WorkerThread* thread;
-    LONG rounds;
-};
-
-unsigned __stdcall UntilAsked(void* argument) {
-    auto* state = static_cast<Polite*>(argument);
-    while (!state->thread->StopRequested(5)) InterlockedIncrement(&state->rounds);
-    return 7;
+// Stops the thread with `limit`: how the thread ended, and in `waited` how long Stop took.
+static DWORD StopAndWatch(WorkerThread& thread, int limit, DWORD* waited) {
+    HANDLE watch = OpenThread(SYNCHRONIZE | THREAD_QUERY_INFORMATION, FALSE, thread.ThreadId());
+    DWORD started = GetTickCount(), code = STILL_ACTIVE;
+    thread.Stop(limit);
+    *waited = GetTickCount() - started;
+    if (WaitForSingleObject(watch, 5000) == WAIT_OBJECT_0) GetExitCodeThread(watch, &code);
+    CloseHandle(watch);
+    return code;
 }
 
-}  // namespace
-
-TEST(SyncEvent, WaitOnClosedEventFailsAtOnce) {
-    SyncEvent event;
+TEST(SyncEvent, ManualStaysSignalledAutoServesOneWaitClosedFailsAtOnce) {
+    SyncEvent manual, automatic;
+    ASSERT_TRUE(manual.Create() && automatic.Create(false, true));  // manual unsignalled, automatic signalled
+    EXPECT_FALSE(manual.Wait(0));
+    EXPECT_TRUE(manual.Set() && manual.Wait(0) && manual.Wait(0));
+    EXPECT_TRUE(manual.Reset() && !manual.Wait(0));
+    EXPECT_TRUE(automatic.Wait(0) && !automatic.Wait(0));
+    manual.Close();
+    EXPECT_EQ(nullptr, manual.Handle());
     DWORD started = GetTickCount();
-    EXPECT_FALSE(event.Wait(2000));
-    EXPECT_LT(GetTickCount() - started, 500u);
-    EXPECT_EQ(0, event.Set());
-    EXPECT_EQ(0, event.Reset());
-}
-
-TEST(SyncEvent, ManualResetStaysSignalledUntilReset) {
-    SyncEvent event;
-    ASSERT_TRUE(event.Create());
-    EXPECT_FALSE(event.Wait(0));
-    EXPECT_NE(0, event.Set());
-    EXPECT_TRUE(event.Wait(0));
-    EXPECT_TRUE(event.Wait(0));
-    event.Reset();
-    EXPECT_FALSE(event.Wait(0));
-    event.Close();
-    EXPECT_EQ(nullptr, event.Handle());
-}
-
-TEST(SyncEvent, AutoResetIsConsumedByOneWait) {
-    SyncEvent event;
-    ASSERT_TRUE(event.Create(false, true));
-    EXPECT_TRUE(event.Wait(0));
-    EXPECT_FALSE(event.Wait(0));
-}
-
-TEST(WorkerThread, StopTerminatesAThreadThatNeverEndsAtItsLimit) {
-    WorkerThread thread;
-    ASSERT_TRUE(thread.Start(Forever, nullptr));
-    EXPECT_TRUE(thread.IsRunning());
-    DWORD started = GetTickCount();
-    thread.Stop(300);
-    DWORD waited = GetTickCount() - started;
-    EXPECT_GE(waited, 290u);
-    EXPECT_LT(waited, 1000u);
-    EXPECT_FALSE(thread.IsRunning());
-}
-
-TEST(WorkerThread, StopEndsAPoliteThreadAtOnce) {
-    WorkerThread thread;
-    Polite state = {&thread, 0};
-    ASSERT_TRUE(thread.Start(UntilAsked, &state));
-    while (InterlockedCompareExchange(&state.rounds, 0, 0) < 2) Sleep(1);
-    DWORD started = GetTickCount();
-    thread.Stop(3000);
+    EXPECT_FALSE(manual.Wait(2000));
     EXPECT_LT(GetTickCount() - started, 1000u);
-    EXPECT_FALSE(thread.IsRunning());
-    thread.Stop(3000);  // stopping again is harmless
+    EXPECT_FALSE(manual.Set() || manual.Reset());
 }
 
-TEST(WorkerThread, StartAgainReplacesTheRunningThread) {
-    WorkerThread thread;
-    Polite state = {&thread, 0};
-    ASSERT_TRUE(thread.Start(UntilAsked, &state));
-    DWORD first = thread.ThreadId();
-    ASSERT_TRUE(thread.Start(UntilAsked, &state));
-    EXPECT_NE(first, thread.ThreadId());
-    thread.Stop(3000);
+TEST(WorkerThread, StartAndStopAskFirstAndTerminateAtTheLimit) {
+    WorkerThread polite, stuck;
+    ASSERT_TRUE(polite.Start(UntilAsked, &polite) && stuck.Start(Forever, nullptr));
+    DWORD first = polite.ThreadId(), code = 0, waited = 0;
+    HANDLE watch = OpenThread(THREAD_QUERY_INFORMATION, FALSE, first);
+    ASSERT_TRUE(polite.Start(UntilAsked, &polite));
+    EXPECT_TRUE(first != polite.ThreadId() && GetExitCodeThread(watch, &code) && code == 7)
+        << "starting again did not stop the running thread first";
+    CloseHandle(watch);
+    EXPECT_TRUE(polite.IsRunning() && stuck.IsRunning());
+    EXPECT_EQ(7u, StopAndWatch(polite, 3000, &waited));  // it ended by itself...
+    EXPECT_LT(waited, 1000u);                            // ...at once
+    EXPECT_EQ(0xFFFFFFFFu, StopAndWatch(stuck, 300, &waited));  // terminated...
+    EXPECT_TRUE(waited >= 250 && waited < 2000) << waited;      // ...at the limit, not before
+    EXPECT_FALSE(polite.IsRunning() || stuck.IsRunning());
+    polite.Stop(3000);  // stopping again is harmless
 }
 
 TEST(InputHelpers, ModifierKeysFollowTheKeyboardState) {
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    BYTE saved[256];
-    memcpy(saved, keys, sizeof(keys));
-    keys[VK_CONTROL] = 0x80;
-    keys[VK_SHIFT] = 0x80;
-    keys[VK_MENU] = 0;
+    BYTE saved[256] = {}, keys[256] = {};
+    GetKeyboardState(saved);
+    keys[VK_CONTROL] = keys[VK_SHIFT] = 0x80;
     SetKeyboardState(keys);
     EXPECT_EQ(unsigned(kModifierCtrl | kModifierShift), GetModifierKeys());
     SetKeyboardState(saved);

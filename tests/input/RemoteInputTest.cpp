@@ -1,291 +1,30 @@
-// The remotes, the hot key, sessions and helper processes, through the real window: reports,
-// application commands, shell-hook events and Streamzap buttons go in as the system would send
-// them, and what the player receives comes out.
+// The remotes, the keyboard, the hot key, sessions and helper processes through the real window:
+// input goes in as the system would send it, and what the player receives comes out.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <process.h>
+#include <windows.h>
+#include <tlhelp32.h>
 
 #include "input/ProcessList.h"
 #include "input/RemoteInput.h"
 #include "navigator/Commands.h"
-#include "plugin/RembrixApp.h"
 #include "tests/navigator/NavigatorFixture.h"
 #include "tests/support/Windows.h"
 
 namespace {
 
-std::vector<uint8_t> g_report;
-
 // Stands in for GetRawInputData: hands out the report the test put in g_report.
+std::vector<uint8_t> g_report;
 UINT WINAPI FakeReader(HRAWINPUT, UINT command, LPVOID data, PUINT size, UINT headerSize) {
-    if (command != RID_INPUT || headerSize != sizeof(RAWINPUTHEADER)) return static_cast<UINT>(-1);
-    if (!data) {
-        *size = static_cast<UINT>(g_report.size());
-        return 0;
-    }
-    if (*size < g_report.size()) return static_cast<UINT>(-1);
-    memcpy(data, g_report.data(), g_report.size());
-    return static_cast<UINT>(g_report.size());
-}
-
-void SetReport(DWORD type, DWORD sizeHid, std::vector<uint8_t> bytes) {
-    RAWINPUTHEADER header = {};
-    header.dwType = type;
-    DWORD hid[2] = {sizeHid, 1};
-    g_report.assign(sizeof(header) + sizeof(hid), 0);
-    memcpy(g_report.data(), &header, sizeof(header));
-    memcpy(g_report.data() + sizeof(header), hid, sizeof(hid));
-    g_report.insert(g_report.end(), bytes.begin(), bytes.end());
-}
-
-// A stand-in helper program, ended with the test.
-class Helper {
-public:
-    explicit Helper(const std::string& relativePath) {
-        std::string command = "\"" + ProgramFolder() + relativePath + "\"";
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof(startup);
-        running_ = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                  &process_) != FALSE;
-        if (running_) WaitForInputIdle(process_.hProcess, 1000);
-    }
-    ~Helper() {
-        if (!running_) return;
-        TerminateProcess(process_.hProcess, 0);
-        CloseHandle(process_.hProcess);
-        CloseHandle(process_.hThread);
-    }
-    bool Running() const { return running_ && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
-
-private:
-    PROCESS_INFORMATION process_ = {};
-    bool running_ = false;
-};
-
-// Processes whose executable path ends in `name` (any case), ended on request.
-int CountProcesses(const char* name, bool end = false) {
-    int found = 0;
-    ProcessList processes;
-    if (!processes.TakeSnapshot()) return 0;
-    for (size_t i = 0; i < processes.Count(); ++i) {
-        std::string path;
-        if (processes.GetCurrentName(path) && path.size() >= strlen(name) &&
-            _stricmp(path.c_str() + path.size() - strlen(name), name) == 0) {
-            ++found;
-            if (end)
-                if (HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processes.CurrentId())) {
-                    TerminateProcess(p, 0);
-                    WaitForSingleObject(p, 2000);
-                    CloseHandle(p);
-                }
-        }
-        processes.Next(1);
-    }
-    return found;
-}
-
-class RemoteInput : public NavigatorFixture {
-protected:
-    void SetUp() override { g_rawInputReader = FakeReader; }
-    void TearDown() override { g_rawInputReader = nullptr; }
-    void Shown() {
-        Start();
-        SendTracks(12);
-        ASSERT_TRUE(IsWindowVisible(Window()));
-        player.Clear();
-    }
-    LRESULT Raw() { return SendMessageA(Window(), WM_INPUT, RIM_INPUTSINK, 0x1234); }
-    LRESULT AppCommand(int command) {
-        return SendMessageA(Window(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(Window()), MAKELPARAM(0, command));
-    }
-    LRESULT ShellHook(WPARAM event, int command) {
-        return SendMessageA(Window(), nav.shellHookMessage, event, MAKELPARAM(0, command));
-    }
-    LRESULT Streamzap(WPARAM code) { return SendMessageA(Window(), g_streamzapMessage, code, 0); }
-};
-
-}  // namespace
-
-TEST_F(RemoteInput, DevicesAreRegisteredAsInputSinksOfTheWindow) {
-    Start();
-    RAWINPUTDEVICE devices[8];
-    UINT count = 8;
-    ASSERT_EQ(2u, GetRegisteredRawInputDevices(devices, &count, sizeof(RAWINPUTDEVICE)));
-    std::sort(devices, devices + 2, [](const RAWINPUTDEVICE& a, const RAWINPUTDEVICE& b) {
-        return a.usUsagePage > b.usUsagePage;
-    });
-    EXPECT_EQ(0xFFBC, devices[0].usUsagePage);
-    EXPECT_EQ(0x88, devices[0].usUsage);
-    EXPECT_EQ(0x0C, devices[1].usUsagePage);
-    EXPECT_EQ(0x01, devices[1].usUsage);
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(static_cast<DWORD>(RIDEV_INPUTSINK), devices[i].dwFlags);
-        EXPECT_EQ(Window(), devices[i].hwndTarget);
-    }
-
-    RAWINPUTDEVICE sinkWithoutWindow = {0x0C, 0x01, RIDEV_INPUTSINK, nullptr};
-    EXPECT_FALSE(ValidRawInputDevices(&sinkWithoutWindow, 1, sizeof(RAWINPUTDEVICE)));
-    EXPECT_FALSE(ValidRawInputDevices(devices, 2, sizeof(RAWINPUTDEVICE) + 4));
-    EXPECT_TRUE(ValidRawInputDevices(devices, 2, sizeof(RAWINPUTDEVICE)));
-}
-
-TEST_F(RemoteInput, RawButtonsReachTheDispatcher) {
-    Shown();
-    SetReport(RIM_TYPEHID, 3, {0x03, 0x09, 0x02});  // MORE: sort while shown
-    EXPECT_EQ(0, Raw());
-    EXPECT_EQ((std::vector<PlayerMessage>{Command(kCommandSort, 0, 3)}), player.Commands());
-
-    nav.HideNavigator();
-    player.Clear();
-    SendMessageA(Window(), WM_INPUT, RIM_INPUTSINK, 0x1234);  // MORE again: audio while hidden
-    player.Answer(kRequestDiscMode, 1);
-    SetReport(RIM_TYPEHID, 2, {0x03, 0x48});  // RECORDED TV: file mode
-    Raw();
-    EXPECT_EQ((std::vector<PlayerMessage>{Command(7030, 0, 0), ModeSwitch(3)}), player.Commands());
-}
-
-TEST_F(RemoteInput, RawReportsThatMeanNothingAreDropped) {
-    Shown();
-    for (auto report : {std::make_pair(3u, std::vector<uint8_t>{0x03, 0x48, 0x01}),  // code 0x148
-                        std::make_pair(1u, std::vector<uint8_t>{0x03})}) {          // too short
-        SetReport(RIM_TYPEHID, report.first, report.second);
-        Raw();
-    }
-    SetReport(RIM_TYPEKEYBOARD, 2, {0x03, 0x48});
-    Raw();
-    SetReport(RIM_TYPEHID, 2, {0x03, 0x48});
-    g_report.pop_back();  // a report cut short of its own size
-    Raw();
-    EXPECT_TRUE(player.Received().empty());
-}
-
-TEST_F(RemoteInput, DisabledPluginIgnoresAllThreeRoads) {
-    Shown();
-    settings.activate = 0;
-    SetReport(RIM_TYPEHID, 2, {0x03, 0x14});
-    EXPECT_EQ(0, Raw());
-    EXPECT_EQ(0, AppCommand(51));
-    EXPECT_EQ(0, ShellHook(12, 51));
-    EXPECT_EQ(0, Streamzap(19));
-    EXPECT_TRUE(player.Received().empty());
-    EXPECT_TRUE(IsWindowVisible(Window()));
-}
-
-TEST_F(RemoteInput, ApplicationCommandsWhileShownAndHidden) {
-    Shown();
-    EXPECT_EQ(1, AppCommand(10));  // volume up: kept from the player while shown
-    EXPECT_TRUE(player.Commands().empty());
-    EXPECT_EQ(1, AppCommand(51));
-    EXPECT_EQ(Command(kCommandNextList, 1, 3), player.Commands()[0]);
-    nav.HideNavigator();
-    player.Clear();
-    AppCommand(10);  // hidden: left to others
-    AppCommand(51);
-    EXPECT_TRUE(player.Received().empty());
-}
-
-TEST_F(RemoteInput, ForegroundElsewhereSilencesTheShellHook) {
-    Shown();
-    ForgetKeyboardProgramScan();
-    EXPECT_EQ(1, ShellHook(12, 10));
-    EXPECT_EQ(0, ShellHook(5, 10));  // another shell event
-    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
-                                 nullptr, nullptr);
-    SetForegroundWindow(other);
-    if (GetForegroundWindow() == Window()) {
-        DestroyWindow(other);
-        GTEST_SKIP() << "the other window could not take the foreground";
-    }
-    EXPECT_EQ(1, AppCommand(10));  // still mapped
-    EXPECT_EQ(0, nav.appCommandHookEnabled);
-    EXPECT_EQ(0, ShellHook(12, 10));
-    DestroyWindow(other);
-}
-
-TEST_F(RemoteInput, KeyboardProgramSilencesTheShellHookButNotInCapitals) {
-    Shown();
-    {
-        Helper capitals("caps\\Type32.exe");
-        ASSERT_TRUE(capitals.Running());
-        ForgetKeyboardProgramScan();
-        EXPECT_EQ(1, ShellHook(12, 10));
-        EXPECT_EQ(1, nav.appCommandHookEnabled);
-    }
-    Helper keyboard("type32.exe");
-    ASSERT_TRUE(keyboard.Running());
-    ForgetKeyboardProgramScan();
-    EXPECT_EQ(0, ShellHook(12, 10));
-    EXPECT_EQ(0, nav.appCommandHookEnabled);
-}
-
-TEST_F(RemoteInput, DisconnectedConsoleLeavesApplicationCommandsToTheSystem) {
-    Shown();
-    ForgetKeyboardProgramScan();
-    SetForegroundWindow(Window());
-    SendMessageA(Window(), WM_WTSSESSION_CHANGE, WTS_CONSOLE_DISCONNECT, 1);
-    EXPECT_EQ(1, nav.consoleDisconnected);
-    SendMessageA(Window(), WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 1);
-    EXPECT_EQ(1, nav.consoleDisconnected);
-    EXPECT_EQ(0, AppCommand(51));
-    EXPECT_TRUE(player.Received().empty());
-    if (nav.appCommandHookEnabled) {  // the shell hook still maps
-        EXPECT_EQ(1, ShellHook(12, 51));
-        EXPECT_FALSE(player.Commands().empty());
-    }
-    SendMessageA(Window(), WM_WTSSESSION_CHANGE, WTS_CONSOLE_CONNECT, 1);
-    EXPECT_EQ(0, nav.consoleDisconnected);
-}
-
-TEST_F(RemoteInput, StreamzapButtonsInBothStates) {
-    Shown();
-    EXPECT_EQ(0, Streamzap(9));
-    EXPECT_EQ(0, Streamzap(35));
-    EXPECT_EQ(1, Streamzap(25));
-    EXPECT_EQ(4, nav.selected);
-    EXPECT_EQ(0, Streamzap(30));  // digit 0 on the shown window
-    EXPECT_EQ(1, Streamzap(8));
-    EXPECT_FALSE(IsWindowVisible(Window()));
-    EXPECT_TRUE(player.Commands().empty());
-    Streamzap(8);
-    Streamzap(25);
-    Streamzap(30);
-    EXPECT_EQ((std::vector<PlayerMessage>{Command(5102, 0, 0), Command(kCommandPlayTrack, 5, 0),
-                                          Command(kCommandPlayTrack, 0, 0)}),
-              player.Commands());
-    player.Clear();
-    Streamzap(19);  // MENU: the Navigator
-    EXPECT_EQ(Request(Window(), kRequestTrackList), player.Requests().back());
-}
-
-TEST_F(RemoteInput, HotKeyShowsTheNavigatorEvenWhenDisabled) {
-    registry.SetDword(HKEY_CURRENT_USER, "HotKey", 0x00030041);  // Ctrl+Shift+A
-    registry.SetDword(HKEY_CURRENT_USER, "Activate", 0);
-    Start();
-    auto press = [] {
-        INPUT keys[6] = {};
-        WORD codes[3] = {VK_CONTROL, VK_SHIFT, 'A'};
-        for (int i = 0; i < 3; ++i) {
-            keys[i].type = keys[5 - i].type = INPUT_KEYBOARD;
-            keys[i].ki.wVk = keys[5 - i].ki.wVk = codes[i];
-            keys[5 - i].ki.dwFlags = KEYEVENTF_KEYUP;
-        }
-        SendInput(6, keys, sizeof(INPUT));
-    };
-    press();
-    ASSERT_TRUE(PumpUntil([&] { return !player.Requests().empty(); }, 2000));
-    EXPECT_EQ((std::vector<PlayerMessage>{Request(Window(), kRequestDiscMode), Request(Window(), kRequestTrackList)}),
-              player.Requests());
-    SendMessageA(Window(), WM_HOTKEY, 2, 0);  // another id: nothing
-
-    settings.hotKey = 0;
-    nav.ApplySettings();
-    player.Clear();
-    press();
-    PumpMessages(200);
-    EXPECT_TRUE(player.Requests().empty());
-    EXPECT_TRUE(RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_SHIFT, 'A'));  // free again
-    UnregisterHotKey(nullptr, 7);
+    const UINT n = static_cast<UINT>(g_report.size());
+    if (command != RID_INPUT || headerSize != sizeof(RAWINPUTHEADER) || (data && *size < n)) return UINT(-1);
+    if (!data) *size = n;
+    if (data) memcpy(data, g_report.data(), n);
+    return data ? n : 0;
 }
 
 BOOL WINAPI FailingModuleWalk(HANDLE, HMODULE*, DWORD, DWORD*) {
@@ -293,32 +32,251 @@ BOOL WINAPI FailingModuleWalk(HANDLE, HMODULE*, DWORD, DWORD*) {
     return FALSE;
 }
 
+void End(HANDLE process) {
+    if (TerminateProcess(process, 0)) WaitForSingleObject(process, 2000);
+    CloseHandle(process);
+}
+bool Running(HANDLE process) { return process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
+
+// Starts a stand-in helper program, ended with what is returned.
+std::unique_ptr<void, void (*)(HANDLE)> Launch(const std::string& relativePath) {
+    std::string file = ProgramFolder() + relativePath;
+    intptr_t process = _spawnl(_P_NOWAIT, file.c_str(), file.c_str(), nullptr);
+    return {process == -1 ? nullptr : reinterpret_cast<HANDLE>(process), End};
+}
+
+// Running processes whose executable ends in `name` (any case), ended on request.
+int CountProcesses(const char* name, bool end = false) {
+    int found = 0;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        size_t length = strlen(entry.szExeFile);  // a file name, or a path on some systems
+        if (length < strlen(name) || _stricmp(entry.szExeFile + length - strlen(name), name) != 0) continue;
+        ++found;
+        if (end) End(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
+// Inputs: a key with Ctrl held; raw reports of 3 bytes (code in bytes 1 and 2), from a keyboard.
+constexpr unsigned kCtrl = 0x10000, kWide = 0x10000, kKeyboard = 0x20000;
+constexpr LRESULT kAny = -99;  // a sender's result that tells nothing
+
+// One input (pressed once or twice) with the Navigator shown or hidden and the player in disc mode
+// or not, and what follows: the sender's result, the selection afterwards (-1: hidden), and every
+// message the player receives. Ignored: the sender gets 0, the player nothing, the selection stays.
+using Sequence = std::vector<PlayerMessage>;
+struct Case {
+    unsigned input;
+    bool shown, disc;
+    LRESULT ret;
+    int after, presses;
+    Sequence want;
+};
+Case Hidden(unsigned input, Sequence want, bool disc = false) { return {input, false, disc, 1, -1, 1, want}; }
+Case Shown(unsigned input, int after, Sequence want, int presses = 1) {
+    return {input, true, false, 1, after, presses, want};
+}
+Case Ignored(unsigned input, bool shown = false) { return {input, shown, false, 0, shown ? 19 : -1, 1, {}}; }
+PlayerMessage C(UINT code, int value = 0, WPARAM extra = 0) { return Command(code, value, extra); }
+
+class RemoteInput : public NavigatorFixture {
+protected:
+    void SetUp() override { g_rawInputReader = FakeReader; }
+    void TearDown() override { g_rawInputReader = nullptr; }
+    PlayerMessage R(UINT code) const { return Request(nullptr, code); }
+    // The state requests (128, 20, 130) of every command the dispatcher takes, then `then`.
+    template <typename... Then>
+    Sequence S(Then... then) const { return {R(128), R(20), R(130), then...}; }
+    LRESULT Raw(DWORD type, DWORD sizeHid, const std::vector<uint8_t>& bytes) {
+        struct { RAWINPUTHEADER header; DWORD hid[2]; } head = {{type, 0, nullptr, 0}, {sizeHid, 1}};
+        g_report.assign(reinterpret_cast<uint8_t*>(&head), reinterpret_cast<uint8_t*>(&head + 1));
+        g_report.insert(g_report.end(), bytes.begin(), bytes.end());
+        return SendMessageA(Window(), WM_INPUT, RIM_INPUTSINK, 0x1234);
+    }
+    LRESULT AppCommand(unsigned v) { return SendMessageA(Window(), WM_APPCOMMAND, 0, MAKELPARAM(0, v)); }
+    LRESULT ShellHook(WPARAM e, int v) { return SendMessageA(Window(), nav.shellHookMessage, e, MAKELPARAM(0, v)); }
+    LRESULT Streamzap(WPARAM code) { return SendMessageA(Window(), g_streamzapMessage, code, 0); }
+
+    // Each case on a fresh list of 40 tracks (3 columns, 18 a page) with the 20th current; the
+    // player is in state 2 (arrows and OK go to it as keys) and answers request 1 with 526.
+    void Run(const std::vector<Case>& cases, const std::function<LRESULT(unsigned)>& send) {
+        Start();
+        for (auto answer : {std::make_pair(8, 20), std::make_pair(20, 2), std::make_pair(1, 526)})
+            player.Answer(answer.first, answer.second);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(::testing::Message() << "input 0x" << std::hex << c.input << (c.shown ? " shown" : " hidden"));
+            SendTracks(40);
+            nav.HandleCommand(CMD_NONE);  // takes down a delete box a failed case left
+            if (!c.shown) nav.HideNavigator();
+            player.Answer(128, c.disc);
+            player.Clear();
+            LRESULT ret = 0;
+            for (int i = 0; i < c.presses; ++i) ret = send(c.input);
+            if (ret != kAny) {
+                EXPECT_EQ(c.ret, ret);
+            }
+            // The tables are built before the window exists: their requests name it now.
+            Sequence want = c.want;
+            for (PlayerMessage& m : want)
+                if (m.message == kRequestMessage && !m.wParam) m.wParam = reinterpret_cast<WPARAM>(Window());
+            PumpUntil([&] { return player.Received() == want; }, 1500);  // choosing waits for its timer
+            EXPECT_EQ(want, player.Received());
+            EXPECT_EQ(c.after, IsWindowVisible(Window()) ? nav.selected : -1);
+        }
+    }
+};
+
+}  // namespace
+
+TEST_F(RemoteInput, RawButtons) {
+    Run({Hidden(0x0F, S(ModeSwitch(3)), true), Hidden(0x14, S(R(128), R(21))),  // file mode, the Navigator
+         Shown(0x1B, 19, S(C(6010, 0, 3))), Hidden(0x24, S(ModeSwitch(2), C(5104))),  // sort, DVD MENU
+         Shown(0x25, 19, S(C(6009, 0, 3))), Hidden(0x25, S(C(7031))), Hidden(0x27, S(C(5205))),
+         Hidden(0x48, S(ModeSwitch(3)), true), Hidden(0x4B, S(C(7032))), Hidden(0x4C, S(C(7030))),
+         {0x48, true, true, 1, 0, 1, S(ModeSwitch(3), R(128), R(21))},  // RECORDED TV, shown in disc mode
+         Hidden(0x4D, S(C(7031))), Hidden(kWide | 0x8D, S(R(128), R(21))), Hidden(kWide | 0x209, S(C(7030))),
+         Shown(kWide | 0x209, 19, S(C(6010, 0, 3))), Ignored(kWide | 0x148, true), Ignored(0x26, true),
+         Ignored(kKeyboard | 0x14, true)},  // GUIDE, MORE, no buttons, not HID
+        [&](unsigned input) {
+            std::vector<uint8_t> bytes = {0x03, static_cast<uint8_t>(input), static_cast<uint8_t>(input >> 8)};
+            if (!(input & kWide)) bytes.pop_back();
+            EXPECT_EQ(0, Raw(input & kKeyboard ? RIM_TYPEKEYBOARD : RIM_TYPEHID, DWORD(bytes.size()), bytes));
+            return kAny;
+        });
+    RAWINPUTDEVICE devices[8];
+    UINT count = 8;  // both devices reach the window while it is hidden or behind others
+    ASSERT_EQ(2u, GetRegisteredRawInputDevices(devices, &count, sizeof(RAWINPUTDEVICE)));
+    std::sort(devices, devices + 2, [](auto& a, auto& b) { return a.usUsagePage > b.usUsagePage; });
+    const RAWINPUTDEVICE want[2] = {{0xFFBC, 0x88, RIDEV_INPUTSINK, Window()}, {0x0C, 0x01, RIDEV_INPUTSINK, Window()}};
+    EXPECT_EQ(0, memcmp(want, devices, sizeof(want)));
+}
+
+TEST_F(RemoteInput, ApplicationCommands) {
+    std::vector<Case> cases = {
+        Shown(1, 19, S(C(6009, 0, 3))), Shown(13, -1, S()),  // BACK: refresh; stop: hide
+        Shown(8, 19, S(R(128), R(20), R(130), C(6009)), 2),  // MUTE twice: the box, then the deletion
+        Shown(14, -1, S(C(5105, 20))), Shown(46, -1, S(C(5105, 20))),  // play
+        Shown(51, 0, S(C(5206, 1, 3), R(128), R(21))), Shown(52, 0, S(C(5206, -1, 3), R(128), R(21))),
+        Ignored(10), Ignored(51),  // hidden: left to others
+    };
+    for (unsigned value : {9, 10, 11, 12, 47, 48, 49, 50})  // volume, track and transport: kept from the player
+        cases.push_back(Shown(value, 19, S()));
+    for (unsigned value = 0; value <= 53; ++value)  // every other value is left to others
+        if (std::none_of(cases.begin(), cases.end(), [&](const Case& c) { return c.input == value; }))
+            cases.push_back(Ignored(value, true));
+    Run(cases, [&](unsigned value) { return AppCommand(value); });
+}
+
+TEST_F(RemoteInput, StreamzapButtons) {
+    Run({Hidden(0, S(C(5171))), Hidden(1, S(C(5135))), Hidden(2, S(C(5134))), Hidden(3, S(C(5172))),
+         Hidden(4, S(C(5206, 1, 3))), Hidden(5, S(C(5206, -1, 3))), Hidden(6, S(C(7052, 13))),
+         Hidden(7, S(R(1), C(5104))), Hidden(8, S(C(5102), ModeSwitch(3)), true), Shown(8, -1, S()), Ignored(9),
+         Hidden(10, S(C(5107))), Hidden(11, S(C(5108))), Hidden(12, S(C(5115))), Hidden(13, S(C(5116))),
+         Hidden(14, S(C(7052, 38))), Hidden(15, S(C(7052, 40))), Hidden(16, S(C(7052, 37))),
+         Hidden(17, S(C(7052, 39))), Hidden(18, S(C(7052, 13))), Hidden(19, S(R(128), R(21))),  // MENU
+         Shown(19, -1, S()), Hidden(20, S(C(5202))), Hidden(21, {C(5105, 1)}), Hidden(22, {C(5105, 2)}),  // digits
+         Hidden(23, {C(5105, 3)}), Hidden(24, {C(5105, 4)}), Hidden(25, {C(5105, 5)}), Hidden(26, {C(5105, 6)}),
+         Hidden(27, {C(5105, 7)}), Hidden(28, {C(5105, 8)}), Hidden(29, {C(5105, 9)}), Hidden(30, {C(5105, 0)}),
+         Shown(25, 4, {}), Ignored(30, true), Hidden(31, S(C(7030))), Shown(31, 19, S(C(6010, 0, 3))),  // RED
+         Hidden(32, S(C(7031))), Shown(32, 19, S(C(6009, 0, 3))), Hidden(33, S(ModeSwitch(3)), true),  // GREEN, YELLOW
+         Hidden(34, S(ModeSwitch(2), C(5104))), Ignored(35), Ignored(0xFFFFFFFFu, true)},  // BLUE
+        [&](unsigned code) { return Streamzap(code); });
+    settings.activate = 0;  // disabled: every remote is ignored, the window left as it is
+    EXPECT_EQ(0, Raw(RIM_TYPEHID, 2, {0x03, 0x14}));
+    EXPECT_EQ(0, AppCommand(51));
+    EXPECT_EQ(0, ShellHook(12, 51));
+    for (WPARAM code = 0; code <= 35; ++code) EXPECT_EQ(0, Streamzap(code)) << code;
+    EXPECT_TRUE(player.Received().empty());
+    EXPECT_TRUE(IsWindowVisible(Window()));
+}
+
+TEST_F(RemoteInput, KeyboardKeys) {
+    Run({Shown(VK_RETURN, -1, S(C(5105, 20))), Shown(VK_ESCAPE, -1, S()), Shown(VK_PRIOR, 1, S()),
+         Shown(VK_NEXT, 37, S()), Shown(kCtrl | VK_PRIOR, 0, S(C(5206, -1, 3), R(128), R(21))),
+         Shown(kCtrl | VK_NEXT, 0, S(C(5206, 1, 3), R(128), R(21))), Shown(VK_HOME, 19, S()),
+         Shown(VK_END, 19, S()), Shown(VK_LEFT, 18, S()), Shown(VK_UP, 16, S()), Shown(VK_RIGHT, 20, S()),
+         Shown(VK_DOWN, 22, S()), Shown(VK_DELETE, 19, S(R(128), R(20), R(130), C(6009)), 2),  // box, deletion
+         Shown(VK_F4, 19, S(C(6010, 0, 3))), Shown(VK_F5, 19, S(C(6009, 0, 3))),
+         Ignored(VK_SPACE, true), Ignored(VK_F3, true), Ignored('A', true)},  // other keys
+        [&](unsigned input) {
+            BYTE keys[256] = {};
+            keys[VK_CONTROL] = input & kCtrl ? 0x80 : 0;
+            SetKeyboardState(keys);
+            SendMessageA(Window(), WM_KEYDOWN, input & 0xFFFF, 1);
+            return kAny;
+        });
+}
+
+// One from behind is still mapped but silences the shell hook; a disconnected console leaves them to
+// the system, not the hook; the keyboard program, by its name as written, silences the hook for good.
+TEST_F(RemoteInput, ApplicationCommandsFromBehindTheConsoleAndTheKeyboardProgram) {
+    Start();
+    SendTracks(12);
+    EXPECT_EQ(0, ShellHook(5, 10));  // another shell event
+    HWND other = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    bool behind = GetForegroundWindow() != Window();
+    EXPECT_EQ(1, AppCommand(10));
+    EXPECT_EQ(behind ? 0 : 1, ShellHook(12, 10));
+    DestroyWindow(other);
+    nav.appCommandHookEnabled = 1;  // as a new window has it
+    auto session = [&](WPARAM event) { SendMessageA(Window(), WM_WTSSESSION_CHANGE, event, 1); };
+    session(WTS_CONSOLE_DISCONNECT);
+    session(WTS_SESSION_LOCK);  // changes nothing
+    EXPECT_EQ(1, ShellHook(12, 10));
+    for (const char* program : {"caps\\Type32.exe", "type32.exe"}) {
+        auto keyboard = Launch(program);
+        ASSERT_TRUE(Running(keyboard.get())) << program;
+        ForgetKeyboardProgramScan();
+        EXPECT_EQ(program[0] == 'c' ? 1 : 0, ShellHook(12, 10)) << program;
+    }
+    EXPECT_EQ(0, AppCommand(51));  // to default processing, unmapped
+    session(WTS_CONSOLE_CONNECT);
+    EXPECT_EQ(1, AppCommand(51));
+    EXPECT_EQ(C(5206, 1, 3), player.Commands().at(0));
+    EXPECT_EQ(0, ShellHook(12, 10));  // the program gone, the hook still silent
+}
+
+// Registered as stored (bits 16-18 Shift, Control, Alt), given up when cleared: taken, then free.
+TEST_F(RemoteInput, TheHotKeyIsRegisteredAndShowsTheNavigatorEvenWhenDisabled) {
+    registry.SetDword(HKEY_CURRENT_USER, "Activate", 0);
+    Start();
+    const struct { DWORD hotKey; UINT modifiers, key; } cases[] = {
+        {0x00030041, MOD_CONTROL | MOD_SHIFT, 'A'}, {0x00F40070, MOD_ALT, VK_F1}};  // bits 19-23 unused
+    for (const auto& c : cases)
+        for (DWORD hotKey : {c.hotKey, 0ul}) {
+            settings.hotKey = hotKey;
+            nav.ApplySettings();
+            BOOL available = RegisterHotKey(nullptr, 7, c.modifiers, c.key);
+            EXPECT_EQ(hotKey == 0, available != FALSE) << std::hex << c.hotKey << (hotKey ? " set" : " cleared");
+            if (available) UnregisterHotKey(nullptr, 7);
+        }
+    SendMessageA(Window(), WM_HOTKEY, 2, 0);  // another id: nothing
+    EXPECT_TRUE(player.Received().empty());
+    SendMessageA(Window(), WM_HOTKEY, 1, 0);
+    EXPECT_EQ((Sequence{Request(Window(), 128), Request(Window(), 21)}), player.Requests());
+}
+
 TEST_F(RemoteInput, MediaCenterTrayIsStoppedAndStartedAgain) {
-    struct Case {
-        const char* program;
-        bool walkFails;
-    } cases[] = {{"ehtray.exe", false}, {"caps\\EHTRAY.EXE", false}, {"ehtray.exe", true}};
-    for (const Case& c : cases) {
-        const char* program = c.program;
-        SCOPED_TRACE(program + std::string(c.walkFails ? ", module walk failing" : ""));
-        SetModuleWalk(c.walkFails ? FailingModuleWalk : nullptr);
-        Helper tray(program);
-        ASSERT_TRUE(tray.Running());
+    for (auto c : {std::make_pair("ehtray.exe", false), std::make_pair("caps\\EHTRAY.EXE", false),
+                   std::make_pair("ehtray.exe", true)}) {
+        SCOPED_TRACE(c.first + std::string(c.second ? ", module walk failing" : ""));
+        SetModuleWalk(c.second ? FailingModuleWalk : nullptr);
+        auto tray = Launch(c.first);
+        ASSERT_TRUE(Running(tray.get()));
         LoadSettings();
         NavigatorWnd window;
         ASSERT_TRUE(window.CreateNavigator(&settings));
-        ASSERT_TRUE(PumpUntil([&] { return !tray.Running(); }, 3000));  // stopped by the start-up
-        std::string expected = ProgramFolder() + program;
-        for (char& c : expected) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-        EXPECT_EQ(expected, window.stoppedTrayProcessPath);
-
-        settings.activate = 0;  // disabled: started again from the remembered path
-        window.ApplySettings();
-        EXPECT_TRUE(window.stoppedTrayProcessPath.empty());
-        EXPECT_TRUE(PumpUntil([&] { return CountProcesses("ehtray.exe") == 1; }, 3000));
-        settings.activate = 1;
-        window.ApplySettings();
-        EXPECT_TRUE(PumpUntil([&] { return CountProcesses("ehtray.exe") == 0; }, 3000));
+        ASSERT_TRUE(PumpUntil([&] { return !Running(tray.get()); }, 3000));  // stopped by the start-up
+        for (DWORD activate : {0u, 1u}) {  // disabled: started again from that path; enabled: stopped again
+            settings.activate = activate;
+            window.ApplySettings();
+            EXPECT_TRUE(PumpUntil([&] { return CountProcesses("ehtray.exe") == (activate ? 0 : 1); }, 3000));
+        }
         window.DestroyWindow();  // closing: started again
         EXPECT_TRUE(PumpUntil([&] { return CountProcesses("ehtray.exe") == 1; }, 3000));
         CountProcesses("ehtray.exe", true);

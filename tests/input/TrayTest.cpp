@@ -1,6 +1,5 @@
-// The tray icon and its quick-configuration menu on a real Navigator: what reaches the shell
-// (through this program's import of Shell_NotifyIconA), the menu's marks while it is open, and
-// what each command changes and saves.
+// The tray icon and its quick-configuration menu on a real Navigator: what reaches the shell through
+// this program's import of Shell_NotifyIconA, the menu's marks while it is open, what commands save.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -8,186 +7,126 @@
 #include <new>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "plugin/Monitors.h"
 #include "tests/navigator/NavigatorFixture.h"
 #include "tests/support/ImportPatch.h"
 
 namespace {
 
-struct Notification {
-    DWORD action;
-    NOTIFYICONDATAA data;
-};
-std::vector<Notification> g_notified;
+std::vector<DWORD> g_actions;
+NOTIFYICONDATAA g_added;  // what the last NIM_ADD carried
 
 BOOL WINAPI RecordNotification(DWORD action, PNOTIFYICONDATAA data) {
-    Notification n = {action, {}};
-    memcpy(&n.data, data, std::min<size_t>(data->cbSize, sizeof(n.data)));
-    g_notified.push_back(n);
+    g_actions.push_back(action);
+    if (action == NIM_ADD) memcpy(&g_added, data, std::min<size_t>(data->cbSize, sizeof(g_added)));
     return TRUE;
+}
+
+// Item ids with their marks, as the open menu shows them: '+' checked or '-' not, then 'g' greyed
+// or 'e' enabled; 'x' absent.
+std::string g_menuWanted, g_menuSeen;
+
+void CALLBACK InspectMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND window = FindWindowA("#32768", nullptr);
+    if (!window || !IsWindowVisible(window)) return;
+    KillTimer(nullptr, timer);
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
+    std::istringstream items(g_menuWanted);
+    std::string marks;
+    for (UINT id; items >> id >> marks;) {
+        UINT state = GetMenuState(menu, id, MF_BYCOMMAND);
+        g_menuSeen += " " + std::to_string(id) + (state == UINT(-1) ? "x" : state & MF_CHECKED ? "+" : "-");
+        if (state != UINT(-1)) g_menuSeen += state & MF_GRAYED ? "g" : "e";
+    }
+    EndMenu();
 }
 
 class Tray : public NavigatorFixture {
 protected:
     void SetUp() override {
         ASSERT_TRUE(patch_.Applied());
-        g_notified.clear();
-    }
-    std::vector<DWORD> Actions() const {
-        std::vector<DWORD> actions;
-        for (const Notification& n : g_notified) actions.push_back(n.action);
-        return actions;
+        g_actions.clear();
     }
     // The settings as the registry holds them.
     std::map<std::string, DWORD> Saved() const {
         std::map<std::string, DWORD> values;
         for (const char* name : {"Activate", "TrayIcon", "HotKey", "Monitor", "Column", "ShowThumbnail", "IconView",
-                                 "TextSize", "ShowDetailInfo"}) {
-            DWORD value = 0xDEAD;
-            registry.GetDword(name, &value);
-            values[name] = value;
-        }
+                                 "TextSize", "ShowDetailInfo"})
+            registry.GetDword(name, &(values[name] = 0xDEAD));
         return values;
     }
+    LRESULT Notify(WPARAM id, LPARAM mouse) { return SendMessageA(Window(), WM_APP + 0x81, id, mouse); }
 
 private:
     ImportPatch patch_{"shell32.dll", "Shell_NotifyIconA", reinterpret_cast<void*>(RecordNotification)};
 };
 
-// While the menu is tracked: each expectation is an item id with marks, '+' checked, '-' not,
-// 'g' greyed, 'e' enabled, 'x' absent.
-std::string g_menuExpectations;
-bool g_menuSeen;
-HWND g_navigator;
-
-BOOL CALLBACK CountMenu(HWND hwnd, LPARAM count) {
-    char name[16] = {};
-    GetClassNameA(hwnd, name, sizeof(name));
-    *reinterpret_cast<int*>(count) += strcmp(name, "#32768") == 0 && IsWindowVisible(hwnd);
-    return TRUE;
-}
-
-void CALLBACK InspectMenu(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND window = FindWindowA("#32768", nullptr);
-    if (!window || !IsWindowVisible(window)) return;
-    KillTimer(nullptr, timer);
-    g_menuSeen = true;
-    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
-    std::istringstream items(g_menuExpectations);
-    for (std::string item; items >> item;) {
-        size_t marks = item.find_first_not_of("0123456789");
-        UINT id = static_cast<UINT>(std::stoul(item.substr(0, marks)));
-        UINT state = GetMenuState(menu, id, MF_BYCOMMAND);
-        bool absent = state == static_cast<UINT>(-1), checked = state & MF_CHECKED, greyed = state & MF_GRAYED;
-        for (char mark : item.substr(marks)) {
-            bool holds = mark == 'x' ? absent
-                         : absent    ? false
-                         : mark == '+' ? checked
-                         : mark == '-' ? !checked
-                         : mark == 'g' ? greyed
-                                       : !greyed;
-            EXPECT_TRUE(holds) << item << ": state " << std::hex << state;
-        }
-    }
-    // A second right-click while the menu is open opens no second menu.
-    SendMessageA(g_navigator, WM_APP + 0x81, 100, WM_RBUTTONUP);
-    int menus = 0;
-    EnumWindows(CountMenu, reinterpret_cast<LPARAM>(&menus));
-    EXPECT_EQ(1, menus);
-    EndMenu();
-}
-
 TEST_F(Tray, TheIconFollowsTheSettingAndComesBackWithTheTaskbar) {
-    settings.trayIcon = 1;
     registry.SetDword(HKEY_CURRENT_USER, "TrayIcon", 1);
     Start();
-    ASSERT_EQ(std::vector<DWORD>{NIM_ADD}, Actions());
-    const NOTIFYICONDATAA& added = g_notified[0].data;
-    EXPECT_EQ(offsetof(NOTIFYICONDATAA, hBalloonIcon), added.cbSize);
-    EXPECT_EQ(Window(), added.hWnd);
-    EXPECT_EQ(100u, added.uID);
-    EXPECT_EQ(static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP), added.uFlags);
-    EXPECT_EQ(static_cast<UINT>(WM_APP + 0x81), added.uCallbackMessage);
-    EXPECT_NE(nullptr, added.hIcon);
-    EXPECT_STREQ("Remote Controller Plugin for Quillar", added.szTip);
-
-    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
-    struct Step {
-        DWORD trayIcon;  // then the options' OK applies it
-        bool rebuildTaskbar;
-        std::vector<DWORD> want;
-    } steps[] = {
-        {1, true, {NIM_DELETE, NIM_ADD}},  // shown again
-        {0, false, {NIM_DELETE}},
-        {0, true, {}},  // absent before, absent after
-        {1, false, {NIM_ADD}},
-    };
-    for (const Step& s : steps) {
-        g_notified.clear();
+    ASSERT_EQ(std::vector<DWORD>{NIM_ADD}, g_actions);
+    EXPECT_EQ(std::make_tuple(DWORD(offsetof(NOTIFYICONDATAA, hBalloonIcon)), Window(), 100u,
+                              UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP), UINT(WM_APP + 0x81), true,
+                              std::string("Remote Controller Plugin for Quillar")),
+              std::make_tuple(g_added.cbSize, g_added.hWnd, g_added.uID, g_added.uFlags, g_added.uCallbackMessage,
+                              g_added.hIcon != nullptr, std::string(g_added.szTip)));
+    // The options' OK applies the setting, then perhaps the taskbar is rebuilt.
+    const struct { DWORD trayIcon; bool rebuildTaskbar; std::vector<DWORD> want; } steps[] = {
+        {1, true, {NIM_DELETE, NIM_ADD}}, {0, false, {NIM_DELETE}}, {0, true, {}}, {1, false, {NIM_ADD}}};
+    for (const auto& s : steps) {
+        g_actions.clear();
         settings.trayIcon = s.trayIcon;
         nav.ApplySettings();
         if (s.rebuildTaskbar) {
-            g_notified.clear();
-            SendMessageA(Window(), taskbarCreated, 0, 0);
+            g_actions.clear();
+            SendMessageA(Window(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
         }
-        EXPECT_EQ(s.want, Actions()) << "tray " << s.trayIcon << " rebuilt " << s.rebuildTaskbar;
+        EXPECT_EQ(s.want, g_actions) << "tray " << s.trayIcon << " rebuilt " << s.rebuildTaskbar;
     }
-    // The object's end takes the icon away.
-    g_notified.clear();
+    // A double-click shows the Navigator; other clicks and other icons do nothing.
+    EXPECT_EQ(1, Notify(100, WM_LBUTTONDBLCLK));
+    EXPECT_EQ((std::vector<PlayerMessage>{Request(Window(), 128), Request(Window(), 21)}), player.Requests());
+    player.Clear();
+    EXPECT_EQ(1, Notify(101, WM_RBUTTONUP));
+    EXPECT_EQ(0, Notify(100, WM_MOUSEMOVE));
+    EXPECT_TRUE(player.Received().empty());
+    g_actions.clear();  // the object's end takes the icon away
     nav.~NavigatorWnd();
     new (&nav) NavigatorWnd;
-    EXPECT_EQ(std::vector<DWORD>{NIM_DELETE}, Actions());
+    EXPECT_EQ(std::vector<DWORD>{NIM_DELETE}, g_actions);
 }
 
-TEST_F(Tray, TheMenuShowsTheSettings) {
+TEST_F(Tray, TheMenuShowsTheSettingsAndEachCommandSavesExactlyItsOwn) {
     Start();
-    g_navigator = Window();
-    struct Case {
-        DWORD activate, thumbnails, large, tags, textSize, column;
-        bool sheetOpen;
-        const char* items;
-    } cases[] = {
-        {1, 1, 1, 0, 2, 3, false, "32771e 5010+ 1038+ 1040+e 1041-e 32834+ 32832- 32839+e 32837-e 2000x"},
-        {0, 0, 1, 1, 4, 9, true, "32771g 5010- 1038- 1040+g 1041+g 32836+ 32837-g 32844-g"},  // no item for 9
-        {1, 1, 0, 1, 0, 8, false, "1040-e 1041+e 32832+ 32844+g 32837-g"},
+    const struct { DWORD activate, thumbnails, large, tags, textSize, column, sheet; const char* items; } menus[] = {
+        {1, 1, 1, 0, 2, 3, 0, "32771-e 5010+e 1038+e 1040+e 1041-e 32834+e 32832-e 32839+e 32837-e 2000x"},
+        {0, 0, 1, 1, 4, 9, 1, "32771-g 5010-e 1038-e 1040+g 1041+g 32836+e 32837-g 32844-g"},  // no item for 9
+        {1, 1, 0, 1, 0, 8, 0, "1040-e 1041+e 32832+e 32844+g 32837-g"},
     };
-    for (const Case& c : cases) {
-        settings.activate = c.activate;
-        settings.showThumbnail = c.thumbnails;
-        settings.iconView = c.large;
-        settings.showDetailInfo = c.tags;
-        settings.textSize = c.textSize;
-        settings.column = c.column;
-        nav.sheetOpen = c.sheetOpen;
-        g_menuExpectations = c.items;
-        g_menuSeen = false;
+    for (const auto& m : menus) {
+        std::tie(settings.activate, settings.showThumbnail, settings.iconView, settings.showDetailInfo,
+                 settings.textSize, settings.column, nav.sheetOpen) =
+            std::make_tuple(m.activate, m.thumbnails, m.large, m.tags, m.textSize, m.column, m.sheet);
+        g_menuWanted = m.items;
+        g_menuSeen.clear();
         SetTimer(nullptr, 0, 20, InspectMenu);
-        EXPECT_EQ(1, SendMessageA(Window(), WM_APP + 0x81, 100, WM_RBUTTONUP));
-        EXPECT_TRUE(g_menuSeen) << c.items;
+        EXPECT_EQ(1, Notify(100, WM_RBUTTONUP));
+        EXPECT_EQ(" " + g_menuWanted, g_menuSeen);
     }
-    nav.sheetOpen = 0;
-    // Not the icon, or not a click it knows.
-    EXPECT_EQ(1, SendMessageA(Window(), WM_APP + 0x81, 101, WM_RBUTTONUP));
-    EXPECT_EQ(0, SendMessageA(Window(), WM_APP + 0x81, 100, WM_MOUSEMOVE));
-}
 
-TEST_F(Tray, EachCommandChangesAndSavesExactlyItsSetting) {
-    Start();
+    LoadSettings();
+    settings.monitor = 12345;  // a monitor long gone
     settings.Save();
-    struct Case {
-        UINT id;
-        const char* value;  // the one registry value that changes; none for the last two
-        DWORD want;
-    } cases[] = {
-        {32832, "TextSize", 0},   {32836, "TextSize", 4},      {1038, "ShowThumbnail", 0},
-        {1038, "ShowThumbnail", 1}, {1040, "IconView", 0},     {1041, "ShowDetailInfo", 1},
-        {32837, "Column", 1},     {32844, "Column", 8},        {5010, "Activate", 0},
-        {5010, "Activate", 1},    {2001, nullptr, 0},  // no second monitor: nothing changes
-        {32830, nullptr, 0},      // shows the Navigator, saves nothing
+    const struct { UINT id; const char* value; DWORD want; } commands[] = {  // value: the one that changes
+        {32832, "TextSize", 0},  {32836, "TextSize", 4},      {1038, "ShowThumbnail", 0}, {1038, "ShowThumbnail", 1},
+        {1040, "IconView", 0},   {1041, "ShowDetailInfo", 1}, {32837, "Column", 1},       {32844, "Column", 8},
+        {5010, "Activate", 0},   {5010, "Activate", 1},       {2001, nullptr, 0},  // no second monitor: nothing
+        {2000, "Monitor", DWORD(reinterpret_cast<uintptr_t>(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY)))},
+        {32830, nullptr, 0},  // shows the Navigator, saves nothing
     };
-    for (const Case& c : cases) {
+    for (const auto& c : commands) {
         std::map<std::string, DWORD> want = Saved();
         if (c.value) want[c.value] = c.want;
         player.Clear();
@@ -196,10 +135,6 @@ TEST_F(Tray, EachCommandChangesAndSavesExactlyItsSetting) {
         bool listAsked = !player.Requests().empty() && player.Requests().back().lParam == kRequestTrackList;
         EXPECT_EQ(c.id == 32830, listAsked) << c.id;
     }
-    // The options sheet's command while the sheet is up: nothing.
-    nav.sheetOpen = 1;
-    SendMessageA(Window(), WM_COMMAND, 32771, 0);
-    nav.sheetOpen = 0;
 }
 
 }  // namespace

@@ -1,38 +1,29 @@
-// The plug-in object linked into the test: what GetPluginInfo takes from the resource module.
+// The plug-in object linked into the test: its settings key, and what GetPluginInfo takes from the
+// resource module when the strings there are longer than their fields.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "base/ModuleState.h"
 #include "plugin/RembrixApp.h"
 #include "plugin/RemotePlugin.h"
 #include "tests/support/RegistryScratch.h"
 
-TEST(PluginObject, StringsLongerThanTheirFieldsAreCut) {
+TEST(PluginObject, StringsLongerThanTheirFieldsAreCutAndTheRegistryPathGetsThePluginKey) {
     theApp.InitInstance(GetModuleHandleA(nullptr));
+    EXPECT_STREQ("Software\\Halvorn\\Quillar\\Rembrix", RemotePlugin("Software\\Halvorn\\Quillar").registryPath);
     HMODULE pack = LoadLibraryExA("long_strings.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, pack);
     ThisModuleState().resources = pack;
-
     RegistryScratch registry("PluginObject");
-    auto* plugin = new RemotePlugin(registry.Base().c_str());
     PluginInfoRecord record;
     memset(&record, 0xCC, sizeof(record));
-    plugin->GetPluginInfo(&record);
-    plugin->DeletingDestructor(1);
+    RemotePlugin(registry.Base().c_str()).GetPluginInfo(&record);
     ThisModuleState().resources = GetModuleHandleA(nullptr);
     FreeLibrary(pack);
-
-    EXPECT_EQ(79u, strlen(record.name));
-    EXPECT_EQ(79u, strlen(record.maker));
-    EXPECT_EQ(255u, strlen(record.description));
-    EXPECT_EQ('N', record.name[0]);
-    EXPECT_EQ('M', record.maker[78]);
-    EXPECT_EQ(0, record.reserved1[0]);
-}
-
-TEST(PluginObject, RegistryPathGetsThePluginKey) {
-    RemotePlugin plugin("Software\\Halvorn\\Quillar");
-    EXPECT_STREQ("Software\\Halvorn\\Quillar\\Rembrix", plugin.registryPath);
-    EXPECT_EQ(0, plugin.startValue);
+    // Each field keeps its terminator inside: the first 79, 79 and 255 characters of its string.
+    EXPECT_EQ(std::string(79, 'N'), record.name);
+    EXPECT_EQ(std::string(79, 'M'), record.maker);
+    EXPECT_EQ(std::string(255, 'D'), record.description);
 }

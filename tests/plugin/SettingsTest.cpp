@@ -1,21 +1,23 @@
+// The settings record in the registry: defaults, which hive wins, mistyped values, and save.
 #include "plugin/PluginSettings.h"
 
 #include <gtest/gtest.h>
 
-#include "plugin/Monitors.h"
+#include <string>
+#include <tuple>
+
 #include "plugin/RegistryStore.h"
 #include "tests/support/RegistryScratch.h"
 
 namespace {
 
+HMONITOR Primary() { return MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY); }
+
 class Settings : public ::testing::Test {
 protected:
-    std::string PluginPath() const { return registry.Base() + "\\Rembrix"; }
-    PluginSettings Loaded() {
-        PluginSettings settings;
-        settings.Load(PluginPath().c_str());
-        return settings;
-    }
+    PluginSettings Loaded() { PluginSettings s; s.Load((registry.Base() + "\\Rembrix").c_str()); return s; }
+    // A value under HKEY_CURRENT_USER; 0xDEAD when missing.
+    DWORD Stored(const char* name) { DWORD value = 0xDEAD; return registry.GetDword(name, &value) ? value : 0xDEAD; }
     RegistryScratch registry{::testing::UnitTest::GetInstance()->current_test_info()->name()};
 };
 
@@ -23,106 +25,58 @@ protected:
 
 TEST_F(Settings, NoKeyGivesTheDefaults) {
     PluginSettings s = Loaded();
-    EXPECT_EQ(1u, s.activate);
-    EXPECT_EQ(0u, s.trayIcon);
-    EXPECT_EQ(0u, s.hotKey);
-    EXPECT_EQ(GetPrimaryMonitor(), s.Monitor());
-    EXPECT_EQ(3u, s.column);
-    EXPECT_EQ(1u, s.showThumbnail);
-    EXPECT_EQ(1u, s.iconView);
-    EXPECT_EQ("Arial", s.textFont);
-    EXPECT_EQ(2u, s.textSize);
-    EXPECT_EQ(0u, s.showDetailInfo);
-    EXPECT_EQ(0, s.marginX);
-    EXPECT_EQ(0, s.marginY);
-    for (int i = 0; i < kColourCount; ++i) EXPECT_EQ(kDefaultColours[i], s.colours[i]) << i;
+    EXPECT_EQ(std::make_tuple(1ul, 0ul, 0ul, Primary(), 3ul, 1ul, 1ul, std::string("Arial"), 2ul, 0ul, 0l, 0l),
+              std::make_tuple(s.activate, s.trayIcon, s.hotKey, s.Monitor(), s.column, s.showThumbnail, s.iconView,
+                              s.textFont, s.textSize, s.showDetailInfo, s.marginX, s.marginY));
+    const COLORREF colours[kColourCount] = {
+        0x00984E00, 0x00984E00, 0x00FCD694, 0x00782800, 0x00FFF0D2, 0x00E69349, 0x00FFFFFF, 0x00FFFFFF, 0x00D3A502,
+        0x00D3A502, 0x00FFFFFF, 0x00FCD694, 0x00502300, 0x00FFFFFF, 0x00B46432, 0x00FFFFFF, 0x00D3A502, 0x0088561F,
+        0x00808080, 0x00FFFFFF, 0x00984E00, 0x00782800, 0x00E69349, 0x00808080, 0x00FFFFFF, 0x00502300};
+    for (int i = 0; i < kColourCount; ++i) EXPECT_EQ(colours[i], s.colours[i]) << "colour " << i;
     EXPECT_EQ(registry.SettingsKey(), s.keyPath);
 }
 
-TEST_F(Settings, UserHiveWinsAndMachineHiveFillsIn) {
+TEST_F(Settings, TheUserHiveWinsTheMachineHiveFillsInAndMistypedValuesAreIgnored) {
     registry.SetDword(HKEY_LOCAL_MACHINE, "Column", 5);
     registry.SetDword(HKEY_LOCAL_MACHINE, "TextSize", 4);
     registry.SetDword(HKEY_CURRENT_USER, "TextSize", 1);
     registry.SetDword(HKEY_LOCAL_MACHINE, "Color_3", 0x00123456);
+    registry.SetString(HKEY_CURRENT_USER, "IconView", "0");       // a string where a number belongs
+    registry.SetDword(HKEY_CURRENT_USER, "Monitor", 0x7FFF0001);  // a monitor that is gone
+    registry.SetString(HKEY_CURRENT_USER, "TextFont", "%SystemRoot% Sans", REG_EXPAND_SZ);
+    RegSetKeyValueA(HKEY_CURRENT_USER, registry.SettingsKey().c_str(), "ShowThumbnail", REG_DWORD, "\0", 2);
     PluginSettings s = Loaded();
     EXPECT_EQ(5u, s.column);
     EXPECT_EQ(1u, s.textSize);
     EXPECT_EQ(0x00123456u, s.colours[3]);
-}
-
-TEST_F(Settings, WrongTypesFallBackToDefaults) {
-    registry.SetString(HKEY_CURRENT_USER, "Column", "7");
+    EXPECT_EQ(1u, s.iconView);
+    EXPECT_EQ(1u, s.showThumbnail);  // a number of two bytes
+    EXPECT_EQ(Primary(), s.Monitor());
+    EXPECT_EQ("%SystemRoot% Sans", s.textFont);  // taken unexpanded
     registry.SetDword(HKEY_CURRENT_USER, "TextFont", 12);
-    HKEY key;
-    RegCreateKeyExA(HKEY_CURRENT_USER, registry.SettingsKey().c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                    nullptr);
-    const BYTE twoBytes[2] = {1, 0};
-    RegSetValueExA(key, "ShowThumbnail", 0, REG_DWORD, twoBytes, 2);  // a DWORD of the wrong size
-    RegCloseKey(key);
-    PluginSettings s = Loaded();
-    EXPECT_EQ(3u, s.column);
-    EXPECT_EQ("Arial", s.textFont);
-    EXPECT_EQ(1u, s.showThumbnail);
-}
-
-TEST_F(Settings, ExpandStringFontIsTakenUnexpanded) {
-    registry.SetString(HKEY_CURRENT_USER, "TextFont", "%SystemRoot% Sans", REG_EXPAND_SZ);
-    EXPECT_EQ("%SystemRoot% Sans", Loaded().textFont);
+    EXPECT_EQ("Arial", Loaded().textFont);
 }
 
 TEST_F(Settings, SaveWritesTheTwelveValuesAndNoColours) {
+    PluginSettings fresh = {};
+    fresh.Save();  // nothing loaded: nothing written
+    EXPECT_EQ(0xDEADu, Stored("Activate"));
+    registry.SetDword(HKEY_CURRENT_USER, "Color_5", 0x000000FF);
     PluginSettings s = Loaded();
-    s.column = 4;
-    s.hotKey = 0x20074;
-    s.marginX = -5;
+    std::tie(s.activate, s.trayIcon, s.hotKey, s.monitor, s.column, s.showThumbnail, s.iconView, s.textSize,
+             s.showDetailInfo, s.marginX, s.marginY) = std::make_tuple(0, 1, 0x20074, 77, 4, 0, 0, 4, 1, -5, 9);
     s.textFont = "Liberation Serif";
     s.Save();
-
-    const char* names[] = {"Activate", "TrayIcon", "HotKey", "Monitor", "Column", "ShowThumbnail",
-                           "IconView", "TextSize", "ShowDetailInfo", "MarginX", "MarginY"};
-    for (const char* name : names) {
-        DWORD value;
-        EXPECT_TRUE(registry.GetDword(name, &value)) << name;
-    }
-    DWORD value = 0;
-    registry.GetDword("Column", &value);
-    EXPECT_EQ(4u, value);
-    registry.GetDword("MarginX", &value);
-    EXPECT_EQ(static_cast<DWORD>(-5), value);
+    const std::pair<const char*, DWORD> want[] = {
+        {"Activate", 0}, {"TrayIcon", 1},  {"HotKey", 0x20074},     {"Monitor", 77},         {"Column", 4},
+        {"ShowThumbnail", 0}, {"IconView", 0}, {"TextSize", 4}, {"ShowDetailInfo", 1}, {"MarginX", DWORD(-5)},
+        {"MarginY", 9},  {"Color_5", 0xFF}, {"Color_0", 0xDEAD}};  // colours are only read, never written
+    for (const auto& w : want) EXPECT_EQ(w.second, Stored(w.first)) << w.first;
     std::string font;
     DWORD type = 0;
     ASSERT_TRUE(registry.GetString("TextFont", &font, &type));
-    EXPECT_EQ("Liberation Serif", font);
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-    EXPECT_FALSE(registry.GetDword("Color_0", &value));
-
-    PluginSettings again = Loaded();
-    EXPECT_EQ(0x20074u, again.hotKey);
-    EXPECT_EQ(-5, again.marginX);
-}
-
-TEST_F(Settings, StoredColourSurvivesSaves) {
-    registry.SetDword(HKEY_CURRENT_USER, "Color_5", 0x000000FF);
-    for (int i = 0; i < 3; ++i) {
-        PluginSettings s = Loaded();
-        EXPECT_EQ(0x000000FFu, s.colours[5]);
-        s.Save();
-    }
-    DWORD value = 0;
-    ASSERT_TRUE(registry.GetDword("Color_5", &value));
-    EXPECT_EQ(0x000000FFu, value);
-}
-
-TEST_F(Settings, SaveBeforeLoadWritesNothing) {
-    PluginSettings s = {};
-    s.Save();
-    DWORD value;
-    EXPECT_FALSE(registry.GetDword("Activate", &value));
-}
-
-TEST_F(Settings, StaleMonitorBecomesThePrimary) {
-    registry.SetDword(HKEY_CURRENT_USER, "Monitor", 0x7FFF0001);
-    EXPECT_EQ(GetPrimaryMonitor(), Loaded().Monitor());
+    EXPECT_EQ(std::make_pair(std::string("Liberation Serif"), DWORD(REG_SZ)), std::make_pair(font, type));
+    EXPECT_EQ(-5, Loaded().marginX);  // read back signed
 }
 
 TEST(RegistryStore, QueriesSizesAndRefusesSmallBuffers) {
@@ -131,14 +85,10 @@ TEST(RegistryStore, QueriesSizesAndRefusesSmallBuffers) {
     RegistryStore store;
     ASSERT_TRUE(store.Open(registry.SettingsKey().c_str()));
     DWORD type = 0;
+    char small[4];
     EXPECT_EQ(11u, store.QueryValue("Text", nullptr, 0, &type));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
-    char small[4];
     EXPECT_EQ(0u, store.QueryValue("Text", small, sizeof(small), &type));
-    EXPECT_EQ("0123456789", store.GetString("Text", "x", false));
-    EXPECT_EQ("none", store.GetString("Missing", "none", false));
-    EXPECT_EQ(9u, store.GetDword("Missing", 9));
-
     RegistryStore nowhere;
     EXPECT_FALSE(nowhere.Open("Software\\RembrixTests\\NoSuchKey"));
     EXPECT_FALSE(nowhere.SetValue("x", "y", 2, REG_SZ));

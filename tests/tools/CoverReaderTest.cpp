@@ -2,38 +2,22 @@
 #include "tools/tags/CoverReader.h"
 
 #include <windows.h>
-
 #include <gtest/gtest.h>
-
-#include <string>
-
 #include "tests/support/TempFolder.h"
 
 namespace {
-
 using namespace std::string_literals;
 using Bytes = std::string;
 
-Bytes Be(uint64_t v, int n) {
-    Bytes b;
-    for (int i = n - 1; i >= 0; --i) b += static_cast<char>(v >> (8 * i));
-    return b;
-}
+Bytes Be(uint64_t v, int n) { return n ? Be(v >> 8, n - 1) + char(v) : ""; }
 Bytes Syncsafe(size_t v) { return {char(v >> 21 & 0x7F), char(v >> 14 & 0x7F), char(v >> 7 & 0x7F), char(v & 0x7F)}; }
-Bytes Unsync(const Bytes& s) {  // a 0x00 after every 0xFF
-    Bytes out;
-    for (char c : s) out += c == '\xFF' ? "\xFF\0"s : Bytes(1, c);
-    return out;
+// A 0x00 after every 0xFF.
+Bytes Unsync(const Bytes& s) { return s.empty() ? s : s[0] + Bytes(s[0] == '\xFF', '\0') + Unsync(s.substr(1)); }
+Bytes Tag(char v, char flags, const Bytes& body) { return "ID3"s + v + '\0' + flags + Syncsafe(body.size()) + body; }
+Bytes Frame(char v, const Bytes& body, const Bytes& flags = "\0\0"s) {
+    return "APIC" + (v == 4 ? Syncsafe(body.size()) : Be(body.size(), 4)) + flags + body;
 }
-Bytes Tag(char version, char flags, const Bytes& body) {
-    return "ID3"s + version + '\0' + flags + Syncsafe(body.size()) + body;
-}
-Bytes Frame(char version, const Bytes& body, const Bytes& flags = "\0\0"s) {
-    return "APIC" + (version == 4 ? Syncsafe(body.size()) : Be(body.size(), 4)) + flags + body;
-}
-Bytes Apic(char encoding, const Bytes& description, char type, const Bytes& picture) {
-    return encoding + "image/jpeg\0"s + type + description + picture;
-}
+Bytes Apic(char e, const Bytes& about, char type, const Bytes& pic) { return e + "image/jpeg\0"s + type + about + pic; }
 Bytes FlacBlock(char header, const Bytes& body) { return header + Be(body.size(), 3) + body; }
 Bytes FlacPicture(int type, const Bytes& picture) {  // MIME type, description, 16 bytes of sizes, picture
     return Be(type, 4) + Be(9, 4) + "image/png" + Be(4, 4) + "Desc" + Bytes(16, '\0') + Be(picture.size(), 4) + picture;
@@ -44,87 +28,62 @@ Bytes Atom(const char* type, const Bytes& body) { return Be(body.size() + 8, 4) 
 const Bytes kFront = "\xFF\xD8\xFF\xE0"s + Bytes(150, 'F') + "\xFF", kBack = "\x89PNG\r\n\x1A\n"s + Bytes(140, 'B');
 const Bytes kFrontApic = Apic(0, "Cover\0"s, 3, kFront), kBackApic = Apic(0, "\0"s, 4, kBack);
 // Read as an APIC, a compressed or encrypted body starting 00 00 03 00 would pass for a front cover.
-const Bytes kHidden = Be(0x300, 4) + kBackApic;
-const Bytes kText = "TIT2"s + Be(5, 4) + "\0\0\0Song"s, kStreamInfo = FlacBlock(0, Bytes(34, '\0'));
+const Bytes kHidden = Be(0x300, 4) + kBackApic, kSkipped = Frame(3, kHidden, "\0\x80"s) + Frame(3, kHidden, "\0\x40"s);
+const Bytes kText = "TIT2"s + Be(5, 4) + "\0\0\0Song"s, kFtyp = Atom("ftyp", "M4A \0\0\0\0"s);
 const Bytes kBackBlock = FlacBlock(6, FlacPicture(4, kBack)), kFrontBlock = FlacBlock(6, FlacPicture(3, kFront));
-const Bytes kFlac = "fLaC" + kStreamInfo + kBackBlock + '\x86' + kFrontBlock.substr(1);
-const Bytes kFtyp = Atom("ftyp", "M4A \0\0\0\0"s);
+const Bytes kFlac = "fLaC" + FlacBlock(0, Bytes(34, '\0')) + kBackBlock + '\x86' + kFrontBlock.substr(1);
 const Bytes kCovr = Atom("covr", Atom("data", Be(13, 4) + Be(0, 4) + kFront));  // type JPEG, locale 0
 const Bytes kIlst = Atom("hdlr", Bytes(25, '\0')) + Atom("ilst", kCovr), kUdta = Atom("udta", Atom("meta", kIlst));
-
-struct Case {
-    const char* name;
-    Bytes file, picture;
-};
-
-const Case kCases[] = {
-    {"v2.3 APIC after a text frame", Tag(3, 0, kText + Frame(3, kFrontApic)) + "\xFF\xFB", kFront},
-    {"v2.4 unsynchronised tag, padding", Tag(4, '\x80', Frame(4, Unsync(kFrontApic)) + Bytes(40, '\0')), kFront},
-    {"front after back; compressed, encrypted skipped",
-     Tag(3, 0, Frame(3, kBackApic) + Frame(3, kHidden, "\0\x80"s) + Frame(3, kHidden, "\0\x40"s) +
-                   Frame(3, kFrontApic)),
-     kFront},
-    {"first picture without a front; an empty one is none",
-     Tag(4, 0, Frame(4, Apic(0, "\0"s, 3, "")) + Frame(4, kBackApic) + Frame(4, Apic(0, "\0"s, 5, kFront))), kBack},
-    {"UTF-16 description, 00 00 across characters",
-     Tag(3, 0, Frame(3, Apic(1, "\xFF\xFE" "C\0\0\x01\0\0"s, 3, kFront))), kFront},
-    {"v2.3 unsynchronised tag, extended header, group",
-     Tag(3, '\xC0', Unsync(Be(6, 4) + Bytes(6, '\0') + Frame(3, "\x01" + kFrontApic, "\0\x20"s))), kFront},
-    {"v2.4 extended header; unsynchronised frame, group, data length",
-     Tag(4, 0x40, Syncsafe(6) + "\x01\0"s +
-                      Frame(4, "\x07"s + Syncsafe(kFrontApic.size()) + Unsync(kFrontApic), "\0\x43"s)),
-     kFront},
-    {"v2.2 PIC", Tag(2, 0, "PIC" + Be(kFront.size() + 6, 3) + "\0JPG\x03\0"s + kFront), kFront},
-    {"FLAC PICTURE blocks", kFlac, kFront},
-    {"FLAC blocks end at the last one", "fLaC"s + '\x86' + kBackBlock.substr(1) + kFrontBlock, kBack},
-    {"FLAC after ID3v2", Tag(3, 0, kText) + kFlac, kFront},
-    {"FLAC after v2.4 with footer", Tag(4, 0x10, "") + "3DI\x04\0\x10\0\0\0\0"s + kFlac, kFront},
-    {"M4A covr", kFtyp + Atom("moov", Atom("mvhd", Bytes(100, '\0')) + Atom("udta", Atom("meta", Be(0, 4) + kIlst))),
-     kFront},
-    {"M4A 64-bit size, size 0, meta without version",
-     kFtyp + Be(1, 4) + "mdat" + Be(20, 8) + "abcd" + Be(0, 4) + "moov" + kUdta, kFront},
-    {"APIC size past the end", Tag(3, 0, "APIC" + Be(kFrontApic.size() + 1, 4) + "\0\0"s + kFrontApic), ""},
-    {"zero-length picture", Tag(3, 0, Frame(3, Apic(0, "\0"s, 3, ""))), ""},
-    {"MP4 child larger than parent", kFtyp + Atom("moov", Be(5000, 4) + kUdta.substr(4)), ""},
-    {"huge 64-bit size", kFtyp + Be(1, 4) + "moov" + Be(~0ull, 8) + kUdta, ""},
-    {"truncated ID3 header", "ID3\x03\0"s, ""},
-};
-
 Bytes Find(const Bytes& file) {
     std::vector<uint8_t> picture = FindCoverPicture(reinterpret_cast<const uint8_t*>(file.data()), file.size());
     return Bytes(picture.begin(), picture.end());
 }
-
 }  // namespace
 
-TEST(CoverReader, FindsTheIntendedPictureOrNone) {
-    for (const Case& c : kCases) EXPECT_EQ(Find(c.file), c.picture) << c.name;
+// The intended picture or none; and cut anywhere, a file gives a whole picture it holds, or none.
+TEST(CoverReader, FindsTheIntendedPictureAndCutShortAWholeOneOrNone) {
+    auto whole = [](const Bytes& picture) { return picture.empty() || picture == kFront || picture == kBack; };
+    const struct { const char* name; Bytes file, picture; } cases[] = {
+        {"v2.3 APIC after a text frame", Tag(3, 0, kText + Frame(3, kFrontApic)) + "\xFF\xFB", kFront},
+        {"v2.4 unsynchronised tag, padding", Tag(4, '\x80', Frame(4, Unsync(kFrontApic)) + Bytes(40, '\0')), kFront},
+        {"front wins; hidden frames skipped", Tag(3, 0, Frame(3, kBackApic) + kSkipped + Frame(3, kFrontApic)), kFront},
+        {"first picture without a front; an empty one is none",
+         Tag(4, 0, Frame(4, Apic(0, "\0"s, 3, "")) + Frame(4, kBackApic) + Frame(4, Apic(0, "\0"s, 5, kFront))), kBack},
+        {"UTF-16 description with 00 00", Tag(3, 0, Frame(3, Apic(1, "\xFF\xFE" "C\0\0\x01\0\0"s, 3, kFront))), kFront},
+        {"v2.3 unsynchronised tag, extended header, group",
+         Tag(3, '\xC0', Unsync(Be(6, 4) + Bytes(6, '\0') + Frame(3, "\x01" + kFrontApic, "\0\x20"s))), kFront},
+        {"v2.4 extended header; unsynchronised frame, group, length", Tag(4, 0x40, Syncsafe(6) + "\x01\0"s +
+             Frame(4, "\x07"s + Syncsafe(kFrontApic.size()) + Unsync(kFrontApic), "\0\x43"s)), kFront},
+        {"v2.2 PIC", Tag(2, 0, "PIC" + Be(kFront.size() + 6, 3) + "\0JPG\x03\0"s + kFront), kFront},
+        {"FLAC PICTURE blocks", kFlac, kFront},
+        {"FLAC blocks end at the last one", "fLaC"s + '\x86' + kBackBlock.substr(1) + kFrontBlock, kBack},
+        {"FLAC after v2.4 with footer", Tag(4, 0x10, "") + "3DI\x04\0\x10\0\0\0\0"s + kFlac, kFront},
+        {"M4A covr",
+         kFtyp + Atom("moov", Atom("mvhd", Bytes(100, '\0')) + Atom("udta", Atom("meta", Be(0, 4) + kIlst))), kFront},
+        {"M4A 64-bit size, size 0, meta without version",
+         kFtyp + Be(1, 4) + "mdat" + Be(20, 8) + "abcd" + Be(0, 4) + "moov" + kUdta, kFront},
+        {"MP4 child larger than parent", kFtyp + Atom("moov", Be(5000, 4) + kUdta.substr(4)), ""},
+        {"huge size", kFtyp + Be(1, 4) + "moov" + Be(~0ull, 8) + kUdta, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.picture, Find(c.file)) << c.name;
+        for (size_t cut = 0; cut < c.file.size(); ++cut)
+            EXPECT_TRUE(whole(Find(c.file.substr(0, cut)))) << c.name << " cut at " << cut;
+    }
 }
 
-// Cut anywhere, a file gives a whole picture it holds, or none.
-TEST(CoverReader, FilesCutShortGiveAWholePictureOrNone) {
-    for (const Case& c : kCases)
-        for (size_t cut = 0; cut < c.file.size(); ++cut) {
-            Bytes found = Find(c.file.substr(0, cut));
-            EXPECT_TRUE(found.empty() || found == kFront || found == kBack) << c.name << " cut at " << cut;
-        }
-}
-
-// Every input the tag fuzzer was seeded with or ever tripped over: no crash, and never a picture
-// longer than the file.
+// Every seed and regression input of the tag fuzzer: no crash, no picture longer than the file.
 TEST(CoverReader, FuzzCorpusAndRegressions) {
     int inputs = 0;
     for (const char* folder : {"tag_corpus", "tag_regressions"}) {
         std::string base = std::string(TEST_SOURCE_DIR) + "/tests/fuzz/" + folder + "/";
         WIN32_FIND_DATAA found;
         HANDLE find = FindFirstFileA((base + "*").c_str(), &found);
-        if (find == INVALID_HANDLE_VALUE) continue;
-        do {
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-            Bytes file = ReadWholeFile(base + found.cFileName);
+        for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found)) {
+            Bytes file = ReadWholeFile(base + found.cFileName);  // "." and ".." read as empty
             EXPECT_LE(Find(file).size(), file.size()) << found.cFileName;
-            ++inputs;
-        } while (FindNextFileA(find, &found));
+            inputs += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+        }
         FindClose(find);
     }
     EXPECT_GE(inputs, 7);
