@@ -38,12 +38,3 @@ TEST(Paths, JoinSplitSeparatorsAndExtensions) {
     };
     for (const auto& c : numbers) EXPECT_EQ(c.want, c.got) << c.call;
 }
-
-TEST(Paths, InPlaceFormsRefuseWhatDoesNotFit) {
-    char buffer[16] = "D:\\Music";
-    EXPECT_TRUE(AppendPath(buffer, sizeof(buffer), "a.avi"));
-    EXPECT_FALSE(AppendPath(buffer, sizeof(buffer), "b.avi"));
-    EXPECT_STREQ("D:\\Music\\a.avi", buffer);  // as the first join left it
-    CutToFolderPart(buffer);
-    EXPECT_STREQ("D:\\Music\\", buffer);
-}

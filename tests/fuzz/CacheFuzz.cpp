@@ -135,13 +135,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     files.files[cachePath].assign(data, data + length);
     size = size - 1;
 
+    // Here a block decodes when its first byte is odd.
+    auto decodes = [](const std::vector<uint8_t>& b) { return !b.empty() && b[0] % 2; };
     ThumbCache cache(files);
     cache.Open(kFolder);
     for (size_t at = length; at < size; ++at) {
         uint8_t op = data[at];
         const std::string& name = names[(op >> 3) % count];
         switch (op % 6) {
-            case 0: cache.LookupBlock(name, [](const std::vector<uint8_t>& b) { return !b.empty() && b[0] % 2; }); break;
+            case 0: cache.LookupBlock(name, decodes); break;
             case 1: {
                 size_t blockSize = at + 1 < size ? std::min<size_t>(data[at + 1] % 64, size - at - 2) : 0;
                 if (at + 2 + blockSize <= size) cache.AddBlock(name, data + at + 2, blockSize);

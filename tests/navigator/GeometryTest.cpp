@@ -3,25 +3,25 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
+
 namespace {
 
-LayoutState Grid(int height, int columns = 4, int textSize = 2) {
-    LayoutNumbers n = ComputeLayoutNumbers(Tracks, columns, textSize, true, true);
-    LayoutState s;
-    s.width = 1920;
-    s.height = height;
-    s.mode = Tracks;
-    s.columns = n.columns;
-    s.rows = n.rows;
-    s.perPage = n.perPage;
-    s.showThumbnail = s.iconView = true;
-    return s;
+// A client 1920 pixels wide.
+LayoutState Screen(int height, int columns, int rows, bool thumbnails = true, bool iconView = true,
+                   bool detail = false, ListMode mode = Tracks) {
+    return {1920, height, mode, columns, rows, columns * rows, thumbnails, iconView, detail};
 }
 
 }  // namespace
 
-TEST(Geometry, ACellOf100PixelsGivesItsThumbnailAndFrame) {
-    Geometry g(Grid(629));  // header (629 - 4) / 25 = 25, cells (629 - 4 - 25) / 6 = 100
+// A cell 100 high (header (629 - 4) / 25 = 25, cells (629 - 4 - 25) / 6) holds a thumbnail of
+// 80 x 70 and a frame inset by (100 - 70) / 4. At 1080 the header is (1080 - 4) / 25 = 43 high;
+// cells of 1916 / 4 = 479 by 1033 / 6 = 172 lie under it, narrowed by 2 at each side; the close
+// button is a square of 27, inset 43 / 5 = 8.
+TEST(Geometry, CellsThumbnailsFramesAndCloseButton) {
+    Geometry g(Screen(629, 4, 6));
     EXPECT_EQ(25, g.HeaderHeight());
     Rect cell = g.ItemRect(0);
     ASSERT_EQ(100, cell.Height());
@@ -33,77 +33,51 @@ TEST(Geometry, ACellOf100PixelsGivesItsThumbnailAndFrame) {
     EXPECT_EQ(cell.top + 7, frame.top);
     EXPECT_EQ(94, frame.Width());
     EXPECT_EQ(84, frame.Height());
-}
 
-TEST(Geometry, GridCellsTileTheItemArea) {
-    Geometry g(Grid(1080));
-    Rect area = g.ItemArea();
+    Geometry hd(Screen(1080, 4, 6));
+    Rect area = hd.ItemArea();
     EXPECT_EQ(2, area.left);
-    EXPECT_EQ(2 + (1080 - 4) / 25, area.top);
-    int cw = area.Width() / 4, ch = area.Height() / 6;
-    Rect fifth = g.ItemRect(5);  // second row, second column
-    EXPECT_EQ(area.left + cw + 2, fifth.left);
-    EXPECT_EQ(area.left + 2 * cw - 2, fifth.right);
-    EXPECT_EQ(area.top + ch, fifth.top);
-    EXPECT_EQ(ch / 4, g.LineHeight());
-}
-
-TEST(Geometry, CloseButtonIsASquareAtTheRightOfTheHeader) {
-    Geometry g(Grid(1080));  // header 43: inset 8, side 27
-    Rect close = g.CloseButtonRect();
-    EXPECT_EQ(Rect({1920 - 8 - 27, 8, 1920 - 8, 43 - 8}).left, close.left);
+    EXPECT_EQ(45, area.top);
+    Rect fifth = hd.ItemRect(5);  // second row, second column
+    EXPECT_EQ(483, fifth.left);
+    EXPECT_EQ(958, fifth.right);
+    EXPECT_EQ(217, fifth.top);
+    Rect close = hd.CloseButtonRect();
+    EXPECT_EQ(1920 - 8 - 27, close.left);
+    EXPECT_EQ(8, close.top);
     EXPECT_EQ(27, close.Width());
     EXPECT_EQ(27, close.Height());
-    EXPECT_EQ(1912, close.right);
-
-    LayoutState tiny = Grid(100);  // header 3: the inset stays 4
-    Rect small = Geometry(tiny).CloseButtonRect();
-    EXPECT_EQ(4, small.top);
+    EXPECT_EQ(4, Geometry(Screen(100, 4, 6)).CloseButtonRect().top);  // a header of 3: the inset stays 4
 }
 
+// Header, line and font heights at 1080: a thumbnail list of six (cells of 172, fonts from half of
+// it); the album list of 36 rows under a header of 1076 / 37; the grid, with and without tag lines.
 TEST(Geometry, FontHeightsPerLayoutAt1080) {
-    // A thumbnail list of six very large entries: cells of 172, text at 0.9 and tags at 0.6 of
-    // half a cell, the header at 0.6 of its 43 pixels.
-    LayoutNumbers n = ComputeLayoutNumbers(Tracks, 3, 4, true, false);
-    LayoutState list = Grid(1080);
-    list.columns = n.columns;
-    list.rows = n.rows;
-    list.perPage = n.perPage;
-    list.iconView = false;
-    Geometry g(list);
-    EXPECT_EQ(172, g.ItemRect(0).Height());
-    EXPECT_EQ(77, g.FontHeight(kFontEntry));
-    EXPECT_EQ(52, g.FontHeight(kFontTag));
-    EXPECT_EQ(26, g.FontHeight(kFontHeader));
-
-    // The album list in very small type: 36 rows under a header of 1076 / 37.
-    LayoutState albums = list;
-    albums.mode = Albums;
-    albums.columns = 1;
-    albums.rows = albums.perPage = 36;
-    Geometry ga(albums);
-    EXPECT_EQ(29, ga.HeaderHeight());
-    EXPECT_EQ(29, ga.LineHeight());
-    EXPECT_EQ(23, ga.FontHeight(kFontEntry));
-    EXPECT_EQ(9, ga.FontHeight(kFontTag));
-
-    // The grid with tag lines: a quarter cell of 43, text at 0.65 of it, tags at 0.5.
-    LayoutState grid = Grid(1080);
-    grid.showDetailInfo = true;
-    Geometry gg(grid);
-    EXPECT_EQ(43, gg.LineHeight());
-    EXPECT_EQ(28, gg.FontHeight(kFontEntry));
-    EXPECT_EQ(22, gg.FontHeight(kFontTag));
+    // layout -> header height, line height, font heights of header, entry and tag line
+    const std::tuple<LayoutState, int, int, int, int, int> cases[] = {
+        {Screen(1080, 1, 6, true, false), 43, 172, 26, 77, 52},
+        {Screen(1080, 1, 36, false, false, false, Albums), 29, 29, 23, 23, 9},
+        {Screen(1080, 4, 6, true, true, true), 43, 43, 26, 28, 22},
+        {Screen(1080, 4, 6), 43, 43, 26, 30, 22},
+    };
+    for (const auto& [state, headerHeight, line, header, entry, tag] : cases) {
+        Geometry g(state);
+        SCOPED_TRACE(::testing::Message() << "line height " << line << ", entry " << entry);
+        EXPECT_EQ(headerHeight, g.HeaderHeight());
+        EXPECT_EQ(line, g.LineHeight());
+        EXPECT_EQ(header, g.FontHeight(kFontHeader));
+        EXPECT_EQ(entry, g.FontHeight(kFontEntry));
+        EXPECT_EQ(tag, g.FontHeight(kFontTag));
+    }
 }
 
+// Cell pictures change at heights 60, 120 and 180, frames at widths 80, 130 and 200; placeholders
+// need both sides at least 160, 128, 96, 64, 48, 32 or 24.
 TEST(SkinChoice, BoundariesOfEachSize) {
-    EXPECT_EQ(0, CellImageIndex(59));
-    EXPECT_EQ(1, CellImageIndex(60));
-    EXPECT_EQ(2, CellImageIndex(179));
-    EXPECT_EQ(3, CellImageIndex(180));
-    EXPECT_EQ(0, FrameImageIndex(79));
-    EXPECT_EQ(1, FrameImageIndex(80));
-    EXPECT_EQ(3, FrameImageIndex(200));
+    for (auto c : {std::make_pair(59, 0), std::make_pair(60, 1), std::make_pair(179, 2), std::make_pair(180, 3)})
+        EXPECT_EQ(c.second, CellImageIndex(c.first)) << c.first;
+    for (auto f : {std::make_pair(79, 0), std::make_pair(80, 1), std::make_pair(200, 3)})
+        EXPECT_EQ(f.second, FrameImageIndex(f.first)) << f.first;
     EXPECT_EQ(2, PlaceholderIndex(128, 112));  // the 64-pixel icons
     EXPECT_EQ(0, PlaceholderIndex(160, 160));
     EXPECT_EQ(6, PlaceholderIndex(30, 24));

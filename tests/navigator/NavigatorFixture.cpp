@@ -2,26 +2,25 @@
 
 #include <cstdio>
 
+Messages NavigatorFixture::Asks(std::initializer_list<UINT> codes) const {
+    Messages asked;
+    for (UINT code : codes) asked.push_back(Asked(code));
+    return asked;
+}
+
 void NavigatorFixture::SendTracks(int count, const char* folder) {
     std::vector<std::string> tokens;
     for (int i = 1; i <= count; ++i) {
-        char name[64];
+        char name[16];
         snprintf(name, sizeof(name), "clip%03d", i);
-        tokens.push_back(std::string(folder) + name + ".avi");
-        tokens.push_back(std::string(" ") + name + " ");
-        tokens.push_back(" Holiday ");
+        tokens.insert(tokens.end(), {std::string(folder) + name + ".avi", std::string(" ") + name + " ", " Holiday "});
     }
     SendCopyData(Window(), kCopyTrackList, Tokens(tokens));
 }
 
-std::vector<std::string> NavigatorFixture::Paths() const {
-    std::vector<std::string> paths;
-    for (const NavigatorEntry& entry : nav.entries) paths.emplace_back(entry.path);
-    return paths;
+void NavigatorFixture::ShowAlbums(const std::vector<std::string>& tokens, const std::string& select) {
+    nav.ShowList(Albums);
+    SendCopyData(Window(), kCopyAlbumList, Tokens(tokens));
+    SendCopyData(Window(), kCopySelectAlbum, select + '\0');
 }
 
-void NavigatorFixture::Snapshot(const std::string& name, WindowCapture::Source source) {
-    CreateDirectoryA("snapshots", nullptr);
-    std::string path = "snapshots\\" + name + ".png";
-    EXPECT_TRUE(WindowCapture(Window(), source).SavePng(path)) << path;
-}

@@ -14,6 +14,8 @@
 #include "tests/support/RegistryScratch.h"
 #include "tools/snapshot/WindowCapture.h"
 
+using Messages = std::vector<PlayerMessage>;
+
 class NavigatorFixture : public ::testing::Test {
 protected:
     NavigatorFixture() : registry(::testing::UnitTest::GetInstance()->current_test_info()->name()) {
@@ -29,12 +31,14 @@ protected:
         player.Clear();
     }
     HWND Window() const { return nav.Handle(); }
+    // Requests of this window, as the player records them.
+    PlayerMessage Asked(UINT code) const { return Request(Window(), code); }
+    Messages Asks(std::initializer_list<UINT> codes) const;
 
     // The player sends a track list of `count` files named clip001.avi, clip002.avi, ...
     void SendTracks(int count, const char* folder = "D:\\Video\\");
-    std::vector<std::string> Paths() const;
-
-    void Snapshot(const std::string& name, WindowCapture::Source source = WindowCapture::Source::Render);
+    // The album list of `tokens` (key, name, qualifier), shown with the album of key `select`.
+    void ShowAlbums(const std::vector<std::string>& tokens, const std::string& select);
 
     RegistryScratch registry;
     PluginSettings settings = {};

@@ -2,12 +2,12 @@
 #include "tests/navigator/NavigatorFixture.h"
 
 #include <algorithm>
-#include <string>
 
 namespace {
 
 struct ScreenSize {
     int width, height;
+    int placeholder;  // the side of the placeholder pictures for the grid's thumbnails there
 };
 
 class Painting : public NavigatorFixture, public ::testing::WithParamInterface<ScreenSize> {
@@ -23,162 +23,123 @@ protected:
 
 }  // namespace
 
-TEST_P(Painting, HeaderBandAndFrames) {
-    StartAt(GetParam());
-    WindowCapture capture(Window());
-    ASSERT_EQ(GetParam().width, capture.Width());
-    ASSERT_EQ(GetParam().height, capture.Height());
-    int hh = Layout().HeaderHeight();
-    for (int y : {0, 1}) EXPECT_EQ(settings.colours[17], capture.At(capture.Width() / 3, y));  // two frames
-    EXPECT_EQ(settings.colours[17], capture.At(capture.Width() / 3, hh - 1));
-    EXPECT_EQ(settings.colours[17], capture.At(capture.Width() / 3, hh - 2));
-    EXPECT_EQ(settings.colours[12], capture.At(4, hh / 2));
-    EXPECT_EQ(settings.colours[17], capture.At(0, capture.Height() - 1));
-    EXPECT_EQ(settings.colours[17], capture.At(capture.Width() - 2, capture.Height() / 2));
-}
-
 // Texts in the colours of their roles: entries normal, selected and hot, their tag lines, and the
 // header; longer texts (a header title, an album's qualifier) paint wider.
 TEST_P(Painting, TextsInTheColoursOfTheirRoles) {
     // Colours no skin picture holds: 2 entry, 4 selected, 7 hot, 8 tag, 9 selected tag, 11 hot tag,
     // 13 header.
-    const int roles[] = {2, 4, 7, 8, 9, 11, 13};
-    for (int role : roles)
-        registry.SetDword(HKEY_CURRENT_USER, ("Color_" + std::to_string(role)).c_str(), RGB(3 + role, 250 - role, 7));
+    for (int role : {2, 4, 7, 8, 9, 11, 13})
+        registry.SetDword(HKEY_CURRENT_USER, "Color_" + std::to_string(role), RGB(3 + role, 250 - role, 7));
     registry.SetDword(HKEY_CURRENT_USER, "ShowDetailInfo", 1);
     StartAt(GetParam());
     SendTracks(8);
     nav.hot = 2;
     Geometry layout = Layout();
     WindowCapture tracks(Window());
-    auto count = [&](const WindowCapture& c, const Rect& r, int role) {
-        int n = 0;
+    // How wide the pixels of a role's colour spread in `r`; 0 when there are none.
+    auto spread = [&](const WindowCapture& c, const Rect& r, int role) {
+        int left = r.right, right = r.left - 1;
         for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x) n += c.At(x, y) == settings.colours[role];
-        return n;
+            for (int x = r.left; x < r.right; ++x)
+                if (c.At(x, y) == settings.colours[role]) left = std::min(left, x), right = std::max(right, x);
+        return std::max(0, right - left + 1);
     };
-    const struct {
-        int index, text, tag, absent;
-    } cells[] = {{0, 4, 9, 2}, {1, 2, 8, 4}, {2, 7, 11, 2}};
-    for (const auto& cell : cells) {
-        Rect r = layout.ItemRect(cell.index);
-        EXPECT_GT(count(tracks, r, cell.text), 10) << "entry " << cell.index;
-        EXPECT_GT(count(tracks, r, cell.tag), 5) << "tag line " << cell.index;
-        EXPECT_EQ(0, count(tracks, r, cell.absent)) << "entry " << cell.index;
+    const int cells[][4] = {{0, 4, 9, 2}, {1, 2, 8, 4}, {2, 7, 11, 2}};  // entry: text, tag line, absent colour
+    for (const auto& [index, text, tag, absent] : cells) {
+        Rect r = layout.ItemRect(index);
+        EXPECT_GT(spread(tracks, r, text), 10) << "entry " << index;
+        EXPECT_GT(spread(tracks, r, tag), 5) << "tag line " << index;
+        EXPECT_EQ(0, spread(tracks, r, absent)) << "entry " << index;
     }
 
     // The header: wider with a title than with the plain text.
     Rect band = {0, 0, tracks.Width(), layout.HeaderHeight()};
-    auto extent = [&](const WindowCapture& c, const Rect& r, int role) {
-        int left = r.right, right = r.left;
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x)
-                if (c.At(x, y) == settings.colours[role]) left = std::min(left, x), right = std::max(right, x);
-        return right - left;
-    };
-    int plain = extent(tracks, band, 13);
+    int plain = spread(tracks, band, 13);
     EXPECT_GT(plain, 100);
     SendCopyData(Window(), kCopyListHeader, Tokens({"k", "Evenings by the Harbour", "The Night Quartet"}));
-    EXPECT_GT(extent(WindowCapture(Window()), band, 13), plain + 100);
+    EXPECT_GT(spread(WindowCapture(Window()), band, 13), plain + 100);
 
     // Albums: "[001] qualifier / name", or the name alone.
-    nav.ShowList(Albums);
-    SendCopyData(Window(), kCopyAlbumList, Tokens({"k1", "Blue", "Miles Davis Quintet", "k2", "Blue", " "}));
-    SendCopyData(Window(), kCopySelectAlbum, std::string("k2", 2));
+    ShowAlbums({"k1", "Blue", "Miles Davis Quintet", "k2", "Blue", " "}, "k2");
     nav.hot = -1;
     layout = Layout();
     WindowCapture albums(Window());
-    EXPECT_GT(extent(albums, layout.ItemRect(0), 2), extent(albums, layout.ItemRect(1), 4) + 100);
+    EXPECT_GT(spread(albums, layout.ItemRect(0), 2), spread(albums, layout.ItemRect(1), 4) + 100);
 }
 
-TEST_P(Painting, CurrentAndPressedFallBackToTheirColours) {
+// Two one-pixel frames round the window and round the header band; skin pictures at the size of
+// their places. Without them every element falls back to colours: the background to 0, the current
+// cell to 3, the pressed one to 5, the thumbnail frames to lines of 18, the close button to rings
+// of 23 and 25 (24 under the mouse).
+TEST_P(Painting, FramesSkinAndTheColoursWithoutIt) {
     registry.SetDword(HKEY_CURRENT_USER, "Color_5", 0x000000FF);
-    registry.SetDword(HKEY_CURRENT_USER, "ShowThumbnail", 0);
-    StartAt(GetParam());
-    SendTracks(5);
-    nav.skin[kSkinCellSelected].Destroy();
-    nav.skin[kSkinCellPressed].Destroy();
-    nav.pressed = 1;
-    WindowCapture capture(Window());
-    Rect current = Layout().ItemRect(0), chosen = Layout().ItemRect(1);
-    int y = (current.top + current.bottom) / 2;
-    EXPECT_EQ(settings.colours[3], capture.At(current.right - 3, y));
-    EXPECT_EQ(RGB(255, 0, 0), capture.At(chosen.right - 3, (chosen.top + chosen.bottom) / 2));
-    EXPECT_NE(settings.colours[3], capture.At(current.right + 3, y));  // outside the cell: background
-}
-
-TEST_P(Painting, CloseButtonFallbackRings) {
-    StartAt(GetParam());
-    for (int slot : {kSkinClose, kSkinCloseHot, kSkinClosePressed}) nav.skin[slot].Destroy();
-    Rect close = Layout().CloseButtonRect();
-    int inner = (close.Height() - 4) / 4;
-    WindowCapture plain(Window());
-    EXPECT_EQ(settings.colours[23], plain.At(close.left, close.top));
-    EXPECT_EQ(settings.colours[25], plain.At(close.left + 2, close.top + 2));
-    EXPECT_EQ(settings.colours[25], plain.At(close.left + 2 + inner - 1, close.top + close.Height() / 2));
-    EXPECT_EQ(settings.colours[23], plain.At(close.left + close.Width() / 2, close.top + close.Height() / 2));
-
-    nav.hot = -13;
-    WindowCapture hot(Window());
-    EXPECT_EQ(settings.colours[24], hot.At(close.left, close.top));
-    EXPECT_EQ(settings.colours[24], hot.At(close.left + close.Width() / 2, close.top + close.Height() / 2));
-}
-
-TEST_P(Painting, ThumbnailFramesAndPlaceholders) {
     StartAt(GetParam());
     SendTracks(5);
     Geometry layout = Layout();
-    int index = PlaceholderIndex(layout.ThumbWidth(), layout.ThumbHeight());
-    static const int kSides[] = {128, 96, 64, 48, 32, 24, 16};
-    ASSERT_GE(index, 0);
-    EXPECT_EQ(static_cast<uint32_t>(kSides[index]), nav.skin[kSkinPlaceholderVideo].GetWidth());
-    EXPECT_EQ(static_cast<uint32_t>(layout.ThumbFrameRect(0).Width()), nav.skin[kSkinFrame].GetWidth());
+    WindowCapture skinned(Window());
+    ASSERT_EQ(GetParam().width, skinned.Width());
+    ASSERT_EQ(GetParam().height, skinned.Height());
+    int hh = layout.HeaderHeight();
+    for (int y : {0, 1, hh - 2, hh - 1}) EXPECT_EQ(settings.colours[17], skinned.At(skinned.Width() / 3, y)) << y;
+    EXPECT_EQ(settings.colours[12], skinned.At(4, hh / 2));
+    EXPECT_EQ(settings.colours[17], skinned.At(0, skinned.Height() - 1));
+    EXPECT_EQ(settings.colours[17], skinned.At(skinned.Width() - 2, skinned.Height() / 2));
+    EXPECT_EQ(GetParam().placeholder, static_cast<int>(nav.skin[kSkinPlaceholderVideo].GetWidth()));
+    EXPECT_EQ(layout.ThumbFrameRect(0).Width(), static_cast<int>(nav.skin[kSkinFrame].GetWidth()));
 
-    // Without frame pictures, four one-pixel lines in colour 18.
-    for (int slot = kSkinFrame; slot <= kSkinFrameSelectedHot; ++slot) nav.skin[slot].Destroy();
+    for (CxImage& picture : nav.skin) picture.Destroy();
+    nav.pressed = 1;
     WindowCapture capture(Window());
+    EXPECT_EQ(settings.colours[0], capture.At(GetParam().width / 2, GetParam().height - 10));  // below the entries
+    Rect current = layout.ItemRect(0), chosen = layout.ItemRect(1);
+    int y = (current.top + current.bottom) / 2;
+    EXPECT_EQ(settings.colours[3], capture.At(current.right - 3, y));
+    EXPECT_EQ(RGB(255, 0, 0), capture.At(chosen.right - 3, y));
+    EXPECT_NE(settings.colours[3], capture.At(current.right + 3, y));  // outside the cell
     Rect frame = layout.ThumbFrameRect(2);
     EXPECT_EQ(settings.colours[18], capture.At(frame.left, frame.top + 5));
     EXPECT_EQ(settings.colours[18], capture.At(frame.right - 1, frame.top + 5));
     EXPECT_EQ(settings.colours[18], capture.At(frame.left + 5, frame.bottom - 1));
     EXPECT_NE(settings.colours[18], capture.At(frame.left + 1, frame.top + 5));
+
+    Rect close = layout.CloseButtonRect();
+    int inner = (close.Height() - 4) / 4, middle = close.top + close.Height() / 2;
+    EXPECT_EQ(settings.colours[23], capture.At(close.left, close.top));
+    EXPECT_EQ(settings.colours[25], capture.At(close.left + 2, close.top + 2));
+    EXPECT_EQ(settings.colours[25], capture.At(close.left + 2 + inner - 1, middle));
+    EXPECT_EQ(settings.colours[23], capture.At(close.left + close.Width() / 2, middle));
+    nav.hot = -13;
+    WindowCapture hot(Window());
+    EXPECT_EQ(settings.colours[24], hot.At(close.left, close.top));
+    EXPECT_EQ(settings.colours[24], hot.At(close.left + close.Width() / 2, middle));
 }
-
-INSTANTIATE_TEST_SUITE_P(Screens, Painting, ::testing::Values(ScreenSize{1920, 1080}, ScreenSize{1280, 720}),
-                         [](const ::testing::TestParamInfo<ScreenSize>& info) {
-                             return std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
-                         });
-
-namespace {
-
-class LoadedLook : public NavigatorFixture {};
-
-int DifferingPixels(const WindowCapture& a, const WindowCapture& b) {
-    int differing = 0;
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x) differing += a.At(x, y) != b.At(x, y);
-    return differing;
-}
-
-}  // namespace
 
 // Settings changed while a list shows, as OK in the options sheet changes them, paint nothing new
 // until the next list load, and then all of them at once.
-TEST_F(LoadedLook, DisplaySettingsWaitForTheNextList) {
-    settings.showThumbnail = settings.iconView = settings.showDetailInfo = 1;
-    Start();
+TEST_P(Painting, DisplaySettingsWaitForTheNextList) {
+    registry.SetDword(HKEY_CURRENT_USER, "ShowDetailInfo", 1);
+    StartAt(GetParam());
     SendTracks(8);
     WindowCapture before(Window());
+    auto differing = [&](const WindowCapture& after) {
+        int n = 0;
+        for (int y = 0; y < before.Height(); ++y)
+            for (int x = 0; x < before.Width(); ++x) n += before.At(x, y) != after.At(x, y);
+        return n;
+    };
     settings.showThumbnail = settings.iconView = settings.showDetailInfo = 0;
     settings.textFont = "Liberation Mono";
     settings.textSize = 4;
     settings.column = 1;
     nav.ApplySettings();
-    EXPECT_EQ(0, DifferingPixels(before, WindowCapture(Window())));
-
+    EXPECT_EQ(0, differing(WindowCapture(Window())));
     SendTracks(8);
-    WindowCapture after(Window());
-    EXPECT_GT(DifferingPixels(before, after), after.Width() * after.Height() / 20);
-    // The look loaded with the list is the new one.
-    EXPECT_FALSE(nav.Layout().Thumbnails());
+    EXPECT_GT(differing(WindowCapture(Window())), GetParam().width * GetParam().height / 20);
+    EXPECT_FALSE(nav.Layout().Thumbnails());  // the look loaded with the list is the new one
 }
+
+// At 1080 the grid's cells are 172 high and its thumbnails 137 x 120; at 720, 114 and 91 x 79.
+INSTANTIATE_TEST_SUITE_P(Screens, Painting, ::testing::Values(ScreenSize{1920, 1080, 64}, ScreenSize{1280, 720, 48}),
+                         [](const ::testing::TestParamInfo<ScreenSize>& info) {
+                             return std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
+                         });

@@ -60,8 +60,7 @@ TEST(DialogTemplates, MatchTheTable) {
             ASSERT_TRUE(r.Take<DWORD>() & DS_SETFONT);
             left = r.Take<WORD>();
             r.p += 4;  // x, y
-            EXPECT_EQ(cx, r.Take<short>());
-            EXPECT_EQ(cy, r.Take<short>());
+            for (short want : {cx, cy}) EXPECT_EQ(want, r.Take<short>());
             r.Name();  // menu
             r.Name();  // class
             EXPECT_EQ(text, r.Name());
@@ -78,10 +77,7 @@ TEST(DialogTemplates, MatchTheTable) {
         const DWORD style = static_cast<DWORD>(std::stoul(bits, nullptr, 16));
         r.p += (4 - (r.p - r.base) % 4) % 4 + 8;  // to a DWORD boundary; help id, extended style
         const DWORD got = r.Take<DWORD>();
-        EXPECT_EQ(x, r.Take<short>());
-        EXPECT_EQ(y, r.Take<short>());
-        EXPECT_EQ(cx, r.Take<short>());
-        EXPECT_EQ(cy, r.Take<short>());
+        for (short want : {x, y, cx, cy}) EXPECT_EQ(want, r.Take<short>());  // the rectangle
         EXPECT_EQ(id, static_cast<short>(r.Take<DWORD>()));
         const std::string gotClass = r.Name(), gotText = r.Name();
         r.p += r.Take<WORD>();  // creation data

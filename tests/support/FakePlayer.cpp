@@ -43,19 +43,16 @@ FakePlayer::~FakePlayer() {
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
-std::vector<PlayerMessage> FakePlayer::Requests() const {
+std::vector<PlayerMessage> FakePlayer::Only(UINT message, UINT other) const {
     std::vector<PlayerMessage> out;
     for (const PlayerMessage& m : received_)
-        if (m.message == kRequestMessage) out.push_back(m);
+        if (m.message == message || m.message == other) out.push_back(m);
     return out;
 }
 
-std::vector<PlayerMessage> FakePlayer::Commands() const {
-    std::vector<PlayerMessage> out;
-    for (const PlayerMessage& m : received_)
-        if (m.message == kPlayerCommandMessage || m.message == kModeSwitchMessage) out.push_back(m);
-    return out;
-}
+std::vector<PlayerMessage> FakePlayer::Requests() const { return Only(kRequestMessage, kRequestMessage); }
+
+std::vector<PlayerMessage> FakePlayer::Commands() const { return Only(kPlayerCommandMessage, kModeSwitchMessage); }
 
 LRESULT CALLBACK FakePlayer::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE)

@@ -50,6 +50,7 @@ public:
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    std::vector<PlayerMessage> Only(UINT message, UINT other) const;  // what has either code
 
     HWND hwnd_ = nullptr;
     std::vector<PlayerMessage> received_;

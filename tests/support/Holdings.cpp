@@ -6,146 +6,88 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/ImportPatch.h"
 
 namespace {
 
-std::set<void*> g_gdi, g_user;
+using Live = std::set<void*>;
+Live g_gdi, g_user;
 std::mutex g_lock;  // the thumbnail worker makes bitmaps too
-
-void Forget(std::set<void*>& live, void* handle) {
-    std::lock_guard<std::mutex> hold(g_lock);
-    live.erase(handle);
-}
 std::vector<std::unique_ptr<ImportPatch>> g_patches;
 
-#define REAL(module, name) static const auto real = reinterpret_cast<decltype(&::name)>( \
-    reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(module), #name)))
-
-template <typename H>
-H Made(std::set<void*>& live, H handle) {
+void Note(Live& live, void* handle, bool made) {
     std::lock_guard<std::mutex> hold(g_lock);
-    if (handle) live.insert(reinterpret_cast<void*>(handle));
-    return handle;
+    if (made && handle)
+        live.insert(handle);
+    else
+        live.erase(handle);
 }
 
-// A menu and every submenu under it.
-void MenuTree(HMENU menu, std::vector<void*>& out) {
-    out.push_back(menu);
-    for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i)
-        if (HMENU sub = GetSubMenu(menu, i)) MenuTree(sub, out);
+// A menu counts with every submenu under it.
+void NoteMenu(Live& live, void* menu, bool made) {
+    Note(live, menu, made);
+    for (int i = 0, n = GetMenuItemCount(static_cast<HMENU>(menu)); i < n; ++i)
+        NoteMenu(live, GetSubMenu(static_cast<HMENU>(menu), i), made);
 }
 
-HBITMAP WINAPI CountCreateBitmap(int w, int h, UINT planes, UINT bits, const void* data) {
-    REAL("gdi32.dll", CreateBitmap);
-    return Made(g_gdi, real(w, h, planes, bits, data));
-}
-HBITMAP WINAPI CountCreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
-                                   const BITMAPINFO* info, UINT usage) {
-    REAL("gdi32.dll", CreateDIBitmap);
-    return Made(g_gdi, real(dc, header, init, bits, info, usage));
-}
-HFONT WINAPI CountCreateFontIndirectA(const LOGFONTA* font) {
-    REAL("gdi32.dll", CreateFontIndirectA);
-    return Made(g_gdi, real(font));
-}
-HBRUSH WINAPI CountCreateSolidBrush(COLORREF colour) {
-    REAL("gdi32.dll", CreateSolidBrush);
-    return Made(g_gdi, real(colour));
-}
-HBITMAP WINAPI CountCreateCompatibleBitmap(HDC dc, int w, int h) {
-    REAL("gdi32.dll", CreateCompatibleBitmap);
-    return Made(g_gdi, real(dc, w, h));
-}
-HDC WINAPI CountCreateCompatibleDC(HDC dc) {
-    REAL("gdi32.dll", CreateCompatibleDC);
-    return Made(g_gdi, real(dc));
-}
-HBITMAP WINAPI CountCreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
-                                     DWORD offset) {
-    REAL("gdi32.dll", CreateDIBSection);
-    return Made(g_gdi, real(dc, info, usage, bits, section, offset));
-}
-BOOL WINAPI CountDeleteObject(HGDIOBJ object) {
-    REAL("gdi32.dll", DeleteObject);
-    Forget(g_gdi, object);
-    return real(object);
-}
-BOOL WINAPI CountDeleteDC(HDC dc) {
-    REAL("gdi32.dll", DeleteDC);
-    Forget(g_gdi, dc);
-    return real(dc);
-}
-HDC WINAPI CountGetDC(HWND window) {
-    REAL("user32.dll", GetDC);
-    return Made(g_gdi, real(window));
-}
-int WINAPI CountReleaseDC(HWND window, HDC dc) {
-    REAL("user32.dll", ReleaseDC);
-    Forget(g_gdi, dc);
-    return real(window, dc);
-}
-HMENU WINAPI CountLoadMenuA(HINSTANCE module, LPCSTR name) {
-    REAL("user32.dll", LoadMenuA);
-    HMENU menu = real(module, name);
-    if (menu) {
-        std::vector<void*> tree;
-        MenuTree(menu, tree);
-        for (void* m : tree) Made(g_user, m);
+// The counting stand-in for one import, calling the real function found by name. With `Arg` < 0
+// the handle returned is made; otherwise the handle in argument `Arg` goes, before the call.
+template <int Line, typename F> struct Hooked;
+template <int Line, typename R, typename... A> struct Hooked<Line, R (*)(A...)> {
+    static inline void* real = nullptr;
+    template <int Arg, Live* Set, void (*How)(Live&, void*, bool)>
+    static R WINAPI Count(A... args) {
+        if constexpr (Arg >= 0) How(*Set, reinterpret_cast<void*>(std::get<Arg>(std::tie(args...))), false);
+        R result = reinterpret_cast<R(WINAPI*)(A...)>(real)(args...);
+        if constexpr (Arg < 0) How(*Set, reinterpret_cast<void*>(result), true);
+        return result;
     }
-    return menu;
-}
-BOOL WINAPI CountDestroyMenu(HMENU menu) {
-    REAL("user32.dll", DestroyMenu);
-    std::vector<void*> tree;
-    if (menu) MenuTree(menu, tree);
-    for (void* m : tree) Forget(g_user, m);
-    return real(menu);
-}
-BOOL WINAPI CountDeleteMenu(HMENU menu, UINT item, UINT flags) {
-    REAL("user32.dll", DeleteMenu);
-    HMENU sub = (flags & MF_BYPOSITION) ? GetSubMenu(menu, static_cast<int>(item)) : nullptr;
-    std::vector<void*> tree;
-    if (sub) MenuTree(sub, tree);
-    for (void* m : tree) Forget(g_user, m);
-    return real(menu, item, flags);
-}
-HANDLE WINAPI CountLoadImageA(HINSTANCE module, LPCSTR name, UINT type, int w, int h, UINT flags) {
-    REAL("user32.dll", LoadImageA);
-    HANDLE image = real(module, name, type, w, h, flags);
-    return type == IMAGE_ICON ? Made(g_user, image) : image;
-}
-BOOL WINAPI CountDestroyIcon(HICON icon) {
-    REAL("user32.dll", DestroyIcon);
-    Forget(g_user, icon);
-    return real(icon);
-}
+};
+constexpr int kResult = -1;
 
 struct Hook {
     const char* module;
     const char* function;
     void* counter;
+    void** real;
 };
+// `Line` keeps the real functions of stand-ins apart.
+template <int Line, typename F, int Arg, Live* Set, void (*How)(Live&, void*, bool) = Note>
+Hook Counted(const char* module, const char* function) {
+    F count = &Hooked<Line, F>::template Count<Arg, Set, How>;
+    return {module, function, reinterpret_cast<void*>(count), &Hooked<Line, F>::real};
+}
+#define HOOK(module, name, ...) Counted<__LINE__, decltype(&::name), __VA_ARGS__>(module, #name)
+
+// Deleting a submenu's item by position destroys the submenu.
+void* g_realDeleteMenu = nullptr;
+BOOL WINAPI CountDeleteMenu(HMENU menu, UINT item, UINT flags) {
+    if (flags & MF_BYPOSITION) NoteMenu(g_user, GetSubMenu(menu, static_cast<int>(item)), false);
+    return reinterpret_cast<decltype(&::DeleteMenu)>(g_realDeleteMenu)(menu, item, flags);
+}
+
 const Hook kHooks[] = {
-    {"gdi32.dll", "CreateBitmap", reinterpret_cast<void*>(CountCreateBitmap)},
-    {"gdi32.dll", "CreateDIBitmap", reinterpret_cast<void*>(CountCreateDIBitmap)},
-    {"gdi32.dll", "CreateFontIndirectA", reinterpret_cast<void*>(CountCreateFontIndirectA)},
-    {"gdi32.dll", "CreateSolidBrush", reinterpret_cast<void*>(CountCreateSolidBrush)},
-    {"gdi32.dll", "CreateCompatibleBitmap", reinterpret_cast<void*>(CountCreateCompatibleBitmap)},
-    {"gdi32.dll", "CreateCompatibleDC", reinterpret_cast<void*>(CountCreateCompatibleDC)},
-    {"gdi32.dll", "CreateDIBSection", reinterpret_cast<void*>(CountCreateDIBSection)},
-    {"gdi32.dll", "DeleteObject", reinterpret_cast<void*>(CountDeleteObject)},
-    {"gdi32.dll", "DeleteDC", reinterpret_cast<void*>(CountDeleteDC)},
-    {"user32.dll", "GetDC", reinterpret_cast<void*>(CountGetDC)},
-    {"user32.dll", "ReleaseDC", reinterpret_cast<void*>(CountReleaseDC)},
-    {"user32.dll", "LoadMenuA", reinterpret_cast<void*>(CountLoadMenuA)},
-    {"user32.dll", "DestroyMenu", reinterpret_cast<void*>(CountDestroyMenu)},
-    {"user32.dll", "DeleteMenu", reinterpret_cast<void*>(CountDeleteMenu)},
-    {"user32.dll", "LoadImageA", reinterpret_cast<void*>(CountLoadImageA)},
-    {"user32.dll", "DestroyIcon", reinterpret_cast<void*>(CountDestroyIcon)},
+    HOOK("gdi32.dll", CreateBitmap, kResult, &g_gdi),
+    HOOK("gdi32.dll", CreateDIBitmap, kResult, &g_gdi),
+    HOOK("gdi32.dll", CreateFontIndirectA, kResult, &g_gdi),
+    HOOK("gdi32.dll", CreateSolidBrush, kResult, &g_gdi),
+    HOOK("gdi32.dll", CreateCompatibleBitmap, kResult, &g_gdi),
+    HOOK("gdi32.dll", CreateCompatibleDC, kResult, &g_gdi),
+    HOOK("gdi32.dll", CreateDIBSection, kResult, &g_gdi),
+    HOOK("gdi32.dll", DeleteObject, 0, &g_gdi),
+    HOOK("gdi32.dll", DeleteDC, 0, &g_gdi),
+    HOOK("user32.dll", GetDC, kResult, &g_gdi),
+    HOOK("user32.dll", ReleaseDC, 1, &g_gdi),
+    HOOK("user32.dll", LoadMenuA, kResult, &g_user, NoteMenu),
+    HOOK("user32.dll", DestroyMenu, 0, &g_user, NoteMenu),
+    HOOK("user32.dll", LoadImageA, kResult, &g_user),  // the product loads only icons through it
+    HOOK("user32.dll", DestroyIcon, 0, &g_user),
+    {"user32.dll", "DeleteMenu", reinterpret_cast<void*>(CountDeleteMenu), &g_realDeleteMenu},
 };
+#undef HOOK
 
 // The process's entries in the system's handle table (class 16), as Wine keeps it too.
 size_t KernelHandles() {
@@ -178,6 +120,8 @@ size_t KernelHandles() {
 }  // namespace
 
 HoldingsCounter::HoldingsCounter() {
+    for (const Hook& hook : kHooks)
+        *hook.real = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(hook.module), hook.function));
     for (HMODULE importer : {GetModuleHandleA(nullptr), GetModuleHandleA("ksl_ximage.dll")}) {
         if (!importer) continue;
         for (const Hook& hook : kHooks) {

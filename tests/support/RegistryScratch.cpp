@@ -1,20 +1,9 @@
 #include "tests/support/RegistryScratch.h"
 
-#include <vector>
-
 namespace {
 
 void Remove(const std::string& base) {
-    RegDeleteTreeA(HKEY_CURRENT_USER, base.c_str());
-    RegDeleteKeyA(HKEY_CURRENT_USER, base.c_str());
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, base.c_str());
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, base.c_str());
-}
-
-HKEY CreateKey(HKEY root, const std::string& path) {
-    HKEY key = nullptr;
-    RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    return key;
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) RegDeleteTreeA(root, base.c_str());
 }
 
 }  // namespace
@@ -24,16 +13,12 @@ RegistryScratch::RegistryScratch(const std::string& name) : base_("Software\\Rem
 RegistryScratch::~RegistryScratch() { Remove(base_); }
 
 void RegistryScratch::SetDword(HKEY root, const std::string& value, DWORD data) const {
-    HKEY key = CreateKey(root, SettingsKey());
-    RegSetValueExA(key, value.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data));
-    RegCloseKey(key);
+    RegSetKeyValueA(root, SettingsKey().c_str(), value.c_str(), REG_DWORD, &data, sizeof(data));
 }
 
 void RegistryScratch::SetString(HKEY root, const std::string& value, const std::string& data, DWORD type) const {
-    HKEY key = CreateKey(root, SettingsKey());
-    RegSetValueExA(key, value.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.c_str()),
-                   static_cast<DWORD>(data.size() + 1));
-    RegCloseKey(key);
+    RegSetKeyValueA(root, SettingsKey().c_str(), value.c_str(), type, data.c_str(),
+                    static_cast<DWORD>(data.size() + 1));
 }
 
 bool RegistryScratch::GetDword(const std::string& value, DWORD* data) const {

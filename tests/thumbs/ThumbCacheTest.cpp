@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
 #include <sys/utime.h>
 
 #include "base/Files.h"
@@ -15,13 +14,11 @@ namespace {
 
 constexpr char kCacheName[] = "$$KesTHM$$.cache", kTemporaryName[] = "$$KesTHM$$.New.cache";
 
+using Records = std::vector<std::pair<std::string, std::string>>;  // names and their blocks
+
 std::string Le32(size_t v) { return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
-uint32_t Le32At(const std::string& bytes, size_t at) {  // this machine is little-endian too
-    uint32_t v = 0;
-    return at + 4 <= bytes.size() ? (memcpy(&v, &bytes[at], 4), v) : 0;
-}
 std::string Upper(std::string text) {
-    for (char& ch : text) ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
+    CharUpperA(&text[0]);
     return text;
 }
 std::string Header(size_t count) { return Le32(0x94439412) + Le32(1) + Le32(count); }
@@ -30,6 +27,15 @@ std::string Record(size_t offset, size_t size, const std::string& name) {
     FILETIME time = GetFileLastWriteTime(name.c_str());
     return Le32(offset) + Le32(size) + name + std::string(256 - name.size(), '\0') + Le32(time.dwLowDateTime) +
            Le32(time.dwHighDateTime);
+}
+// A cache file of these records, their blocks following the table in its order, without gaps.
+std::string CacheBytes(const Records& records) {
+    std::string table, blocks;
+    for (const auto& [name, block] : records) {
+        table += Record(12 + 272 * records.size() + blocks.size(), block.size(), name);
+        blocks += block;
+    }
+    return Header(records.size()) + table + blocks;
 }
 // A picture of width x 3/4 width (1 x 1 for a placeholder) whose top-left pixel tells it apart.
 void Picture(CxImage& image, uint32_t width, BYTE mark) {
@@ -46,15 +52,8 @@ std::string Png(uint32_t width, BYTE mark) {
     CxImage::FreeMemory(bytes);
     return png;
 }
-// What a lookup gives: "none", "placeholder", or the picture's size and mark.
-std::string Found(ThumbCache& cache, const std::string& path) {
-    CxImage image;
-    if (!cache.Lookup(path, image)) return "none";
-    if (!image.IsValid()) return "placeholder";
-    return std::to_string(image.GetWidth()) + "x" + std::to_string(image.GetHeight()) + " mark " +
-           std::to_string(image.GetPixelColor(0, 0).rgbBlue);
-}
 
+// The folder's cache, opened anew with `Reopen`.
 class CacheFolder : public ::testing::Test {
 protected:
     std::string Folder() const { return folder.Path() + "\\"; }
@@ -62,78 +61,79 @@ protected:
     std::string CacheFile() const { return Folder() + kCacheName; }
     std::string Bytes() const { return ReadWholeFile(CacheFile()); }
     bool CacheExists() const { return FileExists(CacheFile().c_str()); }
-    std::unique_ptr<ThumbCache> OpenCache(const std::string& at = std::string()) {
-        auto cache = std::make_unique<ThumbCache>();
-        cache->Open(at.empty() ? Folder() : at);
-        return cache;
+    void Reopen() {
+        cache.Close();
+        cache.Open(Folder());
     }
-    void Store(ThumbCache& cache, const std::string& path, uint32_t width = 40, BYTE mark = 1) {
+    void Store(const std::string& path, uint32_t width = 40, BYTE mark = 1) {
         CxImage image;
         Picture(image, width, mark);
         EXPECT_TRUE(cache.Add(path, image)) << path;
     }
-    // A cache file holding pictures of `paths`, written and closed.
-    void Seed(const std::vector<std::string>& paths) {
-        auto cache = OpenCache();
-        for (const std::string& path : paths) Store(*cache, path);
+    // What a lookup gives: "none", "placeholder", or the picture's size and mark.
+    std::string Found(const std::string& path) {
+        CxImage image;
+        if (!cache.Lookup(path, image)) return "none";
+        if (!image.IsValid()) return "placeholder";
+        return std::to_string(image.GetWidth()) + "x" + std::to_string(image.GetHeight()) + " mark " +
+               std::to_string(image.GetPixelColor(0, 0).rgbBlue);
     }
     void Rewrite(const std::string& bytes) {
         SetFileAttributesA(CacheFile().c_str(), FILE_ATTRIBUTE_NORMAL);
         folder.Write(kCacheName, bytes);
     }
     void Overwrite(size_t offset, const std::string& bytes) { Rewrite(Bytes().replace(offset, bytes.size(), bytes)); }
-    // A compacted, hidden file: header, the records of `names` in order, then their blocks without gaps.
-    void ExpectCompacted(const std::vector<std::string>& names) const {
-        std::string bytes = Bytes();
-        EXPECT_TRUE(GetFileAttributesA(CacheFile().c_str()) & FILE_ATTRIBUTE_HIDDEN);
-        ASSERT_GE(bytes.size(), 12 + 272 * names.size());
-        EXPECT_EQ(Header(names.size()), bytes.substr(0, 12));
-        size_t end = 12 + 272 * names.size();
-        for (size_t i = 0; i < names.size(); ++i) {
-            size_t size = Le32At(bytes, 12 + 272 * i + 4);
-            EXPECT_EQ(Record(end, size, names[i]), bytes.substr(12 + 272 * i, 272)) << names[i];
-            end += size;
-        }
-        EXPECT_EQ(end, bytes.size());
+    // Exactly these records in a compacted, hidden file; no file for none.
+    void ExpectCompacted(const Records& records) const {
+        EXPECT_EQ(records.empty() ? "" : CacheBytes(records), Bytes());
+        DWORD attributes = GetFileAttributesA(CacheFile().c_str());
+        EXPECT_TRUE(records.empty() ? !CacheExists() : (attributes & FILE_ATTRIBUTE_HIDDEN) != 0);
     }
 
     TempFolder folder;
+    ThumbCache cache;  // closed before the folder goes
 };
 
 }  // namespace
 
-TEST_F(CacheFolder, AddLookupAndFlushWriteTheExactLayout) {
+TEST_F(CacheFolder, AddLookupAndFlushWriteTheExactLayoutAndLeaveAHeldFileAlone) {
     std::string a = Media("Clip.avi"), b = Media("b.avi"), c = Media("c.mp3");
-    auto cache = OpenCache();  // no cache file: an empty cache, and none is made
-    EXPECT_TRUE(cache->Table().empty() && !cache->Dirty());
-    EXPECT_EQ("none", Found(*cache, a));
-    EXPECT_TRUE(cache->Flush() && !CacheExists());
-    Store(*cache, a, 40, 10);
-    Store(*cache, b, 64, 20);
-    Store(*cache, c, 1, 30);  // a placeholder
-    EXPECT_EQ("40x30 mark 10", Found(*cache, Upper(a)));  // names differing in letter case are one key
-    Store(*cache, Upper(a), 48, 11);                      // replaces a's record, now the last
-    cache->Open(Upper(Folder()));                         // the open folder: neither re-read nor flushed
-    EXPECT_TRUE(cache->Dirty() && cache->Table().size() == 3);
+    Reopen();  // no cache file: an empty cache, and none is made
+    EXPECT_EQ("none", Found(a));
+    EXPECT_TRUE(cache.Flush() && !CacheExists());
+    Store(a, 40, 10);
+    Store(b, 64, 20);
+    Store(c, 1, 30);  // a placeholder
+    EXPECT_EQ("40x30 mark 10", Found(Upper(a)));  // names differing in letter case are one key
+    Store(Upper(a), 48, 11);                      // replaces a's record, now the last
+    cache.Open(Upper(Folder()));                  // the open folder: neither re-read nor flushed
     EXPECT_EQ(Header(0), Bytes().substr(0, 12));  // the table reaches the disk at the flush
-    ASSERT_TRUE(cache->Flush());
-    EXPECT_FALSE(cache->Dirty());
-    ExpectCompacted({b, c, Upper(a)});  // one block for a
-    auto fresh = OpenCache();
-    EXPECT_TRUE(fresh->Table().size() == 3 && !fresh->Dirty());
-    EXPECT_EQ("48x36 mark 11", Found(*fresh, a));
-    EXPECT_EQ("64x48 mark 20", Found(*fresh, b));
-    EXPECT_EQ("placeholder", Found(*fresh, c));
-    EXPECT_EQ("none", Found(*fresh, Folder() + "unknown.avi"));
+    ASSERT_TRUE(cache.Flush());
+    ExpectCompacted({{b, Png(64, 20)}, {c, Png(1, 30)}, {Upper(a), Png(48, 11)}});  // one block for a
+    // A cache file another program holds counts as absent, takes nothing and is left alone.
+    std::string before = Bytes();
+    HANDLE held = CreateFileA(CacheFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    Reopen();
+    CxImage image;
+    Picture(image, 16, 1);
+    EXPECT_TRUE(Found(a) == "none" && !cache.Add(a, image));
+    cache.Close();
+    CloseHandle(held);
+    EXPECT_EQ(before, Bytes());
+    Reopen();
+    EXPECT_EQ("48x36 mark 11", Found(a));
+    EXPECT_EQ("placeholder", Found(c));
+    EXPECT_EQ("none", Found(Folder() + "unknown.avi"));
 }
 
 TEST_F(CacheFolder, OpenKeepsOnlyRecordsOfUnchangedFilesWithWholeBlocks) {
     std::string a = Media("a.avi"), b = Media("b.avi"), c = Media("c.avi"), d = Media("d.avi");
+    // A damage done to a file of a, b and c's records; the names kept; whether the open dropped records, so
+    // that the flush compacts the file, and whether the file stays; holdA: a is held by another program.
     const struct {
-        const char* what;
-        std::function<void()> damage;
-        std::vector<std::string> kept;
-        bool dirty, fileStays, holdA = false;  // a held by another program from before storing to the end
+        const char* what; std::function<void()> damage; std::vector<std::string> kept;
+        bool dropped, fileStays, holdA = false;
     } cases[] = {
         {"nothing changed", [] {}, {a, b, c}, false, true},
         {"a's time cannot be read, then or now", [] {}, {a, b, c}, false, true, true},
@@ -153,31 +153,24 @@ TEST_F(CacheFolder, OpenKeepsOnlyRecordsOfUnchangedFilesWithWholeBlocks) {
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.what);
-        DeleteFileA(CacheFile().c_str());
         for (const char* name : {"a.avi", "b.avi", "c.avi"}) Media(name);
         HANDLE held = k.holdA ? CreateFileA(a.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) : nullptr;
-        Seed({a, b, c});
+        Rewrite(CacheBytes({{a, Png(40, 1)}, {b, Png(40, 1)}, {c, Png(40, 1)}}));
         k.damage();
-        auto cache = OpenCache();
-        std::vector<std::string> kept;
-        for (const ThumbRecord& record : cache->Table()) kept.push_back(record.name);
-        EXPECT_EQ(k.kept, kept);
-        EXPECT_EQ(k.dirty, cache->Dirty());
+        Reopen();
         EXPECT_EQ(k.fileStays, CacheExists());
         // Nothing dropped: not rewritten; else compacted at the flush, and an emptied cache goes.
-        std::string before = Bytes();
-        cache->Flush();
-        if (!k.dirty) {
-            EXPECT_EQ(before, Bytes());
-        }
-        else if (k.kept.empty()) EXPECT_FALSE(CacheExists());
-        else ExpectCompacted(k.kept);
-        // Either way the cache takes additions.
-        Store(*cache, d, 16, 9);
-        cache->Close();
-        auto again = OpenCache();
-        EXPECT_EQ(k.kept.size() + 1, again->Table().size());
-        EXPECT_EQ("16x12 mark 9", Found(*again, d));
+        std::string opened = Bytes();
+        cache.Flush();
+        EXPECT_TRUE(k.dropped || opened == Bytes()) << "rewritten, though nothing was dropped";
+        Records kept;
+        for (const std::string& name : k.kept) kept.emplace_back(name, Png(40, 1));
+        if (k.dropped) ExpectCompacted(kept);
+        // Either way the kept records and an addition make the next file.
+        Store(d, 16, 9);
+        cache.Close();
+        kept.emplace_back(d, Png(16, 9));
+        ExpectCompacted(kept);
         if (held) CloseHandle(held);
     }
 }
@@ -185,60 +178,25 @@ TEST_F(CacheFolder, OpenKeepsOnlyRecordsOfUnchangedFilesWithWholeBlocks) {
 TEST_F(CacheFolder, LookupPassesOverBlocksThatDoNotDecodeToTheNextRecordOfTheName) {
     std::string a = Media("a.avi"), b = Media("b.avi");
     // a's cut block, then whole ones under its name in capitals and as given; b's only block is garbage.
-    const std::pair<std::string, std::string> records[] = {
-        {a, Png(44, 1).substr(0, 40)}, {Upper(a), Png(40, 2)}, {a, Png(48, 3)}, {b, "garbage!"}};
-    std::string table, blocks;
-    for (const auto& [name, block] : records) {
-        table += Record(12 + 272 * std::size(records) + blocks.size(), block.size(), name);
-        blocks += block;
-    }
-    folder.Write(kCacheName, Header(std::size(records)) + table + blocks);
-    auto cache = OpenCache();
-    ASSERT_EQ(4u, cache->Table().size());
-    EXPECT_EQ("40x30 mark 2", Found(*cache, a));
-    EXPECT_EQ("none", Found(*cache, b));
+    folder.Write(kCacheName, CacheBytes({{a, Png(44, 1).substr(0, 40)}, {Upper(a), Png(40, 2)}, {a, Png(48, 3)},
+                                         {b, "garbage!"}}));
+    Reopen();
+    EXPECT_EQ("40x30 mark 2", Found(a));
+    EXPECT_EQ("none", Found(b));
 }
 
 TEST_F(CacheFolder, AFailedCompactionLeavesNeitherFileHalfWritten) {
     std::string a = Media("a.avi"), temporary = Folder() + kTemporaryName;
     for (bool holdTemporary : {false, true}) {
         SCOPED_TRACE(holdTemporary ? "another program holds the temporary file" : "the cache lost its block");
-        auto cache = OpenCache();
-        Store(*cache, a);
-        HANDLE held = INVALID_HANDLE_VALUE;
-        DWORD written = 0;
-        if (holdTemporary) held = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (holdTemporary) {
-            ASSERT_TRUE(WriteFile(held, "other", 5, &written, nullptr));
-        }
+        Reopen();
+        Store(a);
+        if (holdTemporary) folder.Write(kTemporaryName, "other");
         else Rewrite(Bytes().substr(0, 12));  // the header only
-        EXPECT_FALSE(cache->Flush());
-        EXPECT_TRUE(!cache->Dirty() && cache->Table().size() == 1);  // the table stays in memory
+        HANDLE held = CreateFileA(temporary.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_FALSE(cache.Flush());
         if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
         EXPECT_FALSE(CacheExists());
-        if (holdTemporary) EXPECT_EQ("other", ReadWholeFile(temporary));  // the other program's bytes only
-        else EXPECT_FALSE(FileExists(temporary.c_str()));
-        DeleteFileA(temporary.c_str());
-        EXPECT_TRUE(OpenCache()->Table().empty());
+        EXPECT_EQ(holdTemporary ? "other" : "", ReadWholeFile(temporary));  // the other program's bytes only
     }
-}
-
-TEST_F(CacheFolder, WhatCannotBeCachedIsRefusedAndAHeldCacheFileIsLeftAlone) {
-    std::string a = Media("a.avi");
-    Seed({a});
-    std::string before = Bytes();
-    HANDLE held = CreateFileA(CacheFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    auto cache = OpenCache();  // the held file counts as absent
-    EXPECT_TRUE(cache->Table().empty() && Found(*cache, a) == "none");
-    CxImage image;
-    Picture(image, 16, 1);
-    EXPECT_FALSE(cache->Add(a, image));
-    CloseHandle(held);
-    // Paths the name field cannot hold, or without a folder.
-    EXPECT_FALSE(cache->Add(Folder() + std::string(260 - Folder().size(), 'x') + ".avi", image));
-    EXPECT_FALSE(cache->Add("bare.avi", image) || cache->Lookup("bare.avi", image));
-    EXPECT_TRUE(OpenCache(std::string(300, 'd') + "\\")->Folder().empty());
-    cache->Close();
-    EXPECT_EQ(before, Bytes());
 }

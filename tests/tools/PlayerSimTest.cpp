@@ -1,16 +1,11 @@
-// The player simulator: its library rules, its answers to the Navigator's requests (with the
-// real Navigator in this process), and whole scripted runs of QuillarSim.exe.
+// The player simulator: whole scripted runs of QuillarSim.exe, in which it serves its media library
+// and answers the Navigator's requests.
 #include <gtest/gtest.h>
-#include <algorithm>
 #include <fstream>
 
-#include "navigator/NavigatorWnd.h"
-#include "plugin/RembrixApp.h"
-#include "tests/support/FakePlayer.h"
 #include "tests/support/RegistryScratch.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/Windows.h"
-#include "tools/player/SimPlayer.h"
 
 namespace {
 using Lines = std::vector<std::string>;
@@ -39,82 +34,14 @@ void ExpectInOrder(const Lines& log, const std::vector<std::pair<std::string, st
 }
 }  // namespace
 
-TEST(MediaLibrary, AlbumsPlaylistsAndTheirTracks) {
-    TempFolder folder;
-    MakeLibrary(folder);
-    MediaLibrary library(folder.Path());
-    auto album = [&](size_t index) {  // its name, then its tracks' paths
-        Lines names = {index >= library.Albums().size() ? "none" : library.Albums()[index].name};
-        if (index < library.Albums().size() && library.Albums()[index].playlist) names[0] += " (playlist)";
-        for (const Track& track : library.Tracks(index)) names.push_back(track.path);
-        return names;
-    };
-    EXPECT_EQ((Lines{"Films", folder / "Films\\a.avi", folder / "Films\\b.mkv"}), album(0));
-    EXPECT_EQ((Lines{"Mix (playlist)", folder / "Songs\\two.mp3", folder / "Films\\a.avi"}), album(2));
-    EXPECT_EQ((Lines{"none"}), album(3));
-    library.NextOrder();  // by size
-    EXPECT_EQ((Lines{"Films", folder / "Films\\b.mkv", folder / "Films\\a.avi"}), album(0));
-}
-
-class SimulatorExchange : public ::testing::Test {
-protected:
-    void SetUp() override {
-        theApp.InitInstance(GetModuleHandleA(nullptr));
-        MakeLibrary(folder);
-        g_logLines = &log;
-        g_logToStdout = false;
-        player = std::make_unique<Player>(folder.Path());
-        ASSERT_TRUE(player->Create());
-        settings.Load((registry.Base() + "\\Rembrix").c_str());
-        ASSERT_TRUE(nav.CreateNavigator(&settings));
-        ASSERT_TRUE(PumpUntil([&] { return std::count(log.begin(), log.end(), "request 990 -> 0") > 0; }, 2000));
-        log.clear();
-    }
-    void TearDown() override {
-        nav.DestroyWindow();
-        DestroyWindow(player->Handle());
-        g_logLines = nullptr;
-        g_logToStdout = true;
-    }
-    bool Shown() { return PumpUntil([&] { return IsWindowVisible(nav.Handle()) != FALSE; }, 2000); }
-    TempFolder folder;
-    RegistryScratch registry{"SimulatorExchange"};
-    Lines log;
-    std::unique_ptr<Player> player;
-    PluginSettings settings = {};
-    NavigatorWnd nav;
-};
-
-TEST_F(SimulatorExchange, TrackListFollowsRequest21) {
-    player->SetAlbum(1);
-    player->SetTrack(2);
-    nav.ShowList(Tracks);
-    ASSERT_TRUE(Shown());
-    EXPECT_EQ((Lines{"request 128 -> 0", "request 21 -> 0", "sent 0x3009 6 tokens", "request 8 -> 2", "request 19 -> 0",
-                     "sent 0x3007 3 tokens"}), log);
-    EXPECT_TRUE(nav.entries.size() == 2 && nav.selected == 1);
-    EXPECT_EQ("Album / Songs", nav.title);
-    EXPECT_EQ(folder / "Songs", nav.listKey);
-}
-
-TEST_F(SimulatorExchange, AlbumListFollowsRequest18AndSelectsTheCurrentAlbum) {
-    player->SetAlbum(2);
-    nav.ShowList(Albums);
-    ASSERT_TRUE(Shown());
-    EXPECT_EQ((Lines{"request 128 -> 0", "request 18 -> 0", "sent 0x3006 9 tokens", "request 15 -> 0",
-                     "sent 0x3004 key " + folder / "Mix.m3u"}), log);
-    EXPECT_TRUE(nav.entries.size() == 3 && nav.selected == 2 && nav.entries[2].qualifier == "Playlist");
-}
-
 class QuillarSim : public ::testing::Test {
 protected:
     void SetUp() override { MakeLibrary(folder); }
     // The log of a run of the script; the run must end by itself, with exit code 0.
     Lines Run(const std::string& script) {
-        CreateDirectoryA((folder / "shots").c_str(), nullptr);
         std::string command = "\"" + ProgramFolder() + "QuillarSim.exe\" --registry Software\\RembrixTests\\Simulator";
         command += " --library \"" + folder.Path() + "\" --log \"" + (folder / "sim.log") + "\" --snapshots \"" +
-                   (folder / "shots") + "\" --script \"" + folder.Write("run.script", script) + "\"";
+                   shots.Path() + "\" --script \"" + folder.Write("run.script", script) + "\"";
         STARTUPINFOA startup = {};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION process = {};
@@ -133,7 +60,7 @@ protected:
         return lines;
     }
     bool Exists(const char* n) const { return GetFileAttributesA((folder / n).c_str()) != INVALID_FILE_ATTRIBUTES; }
-    TempFolder folder;
+    TempFolder folder, shots;  // the snapshots beside the library, not in it
     RegistryScratch registry{"Simulator"};
 };
 
@@ -143,19 +70,23 @@ TEST_F(QuillarSim, PushedTrackListComesUpAndAChangeNoticeReloadsIt) {
                   {{"", "plugin Remote Controller Plugin for Quillar (Rembrix Remote Team)"},
                    {"script push tracks", ""}, {"", "sent 0x3009 6 tokens"}, {"", "request 8 -> 2"},
                    {"", "request 19 -> 0"}, {"", "sent 0x3007 3 tokens"},
-                   {"snapshot", "snapshot saved " + folder / "shots\\films.png" + " visible=1"},
+                   {"snapshot", "snapshot saved " + shots / "films.png" + " visible=1"},
                    {"script changed list", ""}, {"", "sent 0x1003 key " + folder / "Films"}, {"", "request 128 -> 0"},
                    {"", "request 21 -> 0"}, {"sent 0x3009 6 tokens", ""}, {"request 991 -> 0", ""}, {"exit", ""}});
 }
 
 TEST_F(QuillarSim, KeysOpenAlbumsChooseATrackAndDeleteAFile) {
     for (const char* name : {"Films\\c.avi", "Films\\c.smi"}) folder.Write(name, "c");
-    ExpectInOrder(Run("setting ShowThumbnail 0\nrestart\nwait 300\nalbum 0\npush tracks\nwait 100\nkey BACK\nwait 200\n"
-                      "key DOWN\nkey RETURN\nwait 800\nkey DOWN\nkey RETURN\nwait 800\nstatus\n"
+    ExpectInOrder(Run("setting ShowThumbnail 0\nrestart\nwait 300\nalbum 2\npush tracks\nwait 100\nkey BACK\nwait 200\n"
+                      "key UP\nkey RETURN\nwait 800\nkey DOWN\nkey RETURN\nwait 800\nstatus\n"
                       "album 0\npush tracks\nwait 100\nkey DOWN\nkey DOWN\nkey DELETE\nkey DELETE\nwait 300\nquit\n"),
-                  // Songs opens; its second track plays once the Navigator hides; a.avi, b.mkv remain.
-                  {{"script key BACK", ""}, {"request 18 -> 0", ""}, {"command 6008 value 1 extra 3", ""},
-                   {"", "request 128 -> 0"}, {"", "request 21 -> 0"}, {"command 5105 value 2 extra 0", ""},
+                  // The playlist Mix holds two tracks; the album list (Films, Songs, Mix) selects it, the current
+                  // album; Songs above it opens; its second track plays once the Navigator hides; a.avi, b.mkv remain.
+                  {{"script push tracks", ""}, {"sent 0x3009", "sent 0x3009 6 tokens"}, {"script key BACK", ""},
+                   {"request 18 ", "request 18 -> 0"}, {"sent 0x3006", "sent 0x3006 9 tokens"},
+                   {"request 15 ", "request 15 -> 0"}, {"sent 0x3004", "sent 0x3004 key " + folder / "Mix.m3u"},
+                   {"command 6008", "command 6008 value 1 extra 3"}, {"", "request 128 -> 0"}, {"", "request 21 -> 0"},
+                   {"command 5105 value 2 extra 0", ""},
                    {"", "play " + folder / "Songs\\two.mp3"}, {"status", "status visible=0"},
                    {"command 6009 value 0 extra 0", ""}, {"sent 0x3009 6 tokens", ""}});
     EXPECT_TRUE(!Exists("Films\\c.avi") && !Exists("Films\\c.smi") && Exists("Films\\b.mkv"));
