@@ -15,15 +15,6 @@ TEST(ClassifyPath, WholeExtensionsOfTheFileNameOnly) {
     for (const auto& c : cases) EXPECT_EQ(c.second, ClassifyPath(c.first)) << c.first;
 }
 
-TEST(CenteredTop, CentresUnlessTheLastPageWouldRunShort) {
-    // index, count, perPage, rows, columns -> top: 100 entries in one column of 36 rows, then in a
-    // grid of 4 columns and 6 rows, where top stays on a row start.
-    const int cases[][6] = {{35, 100, 36, 36, 1, 0}, {64, 100, 36, 36, 1, 46}, {65, 100, 36, 36, 1, 65},
-                            {99, 100, 36, 36, 1, 65}, {23, 100, 24, 6, 4, 0},  {50, 100, 24, 6, 4, 36},
-                            {99, 100, 24, 6, 4, 80}};
-    for (const auto& c : cases) EXPECT_EQ(c[5], CenteredTop(c[0], c[1], c[2], c[3], c[4])) << c[0];
-}
-
 TEST(LayoutNumbers, FromModeTextSizeAndThumbnails) {
     auto numbers = [](ListMode mode, int column, int textSize, bool thumbnails, bool iconView) {
         LayoutNumbers n = ComputeLayoutNumbers(mode, column, textSize, thumbnails, iconView);

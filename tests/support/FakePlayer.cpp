@@ -5,7 +5,6 @@
 #include "navigator/PlayerProtocol.h"
 
 namespace {
-constexpr UINT kRunAction = WM_APP + 0x700;
 constexpr char kOtherClass[] = "Rembrix Test Other Class";
 }  // namespace
 
@@ -68,14 +67,8 @@ LRESULT CALLBACK FakePlayer::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
             self->received_.push_back({message, wParam, lParam, GetTickCount()});
             if (message != kRequestMessage) return 0;
             UINT code = static_cast<UINT>(lParam);
-            if (self->actions_.count(code)) PostMessageA(hwnd, kRunAction, code, 0);
             auto answer = self->answers_.find(code);
             return answer == self->answers_.end() ? 0 : answer->second;
-        }
-        case kRunAction: {
-            auto action = self->actions_.find(static_cast<UINT>(wParam));
-            if (action != self->actions_.end()) action->second();
-            return 0;
         }
         case WM_NCDESTROY: self->hwnd_ = nullptr; break;
         default: break;

@@ -45,8 +45,6 @@ public:
 
     // The answer to request `code`; 0 for any other.
     void Answer(UINT code, LRESULT answer) { answers_[code] = answer; }
-    // Runs after a request is answered (posted, so it runs once the sender has its answer).
-    void OnRequest(UINT code, std::function<void()> action) { actions_[code] = std::move(action); }
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -55,7 +53,6 @@ private:
     HWND hwnd_ = nullptr;
     std::vector<PlayerMessage> received_;
     std::map<UINT, LRESULT> answers_;
-    std::map<UINT, std::function<void()>> actions_;
 };
 
 // Sends a WM_COPYDATA of `bytes` with code `code` to `target`.
