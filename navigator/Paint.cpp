@@ -75,7 +75,7 @@ bool NavigatorWnd::LoadSkinImage(int slot, int width, int height, int id, const 
     made = {};
     // Skin pictures always come from the module itself, never from a language pack.
     HMODULE module = ThisModuleState().instance;
-    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(id), type);
+    HRSRC resource = id ? FindResourceA(module, MAKEINTRESOURCEA(id), type) : nullptr;
     if (!resource || !image.LoadResource(resource, CXIMAGE_FORMAT_UNKNOWN, module)) return false;
     if (width > 0 && height > 0) {
         if (useResample2)
@@ -112,14 +112,9 @@ void NavigatorWnd::LoadSkin() {
                                             {5057, 5056, 5055, 5053, 5052, 5051, 5050},
                                             {5042, 5054, 5062, 5061, 5060, 5059, 5058}};
     int size = PlaceholderIndex(layout.ThumbWidth(), layout.ThumbHeight());
-    for (int i = 0; i < 3; ++i) {
-        if (size >= 0) {
-            LoadSkinImage(kSkinPlaceholderVideo + i, 0, 0, kPlaceholders[i][size], "PNG", false);
-        } else {
-            skin[kSkinPlaceholderVideo + i].Destroy();
-            skinMade[kSkinPlaceholderVideo + i] = {};
-        }
-    }
+    // Cells too small for any placeholder get none (resource 0: an empty picture).
+    for (int i = 0; i < 3; ++i)
+        LoadSkinImage(kSkinPlaceholderVideo + i, 0, 0, size >= 0 ? kPlaceholders[i][size] : 0, "PNG", false);
 }
 
 void NavigatorWnd::DrawAll(HDC dc) {
@@ -212,7 +207,6 @@ void NavigatorWnd::DrawItemDetail(HDC dc, int index, int state) {
         return;
     const NavigatorEntry& entry = entries[index];
     if (entry.detailQualifier.empty() || entry.detailName.empty()) return;
-    std::string name(entry.detailName), qualifier(entry.detailQualifier);
 
     RECT cell = ToRect(layout.ItemRect(slot));
     int ch = cell.bottom - cell.top;
@@ -223,11 +217,11 @@ void NavigatorWnd::DrawItemDetail(HDC dc, int index, int state) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, settings->colours[TagColour(state)]);
     if (loaded.iconView) {
-        DrawTextA(dc, name.c_str(), -1, &rect, format);
+        DrawTextA(dc, entry.detailName.data(), static_cast<int>(entry.detailName.size()), &rect, format);
         rect.bottom -= layout.FontHeight(kFontTag);
-        DrawTextA(dc, qualifier.c_str(), -1, &rect, format);
+        DrawTextA(dc, entry.detailQualifier.data(), static_cast<int>(entry.detailQualifier.size()), &rect, format);
     } else {
-        std::string line = qualifier + " / " + name;
+        std::string line = std::string(entry.detailQualifier) + " / " + std::string(entry.detailName);
         DrawTextA(dc, line.c_str(), -1, &rect, format);
     }
 }
