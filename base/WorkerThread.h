@@ -23,8 +23,8 @@ public:
     // Signals the stop event and polls every 10 ms; at `limitMs` (never, when 0 or less) the
     // thread is terminated.
     void Stop(int limitMs);
-    void Lock() { lock_.Enter(); }
-    void Unlock() { lock_.Leave(); }
+    void Lock() const { lock_.Enter(); }
+    void Unlock() const { lock_.Leave(); }
     // For the thread procedure: true once Stop was called. The event is auto-reset.
     bool StopRequested(DWORD milliseconds) { return stop_.Wait(milliseconds); }
     void SetPriority(int priority);
@@ -34,6 +34,6 @@ public:
 private:
     DWORD threadId_ = 0;
     HANDLE handle_ = nullptr;
-    CriticalSection lock_;
+    mutable CriticalSection lock_;
     SyncEvent stop_;
 };

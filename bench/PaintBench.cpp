@@ -66,16 +66,16 @@ int main() {
         settings.column = l.column;
         NavigatorWnd nav;
         nav.CreateNavigator(&settings);
-        nav.mode = Tracks;
-        nav.ResetList();  // the skin at the track layout's sizes
-        nav.mode = l.mode;
+        nav.ShowList(Tracks);  // the skin at the track layout's sizes
+        if (l.mode == Albums) nav.ShowList(Albums);
         std::string bytes = Tokens(60, l.mode == Albums);
         if (l.mode == Albums) nav.OnAlbumList(TokenList(bytes.data(), bytes.size()));
         else nav.OnTrackList(TokenList(bytes.data(), bytes.size()));
 
         double full = Time(1.0, [&] { nav.DrawAll(target); });
         Geometry geometry = nav.Layout();
-        Rect a = geometry.ItemRect(nav.selected - nav.top), b = geometry.ItemRect(nav.selected - nav.top + 1);
+        const int slot = nav.List().Selected() - nav.List().Top();
+        Rect a = geometry.ItemRect(slot), b = geometry.ItemRect(slot + 1);
         HRGN cells = CreateRectRgn(a.left, a.top, a.right, a.bottom);
         HRGN second = CreateRectRgn(b.left, b.top, b.right, b.bottom);
         CombineRgn(cells, cells, second, RGN_OR);

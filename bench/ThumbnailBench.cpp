@@ -135,18 +135,18 @@ int main() {
             if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
                 // Between messages the window's thread takes the worker's lock, as queueing does.
                 double began = Seconds();
-                nav.thumbnails.Pending();
+                nav.Thumbnails().Pending();
                 if (round > 0) longestLockWait = std::max(longestLockWait, Seconds() - began);
                 MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
                 continue;
             }
-            size_t awaited = nav.thumbnails.Awaited();
+            size_t awaited = nav.Thumbnails().Awaited();
             double began = Seconds();
             DispatchMessageA(&msg);
             double now = Seconds();
-            int shown = ImageList_GetImageCount(nav.thumbnails.Images());
+            int shown = ImageList_GetImageCount(nav.Thumbnails().Images());
             // A late result of an earlier page is refused at once: only the wanted ones count.
-            bool wanted = nav.thumbnails.Awaited() < awaited;
+            bool wanted = nav.Thumbnails().Awaited() < awaited;
             if (round > 0 && wanted) arrivals.push_back(now - began);
             if (round > 0 && msg.message == WM_PAINT) paints.push_back(now - began);
             if (msg.message == kThumbnailReadyMessage && shown == kTracks) lastArrived = now;

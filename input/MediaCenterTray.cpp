@@ -1,5 +1,5 @@
-// The Media Center tray program would take the remote's buttons for itself: it is stopped while
-// the plug-in is enabled and started again when the plug-in is disabled or closes.
+#include "input/MediaCenterTray.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -7,17 +7,16 @@
 #include <cctype>
 
 #include "input/ProcessList.h"
-#include "navigator/NavigatorWnd.h"
 
 namespace {
 constexpr char kTrayProgram[] = "ehtray.exe";
 }  // namespace
 
-void NavigatorWnd::UpdateMediaCenterTray(bool shuttingDown) {
-    if (!settings || !settings->activate || shuttingDown) {
-        if (!stoppedTrayProcessPath.empty()) {
-            ShellExecuteA(nullptr, "open", stoppedTrayProcessPath.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-            stoppedTrayProcessPath.clear();
+void MediaCenterTray::Update(bool enabled) {
+    if (!enabled) {
+        if (!stoppedPath_.empty()) {
+            ShellExecuteA(nullptr, "open", stoppedPath_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+            stoppedPath_.clear();
         }
         return;
     }
@@ -29,7 +28,7 @@ void NavigatorWnd::UpdateMediaCenterTray(bool shuttingDown) {
             std::transform(name.begin(), name.end(), name.begin(),
                            [](unsigned char c) { return static_cast<char>(tolower(c)); });
             if (name.find(kTrayProgram) != std::string::npos) {
-                stoppedTrayProcessPath = name;
+                stoppedPath_ = name;
                 if (HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, processes.CurrentId())) {
                     TerminateProcess(process, 0);
                     CloseHandle(process);

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "navigator/Commands.h"
+#include "input/Commands.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-// The tray icon for quick configuration: the icon itself, its menu, and the window's side of both.
 #include "input/TrayIcon.h"
 
 #include <cstring>
 
 #include "base/ModuleState.h"
-#include "navigator/NavigatorWnd.h"
+#include "input/Commands.h"
 #include "plugin/Monitors.h"
+#include "plugin/PluginSettings.h"
 #include "res/resource.h"
 
 namespace {
@@ -14,6 +14,7 @@ constexpr size_t kTipLimit = 128;
 constexpr UINT kColumnItems = 8;
 constexpr UINT kTextSizes = 5;
 constexpr UINT kMonitorCommands = 9;  // 2000..2008
+constexpr int kIconSize = 16;
 
 void Notify(DWORD action, HWND window, UINT id, UINT callbackMessage, HICON icon, const char* tip) {
     NOTIFYICONDATAA data = {};
@@ -69,22 +70,6 @@ void AddMonitorItems(HMENU popup, const PluginSettings& settings) {
 DWORD Toggled(DWORD value) { return value ? 0 : 1; }
 
 }  // namespace
-
-int TrayIconHolder::Add(HWND window, UINT id, UINT callbackMessage, HICON icon, const char* tip) {
-    Remove();
-    window_ = window;
-    callbackMessage_ = callbackMessage;
-    id_ = id;
-    Notify(NIM_ADD, window, id, callbackMessage, icon, tip);
-    return 1;
-}
-
-void TrayIconHolder::Remove() {
-    if (id_) Notify(NIM_DELETE, window_, id_, callbackMessage_, nullptr, nullptr);
-    window_ = nullptr;
-    callbackMessage_ = 0;
-    id_ = 0;
-}
 
 HMENU BuildQuickConfigMenu(const PluginSettings& settings, bool sheetOpen) {
     HMENU menu = LoadMenuA(ResourceModule(), MAKEINTRESOURCEA(IDR_QUICK_CONFIG));
@@ -147,49 +132,71 @@ QuickConfigFollowUp ApplyQuickConfigCommand(UINT id, PluginSettings& settings) {
     return follow;
 }
 
-// The window's side.
+TrayIcon::TrayIcon() : taskbarCreatedMessage_(RegisterWindowMessageA("TaskbarCreated")) {}
 
-void NavigatorWnd::AddTrayIcon() {
-    tray.Add(Handle(), kTrayIconId, kTrayCallbackMessage, trayIcon, LoadResString(IDS_PLUGIN_NAME).c_str());
+TrayIcon::~TrayIcon() { Remove(); }
+
+void TrayIcon::Attach(HWND window, PluginSettings* settings) {
+    window_ = window;
+    settings_ = settings;
+    icon_ = static_cast<HICON>(LoadImageA(ThisModuleState().instance, MAKEINTRESOURCEA(IDI_REMBRIX), IMAGE_ICON,
+                                          kIconSize, kIconSize, 0));
 }
 
-void NavigatorWnd::RemoveTrayIcon() { tray.Remove(); }
+void TrayIcon::Detach() {
+    if (icon_) DestroyIcon(icon_);
+    icon_ = nullptr;
+}
 
-bool NavigatorWnd::HasTrayIcon() const { return tray.Present(); }
+void TrayIcon::Add() {
+    Remove();
+    id_ = kTrayIconId;
+    shownOn_ = window_;
+    Notify(NIM_ADD, shownOn_, id_, kTrayCallbackMessage, icon_, LoadResString(IDS_PLUGIN_NAME).c_str());
+}
 
-LRESULT NavigatorWnd::OnTrayNotify(WPARAM id, LPARAM mouse) {
+void TrayIcon::Remove() {
+    if (id_) Notify(NIM_DELETE, shownOn_, id_, kTrayCallbackMessage, nullptr, nullptr);
+    id_ = 0;
+}
+
+bool TrayIcon::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, CommandTarget& target, bool sheetOpen,
+                         LRESULT* result) {
+    if (message == kTrayCallbackMessage) {
+        *result = OnNotify(wParam, lParam, target, sheetOpen);
+        return true;
+    }
+    // The taskbar was rebuilt: an icon that was there is shown again.
+    if (message == taskbarCreatedMessage_ && message) {
+        if (Present()) Add();
+        *result = 0;
+        return true;
+    }
+    return false;
+}
+
+LRESULT TrayIcon::OnNotify(WPARAM id, LPARAM mouse, CommandTarget& target, bool sheetOpen) {
     if (id != kTrayIconId) return 1;
     if (mouse == WM_LBUTTONDBLCLK) {
-        ShowList(Tracks);
+        target.ShowTrackList();
         return 1;
     }
     if (mouse != WM_RBUTTONUP) return 0;
     DWORD at = GetMessagePos();
-    SetForegroundWindow(Handle());
-    UpdateWindow(Handle());
-    PostMessageA(Handle(), WM_USER, 0, 0);
-    ShowQuickConfigMenu(static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at)));
+    SetForegroundWindow(window_);
+    UpdateWindow(window_);
+    PostMessageA(window_, WM_USER, 0, 0);
+    ShowMenu(static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at)), sheetOpen);
     return 1;
 }
 
-void NavigatorWnd::ShowQuickConfigMenu(int x, int y) {
+void TrayIcon::ShowMenu(int x, int y, bool sheetOpen) {
     // A right-click that arrives while the menu is tracked opens no second one.
-    if (quickMenuOpen) return;
-    HMENU menu = BuildQuickConfigMenu(*settings, sheetOpen != 0);
+    if (menuOpen_) return;
+    HMENU menu = BuildQuickConfigMenu(*settings_, sheetOpen);
     if (!menu) return;
-    quickMenuOpen = true;
-    TrackPopupMenu(menu, TPM_RIGHTBUTTON, x, y, 0, Handle(), nullptr);
-    quickMenuOpen = false;
+    menuOpen_ = true;
+    TrackPopupMenu(menu, TPM_RIGHTBUTTON, x, y, 0, window_, nullptr);
+    menuOpen_ = false;
     DestroyMenu(menu);
-}
-
-bool NavigatorWnd::OnQuickConfigCommand(UINT id) {
-    switch (ApplyQuickConfigCommand(id, *settings)) {
-    case QuickConfigFollowUp::NotMine: return false;
-    case QuickConfigFollowUp::UpdateMediaCenterTray: UpdateMediaCenterTray(false); break;
-    case QuickConfigFollowUp::RunOptionsSheet: RunOptionsSheet(); break;
-    case QuickConfigFollowUp::ShowNavigator: ShowList(Tracks); break;
-    case QuickConfigFollowUp::None: break;
-    }
-    return true;
 }

@@ -17,17 +17,42 @@ constexpr UINT kNotifyIconDataV3Size = offsetof(NOTIFYICONDATAA, hBalloonIcon);
 static_assert(kNotifyIconDataV3Size == 504, "the version-3 notification record is 504 bytes on 32-bit");
 #endif
 
-class TrayIconHolder {
+class CommandTarget;
+
+// The icon and its menu, on the window they are attached to. Each choice of the menu is saved to
+// the settings at once; what the window must do after it comes back from OnCommand.
+class TrayIcon {
 public:
-    // Replaces a present icon; always counts as present afterwards.
-    int Add(HWND window, UINT id, UINT callbackMessage, HICON icon, const char* tip);
+    TrayIcon();
+    ~TrayIcon();
+    TrayIcon(const TrayIcon&) = delete;
+    TrayIcon& operator=(const TrayIcon&) = delete;
+
+    // The window the icon belongs to, and the settings its menu shows. The icon's picture is the
+    // module's own (a language pack carries texts only), loaded here and freed by Detach.
+    void Attach(HWND window, PluginSettings* settings);
+    void Detach();
+    // Shows the icon, replacing a present one; it counts as present afterwards in any case.
+    void Add();
     void Remove();
     bool Present() const { return id_ != 0; }
 
+    // The icon's callback and the taskbar's rebuilding: true, with the window procedure's result
+    // in `result`, when `message` is one of them. `sheetOpen` greys the menu's options item.
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, CommandTarget& target, bool sheetOpen,
+                   LRESULT* result);
+
 private:
+    LRESULT OnNotify(WPARAM id, LPARAM mouse, CommandTarget& target, bool sheetOpen);
+    void ShowMenu(int x, int y, bool sheetOpen);
+
     HWND window_ = nullptr;
-    UINT callbackMessage_ = 0;
-    UINT id_ = 0;
+    PluginSettings* settings_ = nullptr;
+    HICON icon_ = nullptr;
+    HWND shownOn_ = nullptr;  // the window the icon was added for
+    UINT id_ = 0;             // the icon shown, 0 when none
+    bool menuOpen_ = false;
+    const UINT taskbarCreatedMessage_;
 };
 
 // Menu commands.

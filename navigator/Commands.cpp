@@ -1,6 +1,6 @@
 // Steering the Navigator: the command dispatcher, movement, choosing, the two-press delete, and
 // the keyboard and mouse of the window.
-#include "navigator/Commands.h"
+#include "input/Commands.h"
 
 #include <cstdio>
 
@@ -31,24 +31,9 @@ constexpr UINT kCommandHost7032 = 7032;
 constexpr UINT kCommandDiscModeToggle = 7050;
 constexpr UINT kCommandKey = 7052;
 
-// The pending delete: the one flag of the process, the file its box shows, and its number.
-struct PendingDelete {
-    bool pending = false;
-    std::string path;
-    int number = 0;
-};
-PendingDelete g_delete;
-
 bool Contains(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
 }  // namespace
-
-bool NavigatorWnd::DeletePending() { return g_delete.pending; }
-
-void NavigatorWnd::CancelDelete() {
-    g_delete.pending = false;
-    g_delete.path.clear();
-}
 
 namespace {
 
@@ -79,7 +64,7 @@ void NavigatorWnd::DrawAllNow() {
     DrawAll(dc);
 }
 
-BOOL NavigatorWnd::HandleCommand(int command) {
+int NavigatorWnd::HandleCommand(int command) {
     bool visible = IsWindowVisible(Handle()) != FALSE;
     if (!visible && command < kFirstBothStatesCommand) return 0;
 
@@ -88,42 +73,40 @@ BOOL NavigatorWnd::HandleCommand(int command) {
     SendRequest(Handle(), kRequestState130);
     bool keysToPlayer = playerState == kPlayerStateKeys;
 
-    if (g_delete.pending) {
+    if (list_.DeletePending()) {
         // The command that answers the box is not carried out: it deletes or cancels.
-        bool confirmed = command == CMD_DELETE;
-        std::string shown = g_delete.path;
-        CancelDelete();
-        if (confirmed && selected >= 0 && selected < Count() && entries[selected].path == shown)
+        if (list_.AnswerDelete(command == CMD_DELETE))
             DeleteShownFile();
         else
             DrawAllNow();
         return 1;
     }
 
+    const int before = list_.Selected();
     auto hiddenCommand = [&](UINT code) {
         if (!visible) SendPlayerCommand(code, 0, 0);
     };
     switch (command) {
         case CMD_NONE: break;
         case CMD_DELETE:
-            if (mode == Tracks && !disc && selected >= 0 && selected < Count()) ShowDeleteBox();
+            if (!disc && list_.BeginDelete()) ShowDeleteBox();
             break;
         case CMD_SORT:
         case CMD_REFRESH:
-            if (mode == Tracks && !disc) {
-                reselectPath = selected >= 0 && selected < Count() ? std::string(entries[selected].path) : std::string();
+            if (list_.Mode() == Tracks && !disc) {
+                list_.KeepSelectedPath();
                 SendPlayerCommand(command == CMD_SORT ? kCommandSort : kCommandRefresh, 0, kExtraList);
             }
             break;
-        case CMD_PAGE_UP: MoveBy(-perPage); break;
-        case CMD_PAGE_DOWN: MoveBy(perPage); break;
+        case CMD_PAGE_UP: ShowMove(list_.MoveBy(-list_.Layout().perPage), before); break;
+        case CMD_PAGE_DOWN: ShowMove(list_.MoveBy(list_.Layout().perPage), before); break;
         case CMD_HOME:
         case CMD_END: return 0;
         case CMD_NAVIGATOR:
             if (!visible)
                 ShowList(Tracks);
-            else if (mode == Albums) {
-                if (!entries.empty()) SetTimer(Handle(), kTimerChoose, kChooseDelayMs, nullptr);
+            else if (list_.Mode() == Albums) {
+                if (Count() > 0) SetTimer(Handle(), kTimerChoose, kChooseDelayMs, nullptr);
             } else {
                 HideNavigator();
             }
@@ -139,14 +122,14 @@ BOOL NavigatorWnd::HandleCommand(int command) {
         case CMD_UP:
         case CMD_DOWN:
             if (visible)
-                MoveBy(command == CMD_UP ? -columns : columns);
+                ShowMove(list_.MoveBy(command == CMD_UP ? -list_.Layout().columns : list_.Layout().columns), before);
             else if (keysToPlayer)
                 SendPlayerCommand(kCommandKey, command == CMD_UP ? VK_UP : VK_DOWN, 0);
             break;
         case CMD_LEFT:
         case CMD_RIGHT:
             if (visible)
-                MoveHorizontal(command == CMD_LEFT ? -1 : 1);
+                ShowMove(list_.MoveHorizontal(command == CMD_LEFT ? -1 : 1), before);
             else if (keysToPlayer)
                 SendPlayerCommand(kCommandKey, command == CMD_LEFT ? VK_LEFT : VK_RIGHT, 0);
             else
@@ -211,10 +194,10 @@ BOOL NavigatorWnd::HandleCommand(int command) {
     return 1;
 }
 
-BOOL NavigatorWnd::SelectNumber(int number) {
-    if (g_delete.pending) {
+int NavigatorWnd::SelectNumber(int number) {
+    if (list_.DeletePending()) {
         // A digit answers the box like any other button: it cancels, and is not carried out.
-        CancelDelete();
+        list_.CancelDelete();
         DrawAllNow();
         return 1;
     }
@@ -223,81 +206,61 @@ BOOL NavigatorWnd::SelectNumber(int number) {
         return 1;
     }
     if (number < 1) return 0;
-    int index = (number < Count() ? number : Count());
-    index = (index < 1 ? 1 : index) - 1;
-    if (index >= top && index < top + perPage) {
-        if (index == selected) return 1;
-        SetSelection(index);
-        DrawHeaderNow();
-        return 1;
-    }
-    selected = index;
-    top = CenteredTop(index);
-    InvalidateRect(Handle(), nullptr, FALSE);
+    int before = list_.Selected();
+    Moved moved = list_.SelectNumber(number);
+    if (moved == Moved::NewPage)
+        InvalidateRect(Handle(), nullptr, FALSE);
+    else
+        ShowMove(moved, before);
     return 1;
 }
 
-void NavigatorWnd::SetSelection(int index) {
-    if (index == selected) return;
-    InvalidateItem(selected, false);
-    selected = index;
-    InvalidateItem(index, false);
-}
-
-void NavigatorWnd::MoveHorizontal(int delta) {
-    int next = ComputeMoveHorizontal(selected, delta, Count(), columns);
-    if (next == selected) return;
-    SetSelection(next);
-    DrawHeaderNow();
-}
-
-void NavigatorWnd::MoveBy(int delta) {
-    Move move = ComputeMoveBy(top, selected, delta, Count(), columns, perPage);
-    if (!move.changed) return;
-    if (move.onPage) {
-        SetSelection(move.selected);
-        DrawHeaderNow();
-    } else {
-        top = move.top;
-        selected = move.selected;
+// Repaints what a change of selection from `before` touched: the two cells and the header, or
+// the whole page.
+void NavigatorWnd::ShowMove(Moved moved, int before) {
+    if (moved == Moved::NewPage) {
         DrawAllNow();
+    } else if (moved == Moved::OnPage) {
+        if (before != list_.Selected()) {
+            InvalidateItem(before, false);
+            InvalidateItem(list_.Selected(), false);
+        }
+        DrawHeaderNow();
     }
 }
 
 void NavigatorWnd::Choose() {
-    pressed = selected;
-    InvalidateItem(selected, true);
-    pressed = -1;
-    if (!entries.empty()) SetTimer(Handle(), kTimerChoose, kChooseDelayMs, nullptr);
+    // The pressed look is painted at once and left on screen until the timer acts.
+    list_.SetPressed(list_.Selected());
+    InvalidateItem(list_.Selected(), true);
+    list_.SetPressed(-1);
+    if (Count() > 0) SetTimer(Handle(), kTimerChoose, kChooseDelayMs, nullptr);
 }
 
 void NavigatorWnd::OnChooseTimer() {
-    if (mode == Tracks) {
+    if (list_.Mode() == Tracks) {
         HideNavigator();
-        if (!entries.empty()) SendPlayerCommand(kCommandPlayTrack, selected + 1, 0);
+        if (Count() > 0) SendPlayerCommand(kCommandPlayTrack, list_.Selected() + 1, 0);
     } else {
-        if (!entries.empty()) SendPlayerCommand(kCommandOpenAlbum, selected, kExtraList);
+        if (Count() > 0) SendPlayerCommand(kCommandOpenAlbum, list_.Selected(), kExtraList);
         ShowList(Tracks);
     }
 }
 
 void NavigatorWnd::ShowDeleteBox() {
-    g_delete.pending = true;
-    g_delete.path = entries[selected].path;
-    g_delete.number = selected + 1;
     ClientDC dc(Handle());
     DrawDeleteBox(dc);
 }
 
 void NavigatorWnd::DrawDeleteBox(HDC dc) {
-    if (!g_delete.pending) return;
+    if (!list_.DeletePending()) return;
     Geometry layout = Layout();
     RECT client = ToRect(layout.Client());
     int line = layout.LineHeight();
     RECT box = {40, client.bottom / 2 - 2 * line, client.right - 40, client.bottom / 2 + 2 * line};
 
-    FillRect(dc, &box, SolidBrush(settings->colours[kColourBox]));
-    SolidBrush frame(settings->colours[kColourFrame]);
+    FillRect(dc, &box, SolidBrush(settings_->colours[kColourBox]));
+    SolidBrush frame(settings_->colours[kColourFrame]);
     RECT ring = box;
     for (int i = 0; i < 4; ++i) {
         FrameRect(dc, &ring, frame);
@@ -306,25 +269,24 @@ void NavigatorWnd::DrawDeleteBox(HDC dc) {
 
     SelectedFont font(dc, CreateNavigatorFont(layout.FontHeight(kFontHeader)));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, settings->colours[kColourBoxText]);
+    SetTextColor(dc, settings_->colours[kColourBoxText]);
     const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS;
     RECT row = {box.left + 3, box.top + 3 - line / 4, box.right - 3, box.top + 3 - line / 4 + 2 * line};
-    DrawTextA(dc, FormatNumber(LoadResString(IDS_DELETE_QUESTION), g_delete.number).c_str(), -1, &row, format);
+    DrawTextA(dc, FormatNumber(LoadResString(IDS_DELETE_QUESTION), list_.DeleteNumber()).c_str(), -1, &row, format);
     OffsetRect(&row, 0, line);
-    std::string name = "-> \"" + GetFileNamePart(g_delete.path, true) + "\"";
+    std::string name = "-> \"" + GetFileNamePart(list_.DeletePath(), true) + "\"";
     DrawTextA(dc, name.c_str(), -1, &row, format | DT_END_ELLIPSIS);
-    SetTextColor(dc, settings->colours[kColourBoxHint]);
+    SetTextColor(dc, settings_->colours[kColourBoxHint]);
     OffsetRect(&row, 0, line + line / 4);
     DrawTextA(dc, LoadResString(IDS_DELETE_HINT).c_str(), -1, &row, format);
 }
 
 void NavigatorWnd::DeleteShownFile() {
-    const std::string path(entries[selected].path);
+    const std::string path(list_.Entries()[list_.Selected()].path);
     DeleteFileA(path.c_str());
     DeleteFileA(ChangeExtension(path, ".smi").c_str());
     DeleteFileA(ChangeExtension(path, ".smil").c_str());
-    savedSelected = selected;
-    savedTop = top;
+    list_.KeepPosition();
     SendPlayerCommand(kCommandRefresh, 0, 0);
 }
 
@@ -362,29 +324,28 @@ void NavigatorWnd::OnMouseWheel(int delta) {
 int NavigatorWnd::HitTest(int x, int y) const {
     Geometry layout = Layout();
     if (y < layout.HeaderHeight()) return Contains(layout.CloseButtonRect(), x, y) ? kHotCloseButton : kHotHeader;
-    int end = top + perPage < Count() ? top + perPage : Count();
-    for (int index = top; index < end; ++index)
-        if (Contains(layout.ItemRect(index - top), x, y)) return index;
+    for (int index = list_.Top(); index < list_.PageEnd(); ++index)
+        if (Contains(layout.ItemRect(index - list_.Top()), x, y)) return index;
     return kHotNone;
 }
 
 void NavigatorWnd::SetHot(HDC dc, int item) {
-    if (item == hot) return;
-    int old = hot;
-    hot = kHotNone;
+    int old = list_.Hot();
+    if (item == old) return;
+    list_.SetHot(kHotNone);
     if (old == kHotCloseButton) {
         DrawCloseButton(dc, kStateNormal);
     } else if (old >= 0) {
-        int state = old == selected ? kStateSelected : kStateNormal;
+        int state = old == list_.Selected() ? kStateSelected : kStateNormal;
         DrawItemText(dc, old, state);
         DrawItemDetail(dc, old, state);
         InvalidateThumbFrame(old, true);
     }
-    hot = item;
+    list_.SetHot(item);
     if (item == kHotCloseButton) {
         DrawCloseButton(dc, kStateHot);
     } else if (item >= 0) {
-        int state = kStateHot | (item == selected ? kStateSelected : kStateNormal);
+        int state = kStateHot | (item == list_.Selected() ? kStateSelected : kStateNormal);
         DrawItemText(dc, item, state);
         DrawItemDetail(dc, item, state);
         InvalidateThumbFrame(item, true);
@@ -400,7 +361,6 @@ void NavigatorWnd::OnMouseMove(int x, int y) {
 void NavigatorWnd::OnMouseLeave() {
     ClientDC dc(Handle());
     SetHot(dc, kHotNone);
-    hot = kHotNone;
 }
 
 void NavigatorWnd::OnLButtonDown(int x, int y) {
@@ -409,14 +369,12 @@ void NavigatorWnd::OnLButtonDown(int x, int y) {
         ClientDC dc(Handle());
         DrawCloseButton(dc, kStatePressed);
     } else if (item >= 0) {
-        if (item != selected) {
-            SetSelection(item);
-            DrawHeaderNow();
-        }
+        int before = list_.Selected();
+        ShowMove(list_.Select(item), before);
         HandleCommand(CMD_OK);
     }
 }
 
 void NavigatorWnd::OnLButtonUp() {
-    if (hot == kHotCloseButton) HideNavigator();
+    if (list_.Hot() == kHotCloseButton) HideNavigator();
 }

@@ -9,39 +9,6 @@ uint32_t NextEntrySerial() {
     return ++counter;
 }
 
-int CenteredTop(int index, int count, int perPage, int rows, int columns) {
-    if (index < perPage) return 0;
-    if (columns < 1) columns = 1;
-    int row = index / columns;
-    int lastRow = count / columns;
-    int top = rows + row > lastRow ? (lastRow - rows + 1) * columns : (row - rows / 2) * columns;
-    return top < 0 ? 0 : top;
-}
-
-Move ComputeMoveBy(int top, int selected, int delta, int count, int columns, int perPage) {
-    if (columns < 1) columns = 1;
-    int t = ((top + delta) / columns) * columns;
-    if (t > count - 1) t = count - 1;
-    t = (t / columns) * columns;
-    if (t < 0) t = 0;
-    int s = selected + delta;
-    if (s > count - 1) s = count - 1;
-    if (s < 0) s = 0;
-    Move move = {t, s, false, !(t == top && s == selected)};
-    int d = s - top;
-    move.onPage = d >= 0 && d < perPage;
-    return move;
-}
-
-int ComputeMoveHorizontal(int selected, int delta, int count, int columns) {
-    if (columns < 1) columns = 1;
-    int c = selected % columns;
-    if ((c == 0 && delta < 0) || (c == columns - 1 && delta > 0)) return selected;
-    int n = selected + delta;
-    if (n > count - 1) n = count - 1;
-    return n < 0 ? 0 : n;
-}
-
 std::string_view TrimLeft(std::string_view text) {
     size_t first = text.find_first_not_of(" \t");
     return first == std::string_view::npos ? std::string_view() : text.substr(first);

@@ -66,22 +66,6 @@ void BuildAlbumEntries(const TokenList& tokens, EntryArray& list);
 // false for any other count.
 bool ParseListHeader(const TokenList& tokens, std::string* key, std::string* title);
 
-// The `top` that puts `index` on screen, for a list of `count` entries laid out in `rows` rows of
-// `columns` entries, `perPage` of them on a page.
-int CenteredTop(int index, int count, int perPage, int rows, int columns);
-
-// Where a move by `delta` entries (a row or a page) leads: the new top and selection, and
-// whether the new selection is still on the current page (then only two cells repaint).
-struct Move {
-    int top;
-    int selected;
-    bool onPage;
-    bool changed;
-};
-Move ComputeMoveBy(int top, int selected, int delta, int count, int columns, int perPage);
-// The selection after a step left or right within its row; `selected` itself when it cannot move.
-int ComputeMoveHorizontal(int selected, int delta, int count, int columns);
-
 std::string_view TrimLeft(std::string_view text);
 std::string_view Trim(std::string_view text);
 

@@ -1,5 +1,6 @@
 #include "navigator/NavigatorWnd.h"
 
+#include <mbstring.h>
 #include <windowsx.h>
 
 #include "base/ModuleState.h"
@@ -7,29 +8,35 @@
 #include "options/ConfigSheet.h"
 #include "plugin/Monitors.h"
 #include "plugin/RembrixApp.h"
+#include "res/resource.h"
 
 namespace {
-constexpr int kTrayIconSize = 16;
+
+// Letter case is ignored the way the ANSI code page sees it, double-byte characters included.
+// An entry's path and key are zero-ended where they lie.
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    auto text = [](std::string_view s) { return reinterpret_cast<const unsigned char*>(s.data()); };
+    return _mbsicmp(text(a), text(b)) == 0;
+}
+
 }  // namespace
 
-NavigatorWnd::NavigatorWnd()
-    : shellHookMessage(RegisterWindowMessageA("ShellHook")),
-      taskbarCreatedMessage(RegisterWindowMessageA("TaskbarCreated")) {}
+NavigatorWnd::NavigatorWnd() : list_(SameIgnoringCase), remote_(*this) {}
 
 NavigatorWnd::~NavigatorWnd() {
     // Destroyed here, while the handlers of this class still answer.
     DestroyWindow();
-    RemoveTrayIcon();
+    tray_.Remove();
 }
 
-bool NavigatorWnd::CreateNavigator(PluginSettings* pluginSettings) {
-    settings = pluginSettings;
+bool NavigatorWnd::CreateNavigator(PluginSettings* settings) {
+    settings_ = settings;
     RECT rect = WorkRect();
 
     WNDCLASSA wc = {};
     wc.style = CS_DBLCLKS;
     wc.hInstance = ThisModuleState().instance;
-    wc.hIcon = LoadIconA(ThisModuleState().instance, MAKEINTRESOURCEA(kIconResource));
+    wc.hIcon = LoadIconA(ThisModuleState().instance, MAKEINTRESOURCEA(IDI_REMBRIX));
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
     wc.lpszClassName = kNavigatorClassName;
@@ -40,16 +47,19 @@ bool NavigatorWnd::CreateNavigator(PluginSettings* pluginSettings) {
 }
 
 RECT NavigatorWnd::WorkRect() {
-    if (!IsMonitorHandle(settings->Monitor())) settings->SetMonitor(GetPrimaryMonitor());
-    RECT rect = GetMonitorRect(settings->Monitor(), false);
-    rect.left += settings->marginX;
-    rect.right -= settings->marginX;
-    rect.top += settings->marginY;
-    rect.bottom -= settings->marginY;
+    if (!IsMonitorHandle(settings_->Monitor())) settings_->SetMonitor(GetPrimaryMonitor());
+    RECT rect = GetMonitorRect(settings_->Monitor(), false);
+    rect.left += settings_->marginX;
+    rect.right -= settings_->marginX;
+    rect.top += settings_->marginY;
+    rect.bottom -= settings_->marginY;
     return rect;
 }
 
 LRESULT NavigatorWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (remote_.OnMessage(message, wParam, lParam, &result)) return result;
+    if (tray_.OnMessage(message, wParam, lParam, *this, sheetOpen_, &result)) return result;
     switch (message) {
         case WM_CREATE: return OnCreate();
         case WM_DESTROY:
@@ -88,40 +98,21 @@ LRESULT NavigatorWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_LBUTTONUP:
             OnLButtonUp();
             return Default();
-        case WM_INPUT: return OnInput(reinterpret_cast<HRAWINPUT>(lParam));
-        case WM_APPCOMMAND: return OnAppCommand(lParam);
         case kThumbnailReadyMessage:
             OnThumbnailReady(static_cast<uint32_t>(wParam), reinterpret_cast<HBITMAP>(lParam));
             return 0;
-        case WM_HOTKEY:
-            OnHotKey(wParam);
-            return 0;
-        case WM_WTSSESSION_CHANGE:
-            OnSessionChange(wParam);
-            return 0;
-        case kTrayCallbackMessage: return OnTrayNotify(wParam, lParam);
         case WM_COMMAND:
             if (OnQuickConfigCommand(LOWORD(wParam))) return 0;
             return Default();
-        default:
-            // The taskbar was rebuilt: an icon that was there is shown again.
-            if (message == taskbarCreatedMessage && message) {
-                if (HasTrayIcon()) AddTrayIcon();
-                return 0;
-            }
-            // Registered messages have no constant numbers.
-            if (message == shellHookMessage) return OnShellHook(wParam, lParam);
-            if (message == g_streamzapMessage && message) return OnStreamzap(wParam);
-            return Default();
+        default: return Default();
     }
 }
 
 LRESULT NavigatorWnd::OnCreate() {
     if (Default() == -1) return -1;
     SetTimer(Handle(), kTimerDeferredStart, kDeferredStartDelayMs, nullptr);
-    // The icon is the module's own: a language pack carries texts only.
-    trayIcon = static_cast<HICON>(LoadImageA(ThisModuleState().instance, MAKEINTRESOURCEA(kIconResource), IMAGE_ICON,
-                                             kTrayIconSize, kTrayIconSize, 0));
+    remote_.Attach(Handle(), settings_);
+    tray_.Attach(Handle(), settings_);
     return 0;
 }
 
@@ -135,25 +126,25 @@ void NavigatorWnd::OnTimer(UINT id) {
 }
 
 void NavigatorWnd::DeferredStart() {
-    RegisterShellHook();
-    RegisterSessionNotification();
-    RegisterRemoteInput();
+    remote_.Register();
     SendRequest(Handle(), kRequestNavigatorReady);
-    UpdateHotKey();
-    StartThumbnailWorker();
+    remote_.UpdateHotKey();
+    thumbnails_.Start(Handle());
     ResetList();
     UpdateMediaCenterTray(false);
-    if (settings->trayIcon) AddTrayIcon();
+    if (settings_->trayIcon) tray_.Add();
 }
 
 void NavigatorWnd::OnDestroy() {
-    DeregisterShellHook();
-    UnregisterSessionNotification();
+    remote_.Unregister();
     SendRequest(Handle(), kRequestNavigatorClosing);
-    StopThumbnailWorker();
-    if (trayIcon) DestroyIcon(trayIcon);
-    trayIcon = nullptr;
+    thumbnails_.Stop();
+    tray_.Detach();
     UpdateMediaCenterTray(true);
+}
+
+void NavigatorWnd::UpdateMediaCenterTray(bool shuttingDown) {
+    mediaCenterTray_.Update(settings_ && settings_->activate && !shuttingDown);
 }
 
 void NavigatorWnd::OnPaint() {
@@ -167,7 +158,7 @@ void NavigatorWnd::OnShowWindow(bool shown) {
     if (shown) return;
     ResetThumbnails();
     // A delete waits only while its box can be seen.
-    CancelDelete();
+    list_.CancelDelete();
 }
 
 void NavigatorWnd::BringUp() {
@@ -179,22 +170,44 @@ void NavigatorWnd::BringUp() {
     UpdateWindow(hwnd);
 }
 
+// The foreground lock only lets a thread that shares the foreground thread's input take the
+// foreground: the Navigator comes to the front over another program's window by joining it.
+void NavigatorWnd::ForceForeground() {
+    DWORD foregroundThread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+    DWORD thisThread = GetCurrentThreadId();
+    bool attached = foregroundThread != thisThread && AttachThreadInput(foregroundThread, thisThread, TRUE);
+    SetForegroundWindow(Handle());
+    SetFocus(Handle());
+    if (attached) AttachThreadInput(foregroundThread, thisThread, FALSE);
+}
+
 void NavigatorWnd::HideNavigator() { ShowWindow(Handle(), SW_HIDE); }
 
 void NavigatorWnd::RunOptionsSheet() {
-    if (sheetOpen) return;
-    CConfigSheet sheet(settings, this, nullptr);
+    if (sheetOpen_) return;
+    CConfigSheet sheet(settings_, this, nullptr);
     if (sheet.DoModal() != IDOK) return;
-    settings->Save();
+    settings_->Save();
     ApplySettings();
 }
 
 void NavigatorWnd::ApplySettings() {
-    if (!settings->trayIcon && HasTrayIcon())
-        RemoveTrayIcon();
-    else if (settings->trayIcon && !HasTrayIcon())
-        AddTrayIcon();
-    UpdateHotKey();
+    if (!settings_->trayIcon && tray_.Present())
+        tray_.Remove();
+    else if (settings_->trayIcon && !tray_.Present())
+        tray_.Add();
+    remote_.UpdateHotKey();
     UpdateMediaCenterTray(false);
+}
+
+bool NavigatorWnd::OnQuickConfigCommand(UINT id) {
+    switch (ApplyQuickConfigCommand(id, *settings_)) {
+        case QuickConfigFollowUp::NotMine: return false;
+        case QuickConfigFollowUp::UpdateMediaCenterTray: UpdateMediaCenterTray(false); break;
+        case QuickConfigFollowUp::RunOptionsSheet: RunOptionsSheet(); break;
+        case QuickConfigFollowUp::ShowNavigator: ShowList(Tracks); break;
+        case QuickConfigFollowUp::None: break;
+    }
+    return true;
 }
 

@@ -1,8 +1,10 @@
 // The Navigator: the plug-in's one window, a borderless, topmost pop-up over the chosen monitor
-// showing the album list or a track list in large type. Its members are defined in the file of
-// the concern they serve: lifecycle here (NavigatorWnd.cpp), the player protocol
-// (PlayerProtocol.cpp), lists (EntryList.cpp), drawing (Paint.cpp), commands (Commands.cpp),
-// thumbnails (ThumbQueue.cpp, over ThumbnailPipeline) and remote input (input/).
+// showing the album list or a track list in large type. It keeps the window's life, its painting
+// and the command dispatcher; the list and where it stands is a ListState, the remote input a
+// RemoteControl, the tray icon a TrayIcon and the pictures a ThumbnailPipeline. Its members are
+// defined in the file of the concern they serve: lifecycle here (NavigatorWnd.cpp), the player
+// protocol (PlayerProtocol.cpp), lists (EntryList.cpp), drawing (Paint.cpp), commands
+// (Commands.cpp) and thumbnails (ThumbQueue.cpp).
 #pragma once
 
 #include <windows.h>
@@ -11,9 +13,13 @@
 #include <vector>
 
 #include "base/Window.h"
+#include "input/Commands.h"
+#include "input/MediaCenterTray.h"
+#include "input/RemoteControl.h"
 #include "input/TrayIcon.h"
 #include "navigator/EntryModel.h"
 #include "navigator/Geometry.h"
+#include "navigator/ListState.h"
 #include "navigator/ThumbnailPipeline.h"
 #include "navigator/TokenList.h"
 #include "options/OptionsPreview.h"
@@ -27,7 +33,6 @@ constexpr UINT kTimerChoose = 100;
 constexpr UINT kTimerDeferredStart = 102;
 constexpr UINT kChooseDelayMs = 500;
 constexpr UINT kDeferredStartDelayMs = 100;
-constexpr UINT kIconResource = 100;
 
 inline RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
@@ -58,7 +63,7 @@ struct LoadedDisplay {
     std::string font;
 };
 
-class NavigatorWnd : public Window, public OptionsPreview {
+class NavigatorWnd : public Window, public OptionsPreview, public CommandTarget {
 public:
     NavigatorWnd();
     ~NavigatorWnd() override;
@@ -73,34 +78,79 @@ public:
     void ApplySettings();
     // The quick-configuration menu's options sheet: modal, saved and applied after OK.
     void RunOptionsSheet();
+    // Whether an options sheet is up (one at a time, from the player or the menu).
+    bool SheetOpen() const { return sheetOpen_; }
+    void SetSheetOpen(bool open) { sheetOpen_ = open; }
     bool HasPreviewWindow() const override { return Exists(); }
     void ShowPreview() override { ShowList(Tracks); }
 
-    // Lists.
+    // Lists: asks the player for one, and takes what it sends.
     void ShowList(ListMode listMode);
     void ResetList();
     void OnTrackList(const TokenList& tokens);
     void OnAlbumList(const TokenList& tokens);
-    void OnListHeader(const TokenList& tokens);
-    void OnSelectAlbum(const std::string& key);
-    void OnListChanged(const std::string& key);
-    void OnListsChanged(const std::string& key);
-    int CenteredTop(int index) const;
+    const ListState& List() const { return list_; }
 
-    // Commands: every input road ends here.
-    BOOL HandleCommand(int command);
-    BOOL SelectNumber(int number);
-    void MoveHorizontal(int delta);
-    void MoveBy(int delta);
-    void SetSelection(int index);
-    int HitTest(int x, int y) const;
-    void SetHot(HDC dc, int item);
-    // Whether a delete waits for its second press (one flag for the whole process).
-    static bool DeletePending();
+    // The dispatcher: every input road ends here.
+    int HandleCommand(int command) override;
+    int SelectNumber(int number) override;
+    void ShowTrackList() override { ShowList(Tracks); }
 
     // Drawing.
     Geometry Layout() const;
     void DrawAll(HDC dc);
+
+    // Thumbnails.
+    void QueueThumbnails();
+    void ResetThumbnails();
+    const ThumbnailPipeline& Thumbnails() const { return thumbnails_; }
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    ListState list_;
+    CxImage skin_[kSkinSlotCount];
+
+private:
+    int Count() const { return list_.Count(); }
+
+    // Lifecycle.
+    LRESULT OnCreate();
+    void OnDestroy();
+    void OnTimer(UINT id);
+    void OnPaint();
+    void OnShowWindow(bool shown);
+    void DeferredStart();
+    void UpdateMediaCenterTray(bool shuttingDown);
+    void ForceForeground();
+
+    // Lists.
+    void OnCopyData(const COPYDATASTRUCT* copy);
+    void OnListHeader(const TokenList& tokens);
+    void OnSelectAlbum(const std::string& key);
+    void OnListChanged(const std::string& key);
+    void OnListsChanged(const std::string& key);
+
+    // Commands, keyboard and mouse.
+    void OnChooseTimer();
+    void Choose();
+    void ShowMove(Moved moved, int before);
+    void ShowDeleteBox();
+    void DrawDeleteBox(HDC dc);
+    void DeleteShownFile();
+    void DrawHeaderNow();
+    void DrawAllNow();
+    bool OnQuickConfigCommand(UINT id);
+    void OnKeyDown(UINT key);
+    void OnMouseWheel(int delta);
+    void OnMouseMove(int x, int y);
+    void OnMouseLeave();
+    void OnLButtonDown(int x, int y);
+    void OnLButtonUp();
+    int HitTest(int x, int y) const;
+    void SetHot(HDC dc, int item);
+
+    // Drawing.
     void DrawHeader(HDC dc);
     void DrawCloseButton(HDC dc, int state);
     void DrawItem(HDC dc, int index, int state);
@@ -117,99 +167,20 @@ public:
     HFONT CreateNavigatorFont(int height) const;
 
     // Thumbnails.
-    void QueueThumbnails();
-    void ResetThumbnails();
     void OnThumbnailReady(uint32_t serial, HBITMAP bitmap);
     // Draws the entry's picture from the thumbnail image list; false when it has none yet.
     bool DrawThumbnailImage(HDC dc, int index);
 
-    int32_t sheetOpen = 0;
-    PluginSettings* settings = nullptr;
-    LoadedDisplay loaded;
-    CxImage skin[kSkinSlotCount];
+    PluginSettings* settings_ = nullptr;
+    bool sheetOpen_ = false;
+    LoadedDisplay loaded_;
     struct SkinMade {
         int id = 0;
         int width = 0;
         int height = 0;
-    } skinMade[kSkinSlotCount];
-    int32_t discMode = 0;
-    ListMode mode = Tracks;
-    EntryArray entries;
-    int32_t top = 0;
-    int32_t selected = 0;
-    int32_t pressed = -1;
-    int32_t perPage = 0;
-    int32_t columns = 0;
-    int32_t rows = 0;
-    std::string title;
-    std::string listKey;
-    std::string reselectPath;
-    int32_t savedSelected = -1;
-    int32_t savedTop = -1;
-    int32_t hot = -1;
-    int32_t appCommandHookEnabled = 1;
-    int32_t consoleDisconnected = 0;
-    HICON trayIcon = nullptr;
-    TrayIconHolder tray;
-    bool quickMenuOpen = false;
-    std::string stoppedTrayProcessPath;
-    ThumbnailPipeline thumbnails;
-
-    const UINT shellHookMessage;
-    const UINT taskbarCreatedMessage;
-
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-private:
-    int Count() const { return static_cast<int>(entries.size()); }
-
-    LRESULT OnCreate();
-    void OnDestroy();
-    void OnTimer(UINT id);
-    void OnPaint();
-    void OnCopyData(const COPYDATASTRUCT* copy);
-    void OnShowWindow(bool shown);
-    void DeferredStart();
-    void OnChooseTimer();
-    void Choose();
-    void ShowDeleteBox();
-    void DrawDeleteBox(HDC dc);
-    void DeleteShownFile();
-    void CancelDelete();
-    void DrawHeaderNow();
-    void DrawAllNow();
-    void OnKeyDown(UINT key);
-    void OnMouseWheel(int delta);
-    void OnMouseMove(int x, int y);
-    void OnMouseLeave();
-    void OnLButtonDown(int x, int y);
-    void OnLButtonUp();
-    void ForceForeground();
-
-    // Remote input and helper processes.
-    LRESULT OnInput(HRAWINPUT input);
-    LRESULT MapAppCommand(LPARAM lParam);
-    LRESULT OnAppCommand(LPARAM lParam);
-    LRESULT OnShellHook(WPARAM event, LPARAM lParam);
-    LRESULT OnStreamzap(WPARAM code);
-    void OnHotKey(WPARAM id);
-    void OnSessionChange(WPARAM event);
-    void RegisterShellHook();
-    void DeregisterShellHook();
-    void RegisterSessionNotification();
-    void UnregisterSessionNotification();
-    bool RegisterRemoteInput();
-    void UpdateHotKey();
-    void UpdateMediaCenterTray(bool shuttingDown);
-    void AddTrayIcon();
-    void RemoveTrayIcon();
-    bool HasTrayIcon() const;
-    LRESULT OnTrayNotify(WPARAM id, LPARAM mouse);
-    void ShowQuickConfigMenu(int x, int y);
-    bool OnQuickConfigCommand(UINT id);
-
-    // The thumbnail worker.
-    void StartThumbnailWorker();
-    void StopThumbnailWorker();
+    } skinMade_[kSkinSlotCount];
+    ThumbnailPipeline thumbnails_;
+    RemoteControl remote_;
+    TrayIcon tray_;
+    MediaCenterTray mediaCenterTray_;
 };

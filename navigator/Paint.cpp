@@ -44,13 +44,13 @@ Geometry NavigatorWnd::Layout() const {
     GetClientRect(Handle(), &client);
     state.width = client.right;
     state.height = client.bottom;
-    state.mode = mode;
-    state.columns = columns;
-    state.rows = rows;
-    state.perPage = perPage;
-    state.showThumbnail = loaded.thumbnails;
-    state.iconView = loaded.iconView;
-    state.showDetailInfo = loaded.detailInfo;
+    state.mode = list_.Mode();
+    state.columns = list_.Layout().columns;
+    state.rows = list_.Layout().rows;
+    state.perPage = list_.Layout().perPage;
+    state.showThumbnail = loaded_.thumbnails;
+    state.iconView = loaded_.iconView;
+    state.showDetailInfo = loaded_.detailInfo;
     return Geometry(state);
 }
 
@@ -63,13 +63,13 @@ HFONT NavigatorWnd::CreateNavigatorFont(int height) const {
     font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     font.lfQuality = CLEARTYPE_QUALITY;
     font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    lstrcpynA(font.lfFaceName, loaded.font.empty() ? "Arial" : loaded.font.c_str(), LF_FACESIZE);
+    lstrcpynA(font.lfFaceName, loaded_.font.empty() ? "Arial" : loaded_.font.c_str(), LF_FACESIZE);
     return CreateFontIndirectA(&font);
 }
 
 bool NavigatorWnd::LoadSkinImage(int slot, int width, int height, int id, const char* type, bool useResample2) {
-    CxImage& image = skin[slot];
-    SkinMade& made = skinMade[slot];
+    CxImage& image = skin_[slot];
+    SkinMade& made = skinMade_[slot];
     if (image.IsValid() && made.id == id && made.width == width && made.height == height) return true;
     image.Destroy();
     made = {};
@@ -120,18 +120,19 @@ void NavigatorWnd::LoadSkin() {
 void NavigatorWnd::DrawAll(HDC dc) {
     Geometry layout = Layout();
     RECT client = ToRect(layout.Client());
-    if (skin[kSkinBackground].IsValid())
-        skin[kSkinBackground].Draw(dc, client, nullptr, false);
+    if (skin_[kSkinBackground].IsValid())
+        skin_[kSkinBackground].Draw(dc, client, nullptr, false);
     else
-        Fill(dc, client, settings->colours[kColourBackground]);
-    DoubleFrame(dc, client, settings->colours[kColourFrame]);
+        Fill(dc, client, settings_->colours[kColourBackground]);
+    DoubleFrame(dc, client, settings_->colours[kColourFrame]);
     // A partial repaint (an arriving thumbnail, a moved selection) leaves the header alone.
     RECT band = ToRect(layout.HeaderBand());
     if (RectVisible(dc, &band)) DrawHeader(dc);
-    int end = top + perPage < Count() ? top + perPage : Count();
-    for (int index = top; index < end; ++index) {
-        int state = index == pressed ? kStatePressed : index == selected ? kStateSelected : kStateNormal;
-        if (index == hot) state |= kStateHot;
+    for (int index = list_.Top(); index < list_.PageEnd(); ++index) {
+        int state = index == list_.Pressed()    ? kStatePressed
+                    : index == list_.Selected() ? kStateSelected
+                                                : kStateNormal;
+        if (index == list_.Hot()) state |= kStateHot;
         DrawItem(dc, index, state);
     }
     // A delete that waits for its second press keeps its box over whatever was repainted.
@@ -139,33 +140,33 @@ void NavigatorWnd::DrawAll(HDC dc) {
 }
 
 void NavigatorWnd::DrawItem(HDC dc, int index, int state) {
-    int slot = index - top;
-    if (slot < 0 || slot >= perPage || index < 0 || index >= Count()) return;
+    int slot = index - list_.Top();
+    if (!list_.OnPage(index)) return;
     Geometry layout = Layout();
     RECT cell = ToRect(layout.ItemRect(slot));
     // A partial repaint draws only the cells it touches.
     if (!RectVisible(dc, &cell)) return;
     int base = state & 0xFF;
     if (base == kStateSelected || base == kStatePressed) {
-        CxImage& image = skin[base == kStateSelected ? kSkinCellSelected : kSkinCellPressed];
+        CxImage& image = skin_[base == kStateSelected ? kSkinCellSelected : kSkinCellPressed];
         if (image.IsValid())
             image.Draw(dc, cell, nullptr, false);
         else
-            Fill(dc, cell, settings->colours[base == kStateSelected ? kColourSelectedCell : kColourPressedCell]);
+            Fill(dc, cell, settings_->colours[base == kStateSelected ? kColourSelectedCell : kColourPressedCell]);
     }
     DrawItemText(dc, index, state);
     if (layout.Thumbnails()) {
         DrawThumbnail(dc, index, state);
-        if (loaded.detailInfo) DrawItemDetail(dc, index, state);
+        if (loaded_.detailInfo) DrawItemDetail(dc, index, state);
     }
 }
 
 void NavigatorWnd::DrawItemText(HDC dc, int index, int state) {
-    int slot = index - top;
-    if (slot < 0 || slot >= perPage || index < 0 || index >= Count()) return;
-    const NavigatorEntry& entry = entries[index];
+    int slot = index - list_.Top();
+    if (!list_.OnPage(index)) return;
+    const NavigatorEntry& entry = list_.Entries()[index];
     char text[1024];
-    if (mode == Tracks) {
+    if (list_.Mode() == Tracks) {
         snprintf(text, sizeof(text), "[%03d] %s", index + 1, GetFileNamePart(std::string(entry.path), true).c_str());
     } else if (!entry.qualifier.empty()) {
         snprintf(text, sizeof(text), "[%03d] %s / %s", index + 1, entry.qualifier.data(), entry.name.data());
@@ -185,27 +186,25 @@ void NavigatorWnd::DrawItemText(HDC dc, int index, int state) {
         RECT frame = ToRect(layout.ThumbFrameRect(slot));
         int pad = frame.top - cell.top;
         rect = RECT{frame.right + pad, frame.top - pad / 2, cell.right - pad, frame.bottom};
-        if (columns > 1)
+        if (list_.Layout().columns > 1)
             format = DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL | DT_PATH_ELLIPSIS | DT_END_ELLIPSIS |
                      DT_NOFULLWIDTHCHARBREAK;
-        if (loaded.detailInfo) {
+        if (loaded_.detailInfo) {
             format &= ~static_cast<UINT>(DT_VCENTER);
-            rect.bottom -= layout.FontHeight(kFontTag) * (loaded.iconView ? 2 : 1);
+            rect.bottom -= layout.FontHeight(kFontTag) * (loaded_.iconView ? 2 : 1);
         }
     }
     SelectedFont font(dc, CreateNavigatorFont(layout.FontHeight(kFontEntry)));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, settings->colours[CaptionColour(state)]);
+    SetTextColor(dc, settings_->colours[CaptionColour(state)]);
     DrawTextA(dc, text, -1, &rect, format);
 }
 
 void NavigatorWnd::DrawItemDetail(HDC dc, int index, int state) {
-    int slot = index - top;
+    int slot = index - list_.Top();
     Geometry layout = Layout();
-    if (slot < 0 || slot >= perPage || index < 0 || index >= Count() || !layout.Thumbnails() ||
-        !loaded.detailInfo)
-        return;
-    const NavigatorEntry& entry = entries[index];
+    if (!list_.OnPage(index) || !layout.Thumbnails() || !loaded_.detailInfo) return;
+    const NavigatorEntry& entry = list_.Entries()[index];
     if (entry.detailQualifier.empty() || entry.detailName.empty()) return;
 
     RECT cell = ToRect(layout.ItemRect(slot));
@@ -215,8 +214,8 @@ void NavigatorWnd::DrawItemDetail(HDC dc, int index, int state) {
     UINT format = DT_SINGLELINE | DT_BOTTOM | DT_NOPREFIX | DT_END_ELLIPSIS;
     SelectedFont font(dc, CreateNavigatorFont(layout.FontHeight(kFontTag)));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, settings->colours[TagColour(state)]);
-    if (loaded.iconView) {
+    SetTextColor(dc, settings_->colours[TagColour(state)]);
+    if (loaded_.iconView) {
         DrawTextA(dc, entry.detailName.data(), static_cast<int>(entry.detailName.size()), &rect, format);
         rect.bottom -= layout.FontHeight(kFontTag);
         DrawTextA(dc, entry.detailQualifier.data(), static_cast<int>(entry.detailQualifier.size()), &rect, format);
@@ -227,18 +226,18 @@ void NavigatorWnd::DrawItemDetail(HDC dc, int index, int state) {
 }
 
 void NavigatorWnd::DrawThumbFrame(HDC dc, int index, int state) {
-    int slot = index - top;
+    int slot = index - list_.Top();
     Geometry layout = Layout();
-    if (!layout.Thumbnails() || slot < 0 || slot >= perPage || index < 0 || index >= Count()) return;
+    if (!layout.Thumbnails() || !list_.OnPage(index)) return;
     RECT frame = ToRect(layout.ThumbFrameRect(slot));
     bool isHot = (state & kStateHot) != 0;
-    CxImage& image = (state & 0xFF) == kStateSelected ? skin[isHot ? kSkinFrameSelectedHot : kSkinFrameSelected]
-                                                      : skin[isHot ? kSkinFrameHot : kSkinFrame];
+    CxImage& image = (state & 0xFF) == kStateSelected ? skin_[isHot ? kSkinFrameSelectedHot : kSkinFrameSelected]
+                                                      : skin_[isHot ? kSkinFrameHot : kSkinFrame];
     if (image.IsValid()) {
         image.Draw(dc, frame, nullptr, false);
         return;
     }
-    SolidBrush brush(settings->colours[kColourThumbFrame]);
+    SolidBrush brush(settings_->colours[kColourThumbFrame]);
     RECT edges[4] = {{frame.left, frame.top, frame.right, frame.top + 1},
                      {frame.left, frame.top, frame.left + 1, frame.bottom},
                      {frame.right - 1, frame.top, frame.right, frame.bottom},
@@ -247,16 +246,16 @@ void NavigatorWnd::DrawThumbFrame(HDC dc, int index, int state) {
 }
 
 void NavigatorWnd::DrawThumbnail(HDC dc, int index, int state) {
-    int slot = index - top;
+    int slot = index - list_.Top();
     Geometry layout = Layout();
-    if (!layout.Thumbnails() || slot < 0 || slot >= perPage || index < 0 || index >= Count()) return;
+    if (!layout.Thumbnails() || !list_.OnPage(index)) return;
     DrawThumbFrame(dc, index, state);
     if (DrawThumbnailImage(dc, index)) return;
 
     Rect frame = layout.ThumbFrameRect(slot);
     int pad = layout.ThumbPad();
-    EntryKind kind = entries[index].kind;
-    CxImage& placeholder = skin[kind == KindAudio   ? kSkinPlaceholderAudio
+    EntryKind kind = list_.Entries()[index].kind;
+    CxImage& placeholder = skin_[kind == KindAudio   ? kSkinPlaceholderAudio
                                 : kind == KindVideo ? kSkinPlaceholderVideo
                                                     : kSkinPlaceholderOther];
     if (!placeholder.IsValid()) return;
@@ -266,17 +265,17 @@ void NavigatorWnd::DrawThumbnail(HDC dc, int index, int state) {
 }
 
 void NavigatorWnd::InvalidateItem(int index, bool update) {
-    int slot = index - top;
-    if (slot < 0 || slot >= perPage) return;
+    int slot = index - list_.Top();
+    if (slot < 0 || slot >= list_.Layout().perPage) return;
     RECT cell = ToRect(Layout().ItemRect(slot));
     InvalidateRect(Handle(), &cell, FALSE);
     if (update) UpdateWindow(Handle());
 }
 
 void NavigatorWnd::InvalidateThumbFrame(int index, bool update) {
-    int slot = index - top;
+    int slot = index - list_.Top();
     Geometry layout = Layout();
-    if (!layout.Thumbnails() || slot < 0 || slot >= perPage || index < 0 || index >= Count()) return;
+    if (!layout.Thumbnails() || !list_.OnPage(index)) return;
     RECT f = ToRect(layout.ThumbFrameRect(slot));
     int pad = layout.ThumbPad();
     RECT strips[4] = {{f.left, f.top, f.left + pad, f.bottom},
@@ -291,14 +290,15 @@ void NavigatorWnd::DrawHeader(HDC dc) {
     Geometry layout = Layout();
     int hh = layout.HeaderHeight();
     RECT band = ToRect(layout.HeaderBand());
-    Fill(dc, band, settings->colours[kColourHeaderBackground]);
-    DoubleFrame(dc, band, settings->colours[kColourFrame]);
-    DrawCloseButton(dc, hot == kHotCloseButton ? (kStateHot | kStateNormal) : kStateNormal);
+    Fill(dc, band, settings_->colours[kColourHeaderBackground]);
+    DoubleFrame(dc, band, settings_->colours[kColourFrame]);
+    DrawCloseButton(dc, list_.Hot() == kHotCloseButton ? (kStateHot | kStateNormal) : kStateNormal);
 
-    std::string header = title;
-    if (header.empty()) header = LoadResString(mode == Tracks ? IDS_CHOOSE_TRACK : IDS_CHOOSE_ALBUM);
+    std::string header = list_.Title();
+    if (header.empty()) header = LoadResString(list_.Mode() == Tracks ? IDS_CHOOSE_TRACK : IDS_CHOOSE_ALBUM);
     int count = Count();
     char counter[64];
+    int selected = list_.Selected();
     snprintf(counter, sizeof(counter), " (%d / %d)", selected + 1 < count ? selected + 1 : count, count);
     header += counter;
 
@@ -308,24 +308,24 @@ void NavigatorWnd::DrawHeader(HDC dc) {
     text.bottom -= hh / 8;
     SelectedFont font(dc, CreateNavigatorFont(layout.FontHeight(kFontHeader)));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, settings->colours[kColourHeaderText]);
+    SetTextColor(dc, settings_->colours[kColourHeaderText]);
     DrawTextA(dc, header.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS);
 }
 
 void NavigatorWnd::DrawCloseButton(HDC dc, int state) {
     RECT rect = ToRect(Layout().CloseButtonRect());
     bool isHot = (state & kStateHot) != 0;
-    CxImage& image = isHot ? skin[kSkinCloseHot]
-                     : (state & 0xFF) == kStatePressed ? skin[kSkinClosePressed]
-                                                       : skin[kSkinClose];
+    CxImage& image = isHot ? skin_[kSkinCloseHot]
+                     : (state & 0xFF) == kStatePressed ? skin_[kSkinClosePressed]
+                                                       : skin_[kSkinClose];
     if (image.IsValid()) {
         image.Draw(dc, rect, nullptr, true);
         return;
     }
-    COLORREF outer = settings->colours[isHot ? kColourCloseOuterHot : kColourCloseOuter];
+    COLORREF outer = settings_->colours[isHot ? kColourCloseOuterHot : kColourCloseOuter];
     Fill(dc, rect, outer);
     InflateRect(&rect, -2, -2);
-    Fill(dc, rect, settings->colours[kColourCloseRing]);
+    Fill(dc, rect, settings_->colours[kColourCloseRing]);
     int inset = (rect.bottom - rect.top) / 4;
     InflateRect(&rect, -inset, -inset);
     Fill(dc, rect, outer);

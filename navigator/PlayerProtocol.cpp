@@ -56,11 +56,11 @@ void NavigatorWnd::OnCopyData(const COPYDATASTRUCT* copy) {
         case kCopyListsChanged:
         case kCopyListsChanged2: OnListsChanged(ParseKeyString(data, size)); break;
         case kCopySelectAlbum:
-            if (mode == Albums) OnSelectAlbum(ParseKeyString(data, size));
+            if (list_.Mode() == Albums) OnSelectAlbum(ParseKeyString(data, size));
             break;
         case kCopyAlbumList: OnAlbumList(TokenList(data, size)); break;
         case kCopyListHeader:
-            if (mode == Tracks) OnListHeader(TokenList(data, size));
+            if (list_.Mode() == Tracks) OnListHeader(TokenList(data, size));
             break;
         case kCopyTrackList: OnTrackList(TokenList(data, size)); break;
         default: break;

@@ -155,7 +155,7 @@ int ThumbnailPipeline::FindThumbnail(uint32_t serial) const {
     return found == index_.end() ? -1 : found->second;
 }
 
-size_t ThumbnailPipeline::Pending() {
+size_t ThumbnailPipeline::Pending() const {
     worker_.Lock();
     size_t count = queue_.size() - next_;
     worker_.Unlock();

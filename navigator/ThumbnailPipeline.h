@@ -56,7 +56,7 @@ public:
     // The image of `serial` in the image list, or -1.
     int FindThumbnail(uint32_t serial) const;
     HIMAGELIST Images() const { return images_; }  // null until pictures are asked for
-    size_t Pending();  // requests not yet taken by the worker
+    size_t Pending() const;  // requests not yet taken by the worker
     size_t Awaited() const { return awaitedCount_; }  // results not yet received
 
 private:

@@ -65,18 +65,18 @@ int RemotePlugin::HostCall2B(int, int) {
 
 void RemotePlugin::Configure(HWND parent) {
     ModuleStateScope moduleState;
-    if (navigator.sheetOpen) return;  // the sheet is up already
+    if (navigator.SheetOpen()) return;  // the sheet is up already
     settings.Load(registryPath);
     // Test needs a window: one is made for the time of the sheet when there is none.
     bool created = !navigator.Exists() && navigator.CreateNavigator(&settings);
-    navigator.sheetOpen = 1;
+    navigator.SetSheetOpen(true);
     CConfigSheet sheet(&settings, &navigator, parent);
     if (sheet.DoModal() == IDOK) {
         settings.Save();
         if (navigator.Exists()) navigator.ApplySettings();
     }
     if (created) navigator.DestroyWindow();
-    navigator.sheetOpen = 0;
+    navigator.SetSheetOpen(false);
 }
 
 int RemotePlugin::Start(int a, int, int, int) {

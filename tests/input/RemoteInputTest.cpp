@@ -10,8 +10,8 @@
 #include <tlhelp32.h>
 
 #include "input/ProcessList.h"
-#include "input/RemoteInput.h"
-#include "navigator/Commands.h"
+#include "input/RemoteControl.h"
+#include "input/Commands.h"
 #include "tests/navigator/NavigatorFixture.h"
 #include "tests/support/Windows.h"
 
@@ -98,7 +98,9 @@ protected:
         return SendMessageA(Window(), WM_INPUT, RIM_INPUTSINK, 0x1234);
     }
     LRESULT AppCommand(unsigned v) { return SendMessageA(Window(), WM_APPCOMMAND, 0, MAKELPARAM(0, v)); }
-    LRESULT ShellHook(WPARAM e, int v) { return SendMessageA(Window(), nav.shellHookMessage, e, MAKELPARAM(0, v)); }
+    LRESULT ShellHook(WPARAM e, int v) {
+        return SendMessageA(Window(), RegisterWindowMessageA("ShellHook"), e, MAKELPARAM(0, v));
+    }
     LRESULT Streamzap(WPARAM code) { return SendMessageA(Window(), g_streamzapMessage, code, 0); }
 
     // Each case on a fresh list of 40 tracks (3 columns, 18 a page) with the 20th current; the
@@ -125,7 +127,7 @@ protected:
                 if (m.message == kRequestMessage && !m.wParam) m.wParam = reinterpret_cast<WPARAM>(Window());
             PumpUntil([&] { return player.Received() == want; }, 1500);  // choosing waits for its timer
             EXPECT_EQ(want, player.Received());
-            EXPECT_EQ(c.after, IsWindowVisible(Window()) ? nav.selected : -1);
+            EXPECT_EQ(c.after, IsWindowVisible(Window()) ? nav.List().Selected() : -1);
         }
     }
 };
@@ -211,9 +213,8 @@ TEST_F(RemoteInput, KeyboardKeys) {
         });
 }
 
-// One from behind is still mapped but silences the shell hook; a disconnected console leaves them to
-// the system, not the hook; the keyboard program, by its name as written, silences the hook for good.
-TEST_F(RemoteInput, ApplicationCommandsFromBehindTheConsoleAndTheKeyboardProgram) {
+// One from behind is still mapped but silences the shell hook.
+TEST_F(RemoteInput, AnApplicationCommandFromBehindSilencesTheShellHook) {
     Start();
     SendTracks(12);
     EXPECT_EQ(0, ShellHook(5, 10));  // another shell event
@@ -223,7 +224,13 @@ TEST_F(RemoteInput, ApplicationCommandsFromBehindTheConsoleAndTheKeyboardProgram
     EXPECT_EQ(1, AppCommand(10));
     EXPECT_EQ(behind ? 0 : 1, ShellHook(12, 10));
     DestroyWindow(other);
-    nav.appCommandHookEnabled = 1;  // as a new window has it
+}
+
+// A disconnected console leaves application commands to the system, not the hook; the keyboard
+// program, by its name as written, silences the hook for good.
+TEST_F(RemoteInput, TheConsoleAndTheKeyboardProgram) {
+    Start();
+    SendTracks(12);
     auto session = [&](WPARAM event) { SendMessageA(Window(), WM_WTSSESSION_CHANGE, event, 1); };
     session(WTS_CONSOLE_DISCONNECT);
     session(WTS_SESSION_LOCK);  // changes nothing

