@@ -1,4 +1,4 @@
-# make build: both targets. make test: build, then every test under Wine. make run: the demo.
+# make build: both targets. make test: build, then the pure-logic tests natively and every test under Wine. make run: the demo.
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
@@ -15,12 +15,18 @@ build/x86/build.ninja:
 build/x64/build.ninja:
 	cmake -S . -B build/x64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
 
+# The pure-logic tests, built for this machine with sanitizers.
+build/native-tests/build.ninja:
+	cmake -S tests/native -B build/native-tests -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++
+
 build: setup build/x86/build.ninja build/x64/build.ninja
 	cmake --build build/x86 -j $(JOBS)
 	cmake --build build/x64 -j $(JOBS)
 	@tools/check-modules.sh build/x86 i386 build/x64 x86-64
 
-test: build
+test: build build/native-tests/build.ninja
+	cmake --build build/native-tests -j $(JOBS)
+	ctest --test-dir build/native-tests --output-on-failure
 	tools/with-display.sh ctest --test-dir build/x64 --output-on-failure -j $(JOBS)
 
 # frame_bench takes a ten-minute video made by the library generator.
