@@ -159,8 +159,8 @@ TEST(ListState, SortAndRefreshSelectTheSameFileAgain) {
 }
 
 // The album list selects the player's album by its key in any case, centred; an unknown key
-// changes nothing. The header sets title and key only from three tokens.
-TEST(ListState, AlbumKeysAndHeaders) {
+// changes nothing.
+TEST(ListState, AlbumsAreSelectedByKey) {
     std::string block;
     for (int i = 0; i < 50; ++i) block += "key" + std::to_string(i) + '\0' + " Name" + '\0' + " Q" + '\0';
     block += '\0';
@@ -172,19 +172,6 @@ TEST(ListState, AlbumKeysAndHeaders) {
     EXPECT_EQ((Position{15, 40}), At(list));  // the last page
     EXPECT_FALSE(list.SelectKey("key50"));
     EXPECT_EQ((Position{15, 40}), At(list));
-    const char odd[] = "k1\0Blue\0Miles\0k2\0";
-    EXPECT_FALSE(list.LoadAlbums(TokenList(odd, sizeof(odd))));
-    EXPECT_EQ(0, list.Count());
-
-    const char two[] = "k\0Name\0", three[] = "key\0 Name\0 Qualifier\0";
-    EXPECT_FALSE(list.LoadHeader(TokenList(two, sizeof(two))));
-    EXPECT_EQ("", list.Title());
-    EXPECT_TRUE(list.LoadHeader(TokenList(three, sizeof(three))));
-    EXPECT_EQ("Qualifier / Name", list.Title());
-    EXPECT_TRUE(list.IsList("KEY"));
-    list.Reset({1, 36, 36});
-    EXPECT_EQ("", list.Title());
-    EXPECT_FALSE(list.IsList("key"));
 }
 
 // The first press needs a selected track; the box names the file and its number. The next answer
