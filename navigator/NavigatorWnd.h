@@ -108,6 +108,8 @@ public:
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    // Open to a derived class (the tests' window) for the states no message sets: pressed, hot,
+    // a skin taken away.
     ListState list_;
     CxImage skin_[kSkinSlotCount];
 
