@@ -7,6 +7,7 @@
 #include "base/ProcAddress.h"
 #include "input/ProcessList.h"
 #include "input/RemoteCodes.h"
+#include "input/RemoteControlHooks.h"
 #include "plugin/PluginSettings.h"
 #include "plugin/RembrixApp.h"
 

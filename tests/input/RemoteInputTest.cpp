@@ -10,7 +10,7 @@
 #include <tlhelp32.h>
 
 #include "input/ProcessList.h"
-#include "input/RemoteControl.h"
+#include "input/RemoteControlHooks.h"
 #include "input/Commands.h"
 #include "tests/navigator/NavigatorFixture.h"
 #include "tests/support/Windows.h"
