@@ -80,32 +80,27 @@ bool ValidRawInputDevices(const RAWINPUTDEVICE* devices, UINT count, UINT size) 
     return true;
 }
 
-RemoteControl::RemoteControl(CommandTarget& target)
-    : target_(target), shellHookMessage_(RegisterWindowMessageA("ShellHook")) {}
+RemoteControl::RemoteControl(CommandTarget& target, const Window& window)
+    : target_(target), window_(window), shellHookMessage_(RegisterWindowMessageA("ShellHook")) {}
 
-void RemoteControl::Attach(HWND window, const PluginSettings* settings) {
-    window_ = window;
-    settings_ = settings;
-}
-
-bool RemoteControl::Shown() const { return IsWindowVisible(window_) != FALSE; }
+bool RemoteControl::Shown() const { return IsWindowVisible(Handle()) != FALSE; }
 
 void RemoteControl::Register() {
-    CallWithWindow(User32(), "RegisterShellHookWindow", window_);
+    CallWithWindow(User32(), "RegisterShellHookWindow", Handle());
     using RegisterFn = BOOL(WINAPI*)(HWND, DWORD);
-    if (auto fn = GetProc<RegisterFn>(WtsApi(), "WTSRegisterSessionNotification")) fn(window_, kNotifyForThisSession);
+    if (auto fn = GetProc<RegisterFn>(WtsApi(), "WTSRegisterSessionNotification")) fn(Handle(), kNotifyForThisSession);
     RegisterRawInput();
 }
 
 void RemoteControl::Unregister() {
-    CallWithWindow(User32(), "DeregisterShellHookWindow", window_);
-    CallWithWindow(WtsApi(), "WTSUnRegisterSessionNotification", window_);
+    CallWithWindow(User32(), "DeregisterShellHookWindow", Handle());
+    CallWithWindow(WtsApi(), "WTSUnRegisterSessionNotification", Handle());
 }
 
 bool RemoteControl::RegisterRawInput() {
     RAWINPUTDEVICE devices[2] = {
-        {kRemoteUsagePage, kRemoteUsage, RIDEV_INPUTSINK, window_},
-        {kConsumerUsagePage, kConsumerUsage, RIDEV_INPUTSINK, window_},
+        {kRemoteUsagePage, kRemoteUsage, RIDEV_INPUTSINK, Handle()},
+        {kConsumerUsagePage, kConsumerUsage, RIDEV_INPUTSINK, Handle()},
     };
     if (!ValidRawInputDevices(devices, 2, sizeof(RAWINPUTDEVICE))) return false;
     auto registerDevices = GetProc<RegisterRawInputDevicesFn>(User32(), "RegisterRawInputDevices");
@@ -114,10 +109,10 @@ bool RemoteControl::RegisterRawInput() {
 
 void RemoteControl::UpdateHotKey() {
     if (static_cast<LONG>(settings_->hotKey) < 1) {
-        UnregisterHotKey(window_, kHotKeyId);
+        UnregisterHotKey(Handle(), kHotKeyId);
         return;
     }
-    RegisterHotKey(window_, kHotKeyId, HotKeyModifiers(settings_->hotKey), settings_->hotKey & 0xFFFF);
+    RegisterHotKey(Handle(), kHotKeyId, HotKeyModifiers(settings_->hotKey), settings_->hotKey & 0xFFFF);
 }
 
 bool RemoteControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
@@ -163,7 +158,7 @@ LRESULT RemoteControl::OnInput(LPARAM lParam, WPARAM wParam) {
         }
     }
     // Default processing frees what the system keeps for the report.
-    DefWindowProcA(window_, WM_INPUT, wParam, lParam);
+    DefWindowProcA(Handle(), WM_INPUT, wParam, lParam);
     return 0;
 }
 
@@ -179,9 +174,9 @@ LRESULT RemoteControl::MapAppCommand(LPARAM lParam) {
 LRESULT RemoteControl::OnAppCommand(WPARAM wParam, LPARAM lParam) {
     // A command that reached us while another window was in front came by way of the system:
     // from then on the shell hook would deliver every command twice.
-    if (GetForegroundWindow() != window_) appCommandHookEnabled_ = false;
+    if (GetForegroundWindow() != Handle()) appCommandHookEnabled_ = false;
     LRESULT mapped = consoleDisconnected_ ? 0 : MapAppCommand(lParam);
-    return mapped ? mapped : DefWindowProcA(window_, WM_APPCOMMAND, wParam, lParam);
+    return mapped ? mapped : DefWindowProcA(Handle(), WM_APPCOMMAND, wParam, lParam);
 }
 
 LRESULT RemoteControl::OnShellHook(WPARAM event, LPARAM lParam) {

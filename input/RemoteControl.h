@@ -6,18 +6,20 @@
 
 #include <windows.h>
 
+#include "base/Window.h"
 #include "input/Commands.h"
 
 struct PluginSettings;
 
 class RemoteControl {
 public:
-    explicit RemoteControl(CommandTarget& target);
+    // The roads arrive at `window`, whatever handle it has at the time.
+    RemoteControl(CommandTarget& target, const Window& window);
     RemoteControl(const RemoteControl&) = delete;
     RemoteControl& operator=(const RemoteControl&) = delete;
 
-    // The window the roads arrive at, and the settings they follow.
-    void Attach(HWND window, const PluginSettings* settings);
+    // The settings the roads follow.
+    void Attach(const PluginSettings* settings) { settings_ = settings; }
     // The delayed start-up: the shell hook, session notifications, then raw input.
     void Register();
     // At the window's end: the shell hook and session notifications.
@@ -37,9 +39,10 @@ private:
     LRESULT OnShellHook(WPARAM event, LPARAM lParam);
     LRESULT OnStreamzap(WPARAM code);
     bool Shown() const;
+    HWND Handle() const { return window_.Handle(); }
 
     CommandTarget& target_;
-    HWND window_ = nullptr;
+    const Window& window_;
     const PluginSettings* settings_ = nullptr;
     const UINT shellHookMessage_;
     // Off once a command came by way of the system, or the keyboard program forwards them

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/ModuleState.h"
+#include "base/Window.h"
 #include "input/Commands.h"
 #include "plugin/Monitors.h"
 #include "plugin/PluginSettings.h"
@@ -132,18 +133,19 @@ QuickConfigFollowUp ApplyQuickConfigCommand(UINT id, PluginSettings& settings) {
     return follow;
 }
 
-TrayIcon::TrayIcon() : taskbarCreatedMessage_(RegisterWindowMessageA("TaskbarCreated")) {}
+TrayIcon::TrayIcon(const Window& window)
+    : window_(window), taskbarCreatedMessage_(RegisterWindowMessageA("TaskbarCreated")) {}
 
 TrayIcon::~TrayIcon() { Remove(); }
 
-void TrayIcon::Attach(HWND window, PluginSettings* settings) {
-    window_ = window;
-    settings_ = settings;
+HWND TrayIcon::Handle() const { return window_.Handle(); }
+
+void TrayIcon::LoadPicture() {
     icon_ = static_cast<HICON>(LoadImageA(ThisModuleState().instance, MAKEINTRESOURCEA(IDI_REMBRIX), IMAGE_ICON,
                                           kIconSize, kIconSize, 0));
 }
 
-void TrayIcon::Detach() {
+void TrayIcon::FreePicture() {
     if (icon_) DestroyIcon(icon_);
     icon_ = nullptr;
 }
@@ -151,7 +153,7 @@ void TrayIcon::Detach() {
 void TrayIcon::Add() {
     Remove();
     id_ = kTrayIconId;
-    shownOn_ = window_;
+    shownOn_ = Handle();
     Notify(NIM_ADD, shownOn_, id_, kTrayCallbackMessage, icon_, LoadResString(IDS_PLUGIN_NAME).c_str());
 }
 
@@ -183,9 +185,9 @@ LRESULT TrayIcon::OnNotify(WPARAM id, LPARAM mouse, CommandTarget& target, bool 
     }
     if (mouse != WM_RBUTTONUP) return 0;
     DWORD at = GetMessagePos();
-    SetForegroundWindow(window_);
-    UpdateWindow(window_);
-    PostMessageA(window_, WM_USER, 0, 0);
+    SetForegroundWindow(Handle());
+    UpdateWindow(Handle());
+    PostMessageA(Handle(), WM_USER, 0, 0);
     ShowMenu(static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at)), sheetOpen);
     return 1;
 }
@@ -196,7 +198,7 @@ void TrayIcon::ShowMenu(int x, int y, bool sheetOpen) {
     HMENU menu = BuildQuickConfigMenu(*settings_, sheetOpen);
     if (!menu) return;
     menuOpen_ = true;
-    TrackPopupMenu(menu, TPM_RIGHTBUTTON, x, y, 0, window_, nullptr);
+    TrackPopupMenu(menu, TPM_RIGHTBUTTON, x, y, 0, Handle(), nullptr);
     menuOpen_ = false;
     DestroyMenu(menu);
 }

@@ -18,20 +18,24 @@ static_assert(kNotifyIconDataV3Size == 504, "the version-3 notification record i
 #endif
 
 class CommandTarget;
+class Window;
 
 // The icon and its menu, on the window they are attached to. Each choice of the menu is saved to
 // the settings at once; what the window must do after it comes back from OnCommand.
 class TrayIcon {
 public:
-    TrayIcon();
+    // The icon of `window`, whatever handle it has at the time.
+    explicit TrayIcon(const Window& window);
     ~TrayIcon();
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;
 
-    // The window the icon belongs to, and the settings its menu shows. The icon's picture is the
-    // module's own (a language pack carries texts only), loaded here and freed by Detach.
-    void Attach(HWND window, PluginSettings* settings);
-    void Detach();
+    // The settings the menu shows.
+    void Attach(PluginSettings* settings) { settings_ = settings; }
+    // The icon's picture, for the life of the window: the module's own (a language pack carries
+    // texts only).
+    void LoadPicture();
+    void FreePicture();
     // Shows the icon, replacing a present one; it counts as present afterwards in any case.
     void Add();
     void Remove();
@@ -46,7 +50,9 @@ private:
     LRESULT OnNotify(WPARAM id, LPARAM mouse, CommandTarget& target, bool sheetOpen);
     void ShowMenu(int x, int y, bool sheetOpen);
 
-    HWND window_ = nullptr;
+    HWND Handle() const;
+
+    const Window& window_;
     PluginSettings* settings_ = nullptr;
     HICON icon_ = nullptr;
     HWND shownOn_ = nullptr;  // the window the icon was added for

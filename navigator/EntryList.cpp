@@ -14,10 +14,11 @@ void NavigatorWnd::ResetList() {
 }
 
 void NavigatorWnd::ShowList(ListMode listMode) {
+    list_.SetMode(listMode);
     RECT rect = WorkRect();
     SetWindowPos(Handle(), nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    list_.SetMode(listMode, SendRequest(Handle(), kRequestDiscMode) != 0);
+    list_.SetDisc(SendRequest(Handle(), kRequestDiscMode) != 0);
     ResetList();
     ResetThumbnails();
     SendRequest(Handle(), listMode == Tracks ? kRequestTrackList : kRequestAlbumList);

@@ -2,10 +2,7 @@
 
 #include "navigator/TokenList.h"
 
-void ListState::SetMode(ListMode mode, bool disc) {
-    mode_ = mode;
-    disc_ = disc;
-}
+ListState::PendingDelete ListState::delete_;
 
 void ListState::Reset(const LayoutNumbers& layout) {
     CancelDelete();
@@ -131,19 +128,19 @@ void ListState::KeepSelectedPath() {
 
 bool ListState::BeginDelete() {
     if (mode_ != Tracks || !HasSelection()) return false;
-    deletePending_ = true;
-    deletePath_ = entries_[selected_].path;
-    deleteNumber_ = selected_ + 1;
+    delete_.pending = true;
+    delete_.path = entries_[selected_].path;
+    delete_.number = selected_ + 1;
     return true;
 }
 
 bool ListState::AnswerDelete(bool confirmed) {
-    bool shown = confirmed && HasSelection() && entries_[selected_].path == deletePath_;
+    bool shown = confirmed && HasSelection() && entries_[selected_].path == delete_.path;
     CancelDelete();
     return shown;
 }
 
 void ListState::CancelDelete() {
-    deletePending_ = false;
-    deletePath_.clear();
+    delete_.pending = false;
+    delete_.path.clear();
 }

@@ -46,8 +46,9 @@ public:
     bool OnPage(int index) const { return index >= top_ && index < PageEnd(); }
     bool HasSelection() const { return selected_ >= 0 && selected_ < Count(); }
 
-    // The next list shows `mode`; `disc` as the player answered.
-    void SetMode(ListMode mode, bool disc);
+    // The next list shows `mode`, asked for in disc mode or not as the player answered.
+    void SetMode(ListMode mode) { mode_ = mode; }
+    void SetDisc(bool disc) { disc_ = disc; }
     // An empty list laid out by `layout`, at its start. A pending delete goes with the old list.
     void Reset(const LayoutNumbers& layout);
     // The entries of a track list, each with a new serial.
@@ -88,9 +89,9 @@ public:
     // The two-press delete: the first press shows the selected track's file in a box; the next
     // command answers it.
     bool BeginDelete();
-    bool DeletePending() const { return deletePending_; }
-    const std::string& DeletePath() const { return deletePath_; }
-    int DeleteNumber() const { return deleteNumber_; }
+    bool DeletePending() const { return delete_.pending; }
+    const std::string& DeletePath() const { return delete_.path; }
+    int DeleteNumber() const { return delete_.number; }
     // Answers the box and clears it: true when `confirmed` and the selection still shows the file
     // in the box, which is then the one to delete.
     bool AnswerDelete(bool confirmed);
@@ -114,7 +115,12 @@ private:
     int savedSelected_ = -1;
     int savedTop_ = -1;
     std::string reselectPath_;
-    bool deletePending_ = false;
-    std::string deletePath_;
-    int deleteNumber_ = 0;
+    // The pending delete is one for the whole process, as the player has one Navigator: any list
+    // state answers it, and a new list anywhere takes it away.
+    struct PendingDelete {
+        bool pending = false;
+        std::string path;
+        int number = 0;
+    };
+    static PendingDelete delete_;
 };

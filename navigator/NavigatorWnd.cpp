@@ -21,7 +21,7 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-NavigatorWnd::NavigatorWnd() : list_(SameIgnoringCase), remote_(*this) {}
+NavigatorWnd::NavigatorWnd() : list_(SameIgnoringCase), remote_(*this, *this), tray_(*this) {}
 
 NavigatorWnd::~NavigatorWnd() {
     // Destroyed here, while the handlers of this class still answer.
@@ -31,6 +31,8 @@ NavigatorWnd::~NavigatorWnd() {
 
 bool NavigatorWnd::CreateNavigator(PluginSettings* settings) {
     settings_ = settings;
+    remote_.Attach(settings);
+    tray_.Attach(settings);
     RECT rect = WorkRect();
 
     WNDCLASSA wc = {};
@@ -57,9 +59,9 @@ RECT NavigatorWnd::WorkRect() {
 }
 
 LRESULT NavigatorWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    LRESULT result = 0;
-    if (remote_.OnMessage(message, wParam, lParam, &result)) return result;
-    if (tray_.OnMessage(message, wParam, lParam, *this, sheetOpen_, &result)) return result;
+    LRESULT answer = 0;
+    if (remote_.OnMessage(message, wParam, lParam, &answer)) return answer;
+    if (tray_.OnMessage(message, wParam, lParam, *this, sheetOpen_, &answer)) return answer;
     switch (message) {
         case WM_CREATE: return OnCreate();
         case WM_DESTROY:
@@ -111,8 +113,7 @@ LRESULT NavigatorWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT NavigatorWnd::OnCreate() {
     if (Default() == -1) return -1;
     SetTimer(Handle(), kTimerDeferredStart, kDeferredStartDelayMs, nullptr);
-    remote_.Attach(Handle(), settings_);
-    tray_.Attach(Handle(), settings_);
+    tray_.LoadPicture();
     return 0;
 }
 
@@ -139,7 +140,7 @@ void NavigatorWnd::OnDestroy() {
     remote_.Unregister();
     SendRequest(Handle(), kRequestNavigatorClosing);
     thumbnails_.Stop();
-    tray_.Detach();
+    tray_.FreePicture();
     UpdateMediaCenterTray(true);
 }
 

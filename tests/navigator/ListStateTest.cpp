@@ -26,7 +26,7 @@ void LoadTracks(ListState& list, int count, int columns, int rows, int64_t curre
     for (int i = 1; i <= count; ++i)
         block += folder + ("clip" + std::to_string(1000 + i).substr(1)) + ".avi" + '\0' + "n" + '\0' + "q" + '\0';
     block += '\0';
-    list.SetMode(Tracks, false);
+    list.SetMode(Tracks);
     list.Reset({columns, rows, columns * rows});
     list.LoadTracks(TokenList(block.data(), block.size()));
     list.PlaceSelection(current);
@@ -116,7 +116,7 @@ TEST(ListState, TheTwoPressDelete) {
     LoadTracks(list, 0, 1, 18, 1);
     EXPECT_FALSE(list.BeginDelete());  // nothing to delete
     LoadTracks(list, 5, 1, 18, 1);
-    list.SetMode(Albums, false);
+    list.SetMode(Albums);
     EXPECT_FALSE(list.BeginDelete());  // an album
     enum Step { Confirm, Cancel, SelectOther, SelectBack, NewList };
     const std::pair<std::vector<Step>, bool> cases[] = {
