@@ -1,4 +1,4 @@
-// Text conversion between the ANSI code page and UTF-16.
+// Text in the ANSI code page: conversion to UTF-16, and comparing names.
 #pragma once
 
 #include <windows.h>
@@ -7,3 +7,7 @@
 // negative capacity writes nothing. Returns the characters written, terminator included; 0 on
 // failure.
 int AnsiToWide(const char* text, wchar_t* buffer, int capacity);
+
+// Whether two zero-ended names are the same, letter case ignored as the ANSI code page sees it,
+// double-byte characters included.
+bool SameName(const char* a, const char* b);

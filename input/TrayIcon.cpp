@@ -133,8 +133,8 @@ QuickConfigFollowUp ApplyQuickConfigCommand(UINT id, PluginSettings& settings) {
     return follow;
 }
 
-TrayIcon::TrayIcon(const Window& window)
-    : window_(window), taskbarCreatedMessage_(RegisterWindowMessageA("TaskbarCreated")) {}
+TrayIcon::TrayIcon(const Window& window, CommandTarget& target)
+    : window_(window), target_(target), taskbarCreatedMessage_(RegisterWindowMessageA("TaskbarCreated")) {}
 
 TrayIcon::~TrayIcon() { Remove(); }
 
@@ -162,10 +162,9 @@ void TrayIcon::Remove() {
     id_ = 0;
 }
 
-bool TrayIcon::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, CommandTarget& target, bool sheetOpen,
-                         LRESULT* result) {
+bool TrayIcon::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool sheetOpen, LRESULT* result) {
     if (message == kTrayCallbackMessage) {
-        *result = OnNotify(wParam, lParam, target, sheetOpen);
+        *result = OnNotify(wParam, lParam, sheetOpen);
         return true;
     }
     // The taskbar was rebuilt: an icon that was there is shown again.
@@ -177,10 +176,10 @@ bool TrayIcon::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, CommandTarg
     return false;
 }
 
-LRESULT TrayIcon::OnNotify(WPARAM id, LPARAM mouse, CommandTarget& target, bool sheetOpen) {
+LRESULT TrayIcon::OnNotify(WPARAM id, LPARAM mouse, bool sheetOpen) {
     if (id != kTrayIconId) return 1;
     if (mouse == WM_LBUTTONDBLCLK) {
-        target.ShowTrackList();
+        target_.ShowTrackList();
         return 1;
     }
     if (mouse != WM_RBUTTONUP) return 0;

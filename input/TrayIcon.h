@@ -20,12 +20,13 @@ static_assert(kNotifyIconDataV3Size == 504, "the version-3 notification record i
 class CommandTarget;
 class Window;
 
-// The icon and its menu, on the window they are attached to. Each choice of the menu is saved to
-// the settings at once; what the window must do after it comes back from OnCommand.
+// The icon and its menu, on the window they are attached to. A double-click shows the track list;
+// each choice of the menu is saved to the settings at once, and ApplyQuickConfigCommand says what
+// the window must do after it.
 class TrayIcon {
 public:
-    // The icon of `window`, whatever handle it has at the time.
-    explicit TrayIcon(const Window& window);
+    // The icon of `window`, whatever handle it has at the time, showing lists through `target`.
+    TrayIcon(const Window& window, CommandTarget& target);
     ~TrayIcon();
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;
@@ -43,16 +44,16 @@ public:
 
     // The icon's callback and the taskbar's rebuilding: true, with the window procedure's result
     // in `result`, when `message` is one of them. `sheetOpen` greys the menu's options item.
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, CommandTarget& target, bool sheetOpen,
-                   LRESULT* result);
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool sheetOpen, LRESULT* result);
 
 private:
-    LRESULT OnNotify(WPARAM id, LPARAM mouse, CommandTarget& target, bool sheetOpen);
+    LRESULT OnNotify(WPARAM id, LPARAM mouse, bool sheetOpen);
     void ShowMenu(int x, int y, bool sheetOpen);
 
     HWND Handle() const;
 
     const Window& window_;
+    CommandTarget& target_;
     PluginSettings* settings_ = nullptr;
     HICON icon_ = nullptr;
     HWND shownOn_ = nullptr;  // the window the icon was added for

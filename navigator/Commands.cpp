@@ -33,10 +33,6 @@ constexpr UINT kCommandKey = 7052;
 
 bool Contains(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
-}  // namespace
-
-namespace {
-
 // Puts the number where the text has "%d" and "%" where it has "%%"; any other '%' stays as it is,
 // so that a translated text cannot make the formatting read what it was not given.
 std::string FormatNumber(const std::string& text, int number) {

@@ -39,13 +39,11 @@ void NavigatorWnd::OnAlbumList(const TokenList& tokens) {
 }
 
 void NavigatorWnd::OnListHeader(const TokenList& tokens) {
-    if (list_.Mode() != Tracks) return;
     list_.LoadHeader(tokens);
     BringUp();
 }
 
 void NavigatorWnd::OnSelectAlbum(const std::string& key) {
-    if (list_.Mode() != Albums) return;
     list_.SelectKey(key);
     BringUp();
 }

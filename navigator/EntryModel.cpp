@@ -85,9 +85,11 @@ void BuildTrackEntries(const TokenList& tokens, bool discMode, EntryArray& list)
     }
 }
 
-void BuildAlbumEntries(const TokenList& tokens, EntryArray& list) {
-    list.clear();
-    if (tokens.Count() % 3 != 0) return;
+bool BuildAlbumEntries(const TokenList& tokens, EntryArray& list) {
+    if (tokens.Count() % 3 != 0) {
+        list.clear();
+        return false;
+    }
     uint32_t serial = NextEntrySerial();
     list.Reserve(TextSize(tokens), tokens.Count() / 3);
     for (size_t i = 0; i < tokens.Count(); i += 3) {
@@ -97,6 +99,7 @@ void BuildAlbumEntries(const TokenList& tokens, EntryArray& list) {
         entry.qualifier = list.Keep(TrimLeft(tokens[i + 2]));
         entry.serial = serial;
     }
+    return true;
 }
 
 bool ParseListHeader(const TokenList& tokens, std::string* key, std::string* title) {

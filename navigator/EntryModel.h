@@ -40,7 +40,7 @@ public:
 
 private:
     friend void BuildTrackEntries(const class TokenList& tokens, bool discMode, EntryArray& list);
-    friend void BuildAlbumEntries(const class TokenList& tokens, EntryArray& list);
+    friend bool BuildAlbumEntries(const class TokenList& tokens, EntryArray& list);
     // Room for `bytes` of text, and for `count` entries. The memory of earlier lists is reused:
     // fresh memory costs more to touch than the entries cost to make.
     void Reserve(size_t bytes, size_t count);
@@ -59,9 +59,9 @@ class TokenList;
 // Makes `list` the entries of a track list: path, name and qualifier by threes, a missing last
 // token empty; each with a new serial, and of the kind its path says (audio in disc mode).
 void BuildTrackEntries(const TokenList& tokens, bool discMode, EntryArray& list);
-// Makes `list` the entries of an album list: key, name and qualifier by threes; none unless the
-// count is whole.
-void BuildAlbumEntries(const TokenList& tokens, EntryArray& list);
+// Makes `list` the entries of an album list: key, name and qualifier by threes; none, and false,
+// unless the count is whole.
+bool BuildAlbumEntries(const TokenList& tokens, EntryArray& list);
 // The key and the title ("qualifier / name", or the name alone) of a list header of three tokens;
 // false for any other count.
 bool ParseListHeader(const TokenList& tokens, std::string* key, std::string* title);

@@ -15,41 +15,37 @@ void ListState::Reset(const LayoutNumbers& layout) {
 
 void ListState::LoadTracks(const TokenList& tokens) { BuildTrackEntries(tokens, disc_, entries_); }
 
-void ListState::PlaceSelection(int64_t current) {
-    int number = current > Count() ? Count() : current < 1 ? 1 : static_cast<int>(current);
-    selected_ = (number < 1 ? 1 : number) - 1;
-    top_ = CenteredTop(selected_);
-
-    if (savedSelected_ >= 0) {
-        Restore(savedSelected_, savedTop_);
-    } else if (!reselectPath_.empty()) {
-        for (int i = 0; i < Count(); ++i)
-            if (sameText_(entries_[i].path, reselectPath_)) {
-                selected_ = i;
-                top_ = CenteredTop(selected_);
-                break;
-            }
-    }
-    reselectPath_.clear();
-    savedSelected_ = savedTop_ = -1;
+int ListState::IndexOfNumber(int64_t number) const {
+    int64_t last = Count() > 0 ? Count() : 1;
+    return static_cast<int>((number < 1 ? 1 : number > last ? last : number) - 1);
 }
 
-bool ListState::LoadAlbums(const TokenList& tokens) {
-    BuildAlbumEntries(tokens, entries_);
-    return tokens.Count() % 3 == 0;
-}
-
-bool ListState::LoadHeader(const TokenList& tokens) { return ParseListHeader(tokens, &key_, &title_); }
-
-bool ListState::SelectKey(std::string_view key) {
+bool ListState::SelectWhere(std::string_view NavigatorEntry::*field, std::string_view text) {
     for (int i = 0; i < Count(); ++i)
-        if (sameText_(entries_[i].key, key)) {
+        if (sameText_(entries_[i].*field, text)) {
             selected_ = i;
             top_ = CenteredTop(selected_);
             return true;
         }
     return false;
 }
+
+void ListState::PlaceSelection(int64_t current) {
+    selected_ = IndexOfNumber(current);
+    top_ = CenteredTop(selected_);
+    if (savedSelected_ >= 0)
+        Restore(savedSelected_, savedTop_);
+    else if (!reselectPath_.empty())
+        SelectWhere(&NavigatorEntry::path, reselectPath_);
+    reselectPath_.clear();
+    savedSelected_ = savedTop_ = -1;
+}
+
+bool ListState::LoadAlbums(const TokenList& tokens) { return BuildAlbumEntries(tokens, entries_); }
+
+bool ListState::LoadHeader(const TokenList& tokens) { return ParseListHeader(tokens, &key_, &title_); }
+
+bool ListState::SelectKey(std::string_view key) { return SelectWhere(&NavigatorEntry::key, key); }
 
 void ListState::ForgetThumbnail(int index) {
     if (index >= 0 && index < Count()) entries_[index].serial = 0;
@@ -96,8 +92,7 @@ Moved ListState::MoveHorizontal(int delta) {
 
 Moved ListState::SelectNumber(int number) {
     if (number < 1) return Moved::None;
-    int index = number < Count() ? number : Count();
-    index = (index < 1 ? 1 : index) - 1;
+    int index = IndexOfNumber(number);
     if (index >= top_ && index < top_ + layout_.perPage) return Select(index);
     selected_ = index;
     top_ = CenteredTop(index);

@@ -100,6 +100,10 @@ public:
 private:
     // The top that puts `index` on screen.
     int CenteredTop(int index) const;
+    // The index of entry `number` (from 1), within the list: the first below 1, the last past the end.
+    int IndexOfNumber(int64_t number) const;
+    // Selects, centred, the first entry whose `field` is `text`; false when none is.
+    bool SelectWhere(std::string_view NavigatorEntry::*field, std::string_view text);
 
     SameTextFn sameText_;
     ListMode mode_ = Tracks;

@@ -1,9 +1,9 @@
 #include "navigator/NavigatorWnd.h"
 
-#include <mbstring.h>
 #include <windowsx.h>
 
 #include "base/ModuleState.h"
+#include "base/Text.h"
 #include "navigator/PlayerProtocol.h"
 #include "options/ConfigSheet.h"
 #include "plugin/Monitors.h"
@@ -12,16 +12,12 @@
 
 namespace {
 
-// Letter case is ignored the way the ANSI code page sees it, double-byte characters included.
 // An entry's path and key are zero-ended where they lie.
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    auto text = [](std::string_view s) { return reinterpret_cast<const unsigned char*>(s.data()); };
-    return _mbsicmp(text(a), text(b)) == 0;
-}
+bool SameIgnoringCase(std::string_view a, std::string_view b) { return SameName(a.data(), b.data()); }
 
 }  // namespace
 
-NavigatorWnd::NavigatorWnd() : list_(SameIgnoringCase), remote_(*this, *this), tray_(*this) {}
+NavigatorWnd::NavigatorWnd() : list_(SameIgnoringCase), remote_(*this, *this), tray_(*this, *this) {}
 
 NavigatorWnd::~NavigatorWnd() {
     // Destroyed here, while the handlers of this class still answer.
@@ -61,7 +57,7 @@ RECT NavigatorWnd::WorkRect() {
 LRESULT NavigatorWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT answer = 0;
     if (remote_.OnMessage(message, wParam, lParam, &answer)) return answer;
-    if (tray_.OnMessage(message, wParam, lParam, *this, sheetOpen_, &answer)) return answer;
+    if (tray_.OnMessage(message, wParam, lParam, sheetOpen_, &answer)) return answer;
     switch (message) {
         case WM_CREATE: return OnCreate();
         case WM_DESTROY:

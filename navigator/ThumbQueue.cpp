@@ -43,9 +43,8 @@ void NavigatorWnd::OnThumbnailReady(uint32_t serial, HBITMAP bitmap) {
         return;
     }
     if (thumbnails_.Add(serial, bitmap) < 0) return;
-    int slot = index - list_.Top();
-    if (slot < 0 || slot >= list_.Layout().perPage) return;  // drawn when its page is
-    RECT frame = ToRect(Layout().ThumbFrameRect(slot));
+    if (!list_.OnPage(index)) return;  // drawn when its page is
+    RECT frame = ToRect(Layout().ThumbFrameRect(index - list_.Top()));
     InvalidateRect(Handle(), &frame, FALSE);
 }
 

@@ -6,6 +6,7 @@
 
 #include "base/FileHandle.h"
 #include "base/Files.h"
+#include "base/Text.h"
 #include "thumbs/CacheFiles.h"
 #include "thumbs/ThumbCache.h"
 
@@ -82,6 +83,3 @@ std::string FoldName(const char* name) {
     return folded;
 }
 
-bool SameName(const char* a, const char* b) {
-    return _mbsicmp(reinterpret_cast<const unsigned char*>(a), reinterpret_cast<const unsigned char*>(b)) == 0;
-}

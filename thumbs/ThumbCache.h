@@ -60,5 +60,3 @@ private:
 
 // The key under which names are the same: folded as the ANSI code page folds them.
 std::string FoldName(const char* name);
-// Whether two names are the same file: case-insensitive, multibyte-aware.
-bool SameName(const char* a, const char* b);
