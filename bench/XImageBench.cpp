@@ -1,4 +1,4 @@
-// Rates of the image module's hot paths, measured in one run: thumbnail PNG decode, full-frame
+// Rates of the image layer's hot paths, measured in one run: thumbnail PNG decode, full-frame
 // JPEG decode, PNG encode, and both resamplers from a full frame to a thumbnail.
 #include <windows.h>
 #include <objbase.h>

@@ -4,9 +4,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "ximage/XImageApi.h"
 
-class XIMAGE_API CxFile {
+class CxFile {
 public:
     virtual ~CxFile();
     virtual bool Close() = 0;
@@ -23,7 +22,7 @@ public:
 };
 
 // Over a runtime-library FILE*: one the caller opened (and still owns), or one opened by Open.
-class XIMAGE_API CxIOFile : public CxFile {
+class CxIOFile : public CxFile {
 public:
     explicit CxIOFile(FILE* file = nullptr);
     ~CxIOFile() override;
@@ -50,7 +49,7 @@ private:
 
 // Over memory: a caller's buffer of fixed size, or (with no buffer) one that grows as it is
 // written and belongs to the stream until GetBuffer detaches it.
-class XIMAGE_API CxMemFile : public CxFile {
+class CxMemFile : public CxFile {
 public:
     CxMemFile(uint8_t* buffer = nullptr, uint32_t size = 0);
     ~CxMemFile() override;

@@ -8,7 +8,6 @@
 #include <cstdint>
 
 #include "ximage/CxFile.h"
-#include "ximage/XImageApi.h"
 
 enum ENUM_CXIMAGE_FORMATS : uint32_t {
     CXIMAGE_FORMAT_UNKNOWN = 0,
@@ -18,7 +17,7 @@ enum ENUM_CXIMAGE_FORMATS : uint32_t {
     CXIMAGE_FORMAT_PNG = 4,
 };
 
-class XIMAGE_API CxImage {
+class CxImage {
 public:
     enum InterpolationMethod { IM_NEAREST_NEIGHBOUR = 1, IM_BILINEAR = 2, IM_BICUBIC = 3, IM_BICUBIC2 = 4 };
     enum OverflowMethod { OM_COLOR = 1, OM_BACKGROUND = 2, OM_TRANSPARENT = 3, OM_WRAP = 4, OM_REPEAT = 5 };

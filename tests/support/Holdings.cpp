@@ -122,12 +122,9 @@ size_t KernelHandles() {
 HoldingsCounter::HoldingsCounter() {
     for (const Hook& hook : kHooks)
         *hook.real = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(hook.module), hook.function));
-    for (HMODULE importer : {GetModuleHandleA(nullptr), GetModuleHandleA("ksl_ximage.dll")}) {
-        if (!importer) continue;
-        for (const Hook& hook : kHooks) {
-            auto patch = std::make_unique<ImportPatch>(hook.module, hook.function, hook.counter, importer);
-            if (patch->Applied()) g_patches.push_back(std::move(patch));
-        }
+    for (const Hook& hook : kHooks) {
+        auto patch = std::make_unique<ImportPatch>(hook.module, hook.function, hook.counter, GetModuleHandleA(nullptr));
+        if (patch->Applied()) g_patches.push_back(std::move(patch));
     }
 }
 

@@ -1,6 +1,6 @@
 // What the process holds, counted while a test runs: kernel handles from the system's handle
-// table, and the GDI and USER objects made and freed through the imports of this program and of
-// the image module (their create and destroy functions are replaced by counting ones).
+// table, and the GDI and USER objects made and freed through this program's imports (their create
+// and destroy functions are replaced by counting ones).
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,5 @@
 // Every input the cache fuzzer was seeded with or ever tripped over, replayed through the real
-// ThumbCache and the image module in a real folder: no crash, no hang, and a file that reads back
+// ThumbCache and the image layer in a real folder: no crash, no hang, and a file that reads back
 // sanely. The inputs name media files under "C:\\Media\\" with one recorded time; the replay moves
 // those names into its own folder and gives its files that time, so that lookups read the blocks.
 #include "thumbs/ThumbCache.h"

@@ -6,6 +6,7 @@
 
 #include "base/Files.h"
 #include "tests/navigator/NavigatorFixture.h"
+#include "tests/support/Pictures.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/Windows.h"
 #include "thumbs/ThumbCache.h"
@@ -15,17 +16,6 @@ namespace {
 constexpr COLORREF kRed = RGB(230, 30, 30), kGreen = RGB(30, 200, 30), kBlue = RGB(30, 30, 230),
                    kYellow = RGB(255, 255, 0), kMagenta = RGB(220, 0, 220), kNone = 0xFFFFFFFF;  // kNone: no picture
 
-std::string Encoded(int width, int height, COLORREF colour, uint32_t format) {
-    CxImage image;  // one pixel of the colour, spread over the whole picture
-    image.Create(1, 1, 24);
-    image.SetPixelColor(0, 0, RGBQUAD{GetBValue(colour), GetGValue(colour), GetRValue(colour), 255});
-    image.Resample(width, height, 0);
-    uint8_t* bytes = nullptr;
-    int32_t size = 0;
-    std::string out = image.Encode(bytes, size, format) ? std::string(reinterpret_cast<char*>(bytes), size) : "";
-    CxImage::FreeMemory(bytes);
-    return out;
-}
 // An MP3 whose ID3v2.3 tag holds one front cover; `claimed` overstates the frame's size.
 std::string Mp3(const std::string& picture, uint32_t claimed = 0) {
     std::string apic = std::string("\0image/png\0\x03\0", 13) + picture;
@@ -84,7 +74,7 @@ protected:
 };
 
 TEST_F(Pictures, EachSourceGivesItsPictureAndTheCacheAnswersTheNextVisits) {
-    std::string picture = Encoded(300, 300, kMagenta, CXIMAGE_FORMAT_PNG);
+    std::string picture = EncodedPicture(300, 300, kMagenta, CXIMAGE_FORMAT_PNG);
     // Only grabbed frames are cached, fitted to 240 x 240, and failures as placeholders. The third visit
     // (`third`) has no tag library, and broken.avi has become a video; `grabs`: grabber runs by then.
     const struct { std::string name, bytes; COLORREF shown, third; int grabs; const char* cached; } rows[] = {
@@ -100,7 +90,7 @@ TEST_F(Pictures, EachSourceGivesItsPictureAndTheCacheAnswersTheNextVisits) {
         {"notes.txt", "", kNone, kNone, 0, "none"},
     };
     for (auto [name, rgb] : {std::pair("both.THM", kRed), std::pair("both.JPG", kBlue), std::pair("thm.THM", kGreen)})
-        media.Write(name, Encoded(160, 120, rgb, CXIMAGE_FORMAT_JPG));
+        media.Write(name, EncodedPicture(160, 120, rgb, CXIMAGE_FORMAT_JPG));
     std::vector<std::string> paths;
     for (const auto& c : rows) paths.push_back(media.Write(c.name, c.bytes));
     auto frames = [] { std::vector<std::string> f; return ListFolder(GetTempFolder(), "THM*.tmp", f, false, false); };

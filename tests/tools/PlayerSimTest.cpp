@@ -1,8 +1,10 @@
 // The player simulator: whole scripted runs of QuillarSim.exe, in which it serves its media library
-// and answers the Navigator's requests.
+// and answers the Navigator's requests. It runs from a player's folder of its own, whose
+// "ksl_ximage.dll" is a foreign module, as the player's own image library would be to the plug-in.
 #include <gtest/gtest.h>
 #include <fstream>
 
+#include "tests/support/Pictures.h"
 #include "tests/support/RegistryScratch.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/Windows.h"
@@ -10,12 +12,15 @@
 namespace {
 using Lines = std::vector<std::string>;
 
-// Films: a.avi (3 bytes), b.mkv (1 byte), their side images and subtitles, a hidden file; Songs:
-// one.mp3, two.mp3; the playlist Mix.m3u: Songs\two.mp3, Films\a.avi.
+constexpr COLORREF kSideImage = RGB(220, 0, 220);
+
+// Films: a.avi (3 bytes), b.mkv (1 byte), their side images (a magenta picture, a broken one) and
+// subtitles, a hidden file; Songs: one.mp3, two.mp3; the playlist Mix.m3u: Songs\two.mp3, Films\a.avi.
 void MakeLibrary(const TempFolder& folder) {
     for (const char* album : {"Films", "Songs"}) CreateDirectoryA((folder / album).c_str(), nullptr);
+    folder.Write("Films\\a.JPG", EncodedPicture(160, 120, kSideImage, CXIMAGE_FORMAT_JPG));
     const std::pair<const char*, const char*> files[] = {{"Films\\a.avi", "aaa"}, {"Films\\b.mkv", "b"},
-        {"Films\\a.JPG", "jpeg"}, {"Films\\b.thm", "thm"}, {"Films\\a.smi", "subtitles"}, {"Songs\\one.mp3", "1"},
+        {"Films\\b.thm", "thm"}, {"Films\\a.smi", "subtitles"}, {"Songs\\one.mp3", "1"},
         {"Songs\\two.mp3", "2"}, {"Mix.m3u", "#EXTM3U\r\nSongs\\two.mp3\r\n\r\nFilms\\a.avi\r\n"}};
     for (const auto& [name, bytes] : files) folder.Write(name, bytes);
     SetFileAttributesA(folder.Write("Films\\hidden.avi", "h").c_str(), FILE_ATTRIBUTE_HIDDEN);
@@ -36,10 +41,14 @@ void ExpectInOrder(const Lines& log, const std::vector<std::pair<std::string, st
 
 class QuillarSim : public ::testing::Test {
 protected:
-    void SetUp() override { MakeLibrary(folder); }
+    void SetUp() override {
+        MakeLibrary(folder);
+        for (std::string name : {"QuillarSim.exe", "Rembrix.dll", "KsXTag.dll", "foreign\\ksl_ximage.dll"})
+            CopyFileA((ProgramFolder() + name).data(), (player / name.substr(name.find('\\') + 1)).data(), FALSE);
+    }
     // The log of a run of the script; the run must end by itself, with exit code 0.
     Lines Run(const std::string& script) {
-        std::string command = "\"" + ProgramFolder() + "QuillarSim.exe\" --registry Software\\RembrixTests\\Simulator";
+        std::string command = "\"" + (player / "QuillarSim.exe") + "\" --registry Software\\RembrixTests\\Simulator";
         command += " --library \"" + folder.Path() + "\" --log \"" + (folder / "sim.log") + "\" --snapshots \"" +
                    shots.Path() + "\" --script \"" + folder.Write("run.script", script) + "\"";
         STARTUPINFOA startup = {};
@@ -60,19 +69,21 @@ protected:
         return lines;
     }
     bool Exists(const char* n) const { return GetFileAttributesA((folder / n).c_str()) != INVALID_FILE_ATTRIBUTES; }
-    TempFolder folder, shots;  // the snapshots beside the library, not in it
+    TempFolder player, folder, shots;  // the snapshots beside the library, not in it
     RegistryScratch registry{"Simulator"};
 };
 
-TEST_F(QuillarSim, PushedTrackListComesUpAndAChangeNoticeReloadsIt) {
-    ExpectInOrder(Run("wait 300\nalbum 0\ntrack 2\npush tracks\nwait 100\nsnapshot films\nchanged list\nwait 200\n"
-                      "quit\n"),
+TEST_F(QuillarSim, PushedTrackListComesUpWithItsSideImageAndAChangeNoticeReloadsIt) {
+    ExpectInOrder(Run("wait 300\nalbum 0\ntrack 2\npush tracks\nwait pictures\nsnapshot films\nchanged list\n"
+                      "wait 200\nquit\n"),
                   {{"", "plugin Remote Controller Plugin for Quillar (Rembrix Remote Team)"},
                    {"script push tracks", ""}, {"", "sent 0x3009 6 tokens"}, {"", "request 8 -> 2"},
                    {"", "request 19 -> 0"}, {"", "sent 0x3007 3 tokens"},
+                   {"pictures 2 of 2 tracks, 1 with a picture", ""},
                    {"snapshot", "snapshot saved " + shots / "films.png" + " visible=1"},
                    {"script changed list", ""}, {"", "sent 0x1003 key " + folder / "Films"}, {"", "request 128 -> 0"},
                    {"", "request 21 -> 0"}, {"sent 0x3009 6 tokens", ""}, {"request 991 -> 0", ""}, {"exit", ""}});
+    EXPECT_GT(PixelsNear(shots / "films.png", kSideImage), 5000) << "a.avi's side image is not drawn";
 }
 
 TEST_F(QuillarSim, KeysOpenAlbumsChooseATrackAndDeleteAFile) {
