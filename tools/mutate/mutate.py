@@ -6,10 +6,10 @@ build there is brought up to date, and the fault's test programs run under Wine.
 when a test fails, survives when all pass; one that does not build is reported and not scored.
 Prints the survivors and the score.
 
-  mutate.py [--faults FILE] [--only ID,ID] [--rev REVISION]
+  mutate.py [--faults FILE] [--only ID,ID] [--rev REVISION] [--check]
 
 --rev takes the sources of a commit rather than the working tree: the score of an earlier suite
-against the same faults.
+against the same faults. --check only checks that every fault still applies to the sources.
 """
 import argparse
 import os
@@ -95,6 +95,7 @@ def main():
     parser.add_argument("--faults", default=os.path.join(ROOT, "tools", "mutate", "faults.txt"))
     parser.add_argument("--only", default="")
     parser.add_argument("--rev", default=None)
+    parser.add_argument("--check", action="store_true")
     args = parser.parse_args()
     faults = parse(open(args.faults).read())
     if args.only:
@@ -111,6 +112,9 @@ def main():
             stale.append(fault.ident)
     if stale:
         sys.exit("faults that no longer apply: " + ", ".join(stale))
+    if args.check:
+        print(f"every one of {len(faults)} faults applies")
+        return 0
 
     if not os.path.exists(os.path.join(BUILD, "build.ninja")):
         run(["cmake", "-S", SRC, "-B", BUILD, "-G", "Ninja",
