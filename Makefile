@@ -2,7 +2,7 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup build test run bench fuzz mutate clean
+.PHONY: all setup build test run bench fuzz mutate dist clean
 
 all: build
 
@@ -37,6 +37,11 @@ bench: build
 
 run: build
 	tools/run-demo.sh
+
+# The release: the 32-bit Rembrix.dll and Rembrix.DEU with INSTALL.txt and SHA256SUMS in
+# out/dist/Rembrix-<version>-win32.zip, byte for byte the same from any folder.
+dist: setup
+	tools/dist/make-dist.sh
 
 # Small faults from tools/mutate/faults.txt, applied one at a time to a copy of the sources in
 # build/mutate: which of them no test notices, and the score.
