@@ -16,7 +16,8 @@ version=$(sed -n 's/^#define REMBRIX_VERSION_\(MAJOR\|MINOR\|PATCH\) \([0-9]*\)$
 
 stage=build/dist/Rembrix-$version
 rm -rf build/dist && mkdir -p "$stage" out/dist
-for m in Rembrix.dll Rembrix.DEU; do i686-w64-mingw32-strip -o "$stage/$m" "$build/bin/$m"; done
+# Without symbols; strip writes the time into the header unless given one.
+for m in Rembrix.dll Rembrix.DEU; do SOURCE_DATE_EPOCH=0 i686-w64-mingw32-strip -o "$stage/$m" "$build/bin/$m"; done
 sed -e "s/@VERSION@/$version/" -e 's/$/\r/' tools/dist/INSTALL.txt >"$stage/INSTALL.txt"
 (cd "$stage" && sha256sum Rembrix.dll Rembrix.DEU INSTALL.txt >SHA256SUMS)
 
