@@ -51,7 +51,9 @@ mutate: setup
 # The fuzzers, built natively with libFuzzer, ASan and UBSan: the thumbnail cache over a folder in
 # memory (sequences of opens, lookups, adds, flushes and reopens on a mutated cache file), the tag
 # readers of the KsXTag.dll stand-in, the player's copy-data blocks with the lists built from them,
-# and the raw HID reports with the container sniffer; each for FUZZ_RUNS inputs or FUZZ_SECONDS.
+# the raw HID reports with the container sniffer, the checks in front of image decoding with the PNG
+# block reader, and the media stack's format blocks with the grabbed frame's DIB header; each for
+# FUZZ_RUNS inputs or FUZZ_SECONDS.
 # Crashers land in tests/fuzz/<name>_regressions/; the Wine tests replay them through the product.
 FUZZ_RUNS ?= 2000000
 FUZZ_SECONDS ?= 900
@@ -68,6 +70,8 @@ fuzz: setup
 	$(call run_fuzzer,tag,tests/fuzz/TagFuzz.cpp tools/tags/CoverReader.cpp)
 	$(call run_fuzzer,copydata,tests/fuzz/CopyDataFuzz.cpp navigator/TokenList.cpp navigator/EntryModel.cpp base/MediaKind.cpp base/Paths.cpp)
 	$(call run_fuzzer,input,tests/fuzz/InputFuzz.cpp input/RemoteCodes.cpp thumbs/ContainerSniff.cpp)
+	$(call run_fuzzer,image,tests/fuzz/ImageFuzz.cpp ximage/ImageHeader.cpp ximage/PngBlock.cpp ximage/CxFile.cpp)
+	$(call run_fuzzer,dshow,tests/fuzz/DshowFuzz.cpp thumbs/MediaFormat.cpp)
 
 clean:
 	rm -rf build out

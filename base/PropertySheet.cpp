@@ -89,6 +89,14 @@ INT_PTR CPropertyPage::OnNotify(const NMHDR& header) {
 
 INT_PTR CALLBACK CPropertyPage::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     ModuleStateScope moduleState;
+    try {
+        return Dispatch(hwnd, message, wParam, lParam);
+    } catch (...) {
+        return FALSE;  // no exception unwinds through the dialog manager: the message is not handled
+    }
+}
+
+INT_PTR CPropertyPage::Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CPropertyPage* page = static_cast<CPropertyPage*>(GetPropA(hwnd, kPageProperty));
     if (message == WM_INITDIALOG) {
         page = reinterpret_cast<CPropertyPage*>(reinterpret_cast<PROPSHEETPAGEA*>(lParam)->lParam);

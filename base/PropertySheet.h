@@ -57,6 +57,7 @@ protected:
 private:
     friend class CPropertySheet;
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static INT_PTR Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnNotify(const NMHDR& header);
 
     UINT templateId_;

@@ -49,7 +49,14 @@ LRESULT CALLBACK Window::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam
     // Handlers may send messages that come back here; each level keeps its own message.
     CurrentMessage saved = window->current_;
     window->current_ = {message, wParam, lParam};
-    LRESULT result = window->WindowProc(message, wParam, lParam);
+    LRESULT result;
+    try {
+        result = window->WindowProc(message, wParam, lParam);
+    } catch (...) {
+        // No exception unwinds through the system's code (on 32-bit it cannot): the message is
+        // treated as one not handled, which also validates a paint.
+        result = DefWindowProcA(hwnd, message, wParam, lParam);
+    }
     window->current_ = saved;
 
     if (message == WM_NCDESTROY) {

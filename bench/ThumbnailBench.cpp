@@ -144,7 +144,7 @@ int main() {
             double began = Seconds();
             DispatchMessageA(&msg);
             double now = Seconds();
-            int shown = ImageList_GetImageCount(nav.Thumbnails().Images());
+            int shown = nav.Thumbnails().Pictures();
             // A late result of an earlier page is refused at once: only the wanted ones count.
             bool wanted = nav.Thumbnails().Awaited() < awaited;
             if (round > 0 && wanted) arrivals.push_back(now - began);

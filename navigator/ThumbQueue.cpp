@@ -1,5 +1,6 @@
 // The Navigator's side of the thumbnail pipeline: what a track list asks for, what arrives, and
 // where it is drawn.
+#include <algorithm>
 #include <cstring>
 
 #include "navigator/NavigatorWnd.h"
@@ -7,13 +8,17 @@
 void NavigatorWnd::QueueThumbnails() {
     if (list_.Disc() || !loaded_.thumbnails) return;
     Geometry layout = Layout();
+    // Only audio and video files can give a picture; a path the request cannot hold whole gets
+    // none either. The others keep their placeholders and cost no job.
+    auto wanted = [](const NavigatorEntry& entry) {
+        return entry.kind != KindOther && entry.path.size() < sizeof(ThumbRequest::path);
+    };
     std::vector<ThumbnailPipeline::Job> jobs = thumbnails_.TakeJobArray();
-    jobs.reserve(list_.Entries().size());
+    jobs.reserve(std::count_if(list_.Entries().begin(), list_.Entries().end(), wanted));
     const int width = layout.ThumbWidth(), height = layout.ThumbHeight();
     for (int i = 0; i < Count(); ++i) {
         const NavigatorEntry& entry = list_.Entries()[i];
-        // A path the request cannot hold whole gets no picture: it keeps its placeholder.
-        if (entry.path.size() >= sizeof(ThumbRequest::path)) continue;
+        if (!wanted(entry)) continue;
         jobs.emplace_back();
         ThumbnailPipeline::Job& job = jobs.back();
         job.entry = i;

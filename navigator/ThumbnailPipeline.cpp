@@ -16,8 +16,8 @@ namespace {
 constexpr int kStopLimitMs = 3000;
 constexpr DWORD kIdleStopWaitMs = 5;
 constexpr DWORD kWorkWaitMs = 50;
-constexpr size_t kMaxInitialImages = 1024;
-constexpr int kImageGrowth = 64;
+constexpr int kFirstImages = 16;
+constexpr int kImageGrowth = 1;  // beyond the count asked for: room is asked for in doublings
 
 }  // namespace
 
@@ -28,7 +28,8 @@ ThumbnailPipeline::~ThumbnailPipeline() {
 bool ThumbnailPipeline::Start(HWND window) {
     window_ = window;
     // Requests queued before the start must not wait for the next list.
-    if (!workEvent_.Create(true, Pending() > 0) || !cancel_.Create(true, false)) return false;
+    if (!workEvent_.Create(true, Pending() > 0) || !cancel_.Create(true, false) || !taken_.Create(false, false))
+        return false;
     if (!worker_.Start(ThumbnailWorker, this)) return false;
     worker_.SetPriority(THREAD_PRIORITY_BELOW_NORMAL);
     return true;
@@ -40,23 +41,17 @@ void ThumbnailPipeline::Stop() {
     worker_.Stop(kStopLimitMs);
     workEvent_.Close();
     cancel_.Close();
+    taken_.Close();
     Reset(0, 0);
     // Results posted but never received still own their bitmaps.
     MSG msg;
     while (window_ && PeekMessageA(&msg, window_, kThumbnailReadyMessage, kThumbnailReadyMessage, PM_REMOVE))
         if (msg.lParam) DeleteObject(reinterpret_cast<HBITMAP>(msg.lParam));
+    inFlight_ = 0;
     window_ = nullptr;
 }
 
 void ThumbnailPipeline::Queue(std::vector<Job>&& jobs) {
-    // Room for every picture that can come, so that the list does not grow (and copy itself) as
-    // they arrive.
-    if (!images_ && width_ > 0 && height_ > 0) {
-        int room = static_cast<int>(std::min<size_t>(awaited_.size() + jobs.size(), kMaxInitialImages));
-        images_ = ImageList_Create(width_, height_, ILC_COLORDDB | ILC_MASK, room, kImageGrowth);
-        // Without the memory for all of them at once, the list grows as they come.
-        if (!images_) images_ = ImageList_Create(width_, height_, ILC_COLORDDB | ILC_MASK, 0, kImageGrowth);
-    }
     size_t sortedUpTo = awaited_.size();
     for (const Job& job : jobs) awaited_.emplace_back(job.request.serial, job.entry);
     awaitedCount_ += jobs.size();
@@ -97,12 +92,16 @@ void ThumbnailPipeline::Reset(int width, int height) {
     worker_.Unlock();
     Keep(std::move(dropped));
     if (images_) ImageList_Destroy(images_);
-    images_ = nullptr;  // made anew when pictures are asked for, with room for them
+    images_ = nullptr;  // made anew when a picture comes
+    used_ = slots_ = 0;
     width_ = width;
     height_ = height;
 }
 
 int ThumbnailPipeline::Claim(uint32_t serial) {
+    // Only the worker adds to the count; a result that it did not post counts for nothing.
+    if (inFlight_ > 0) --inFlight_;
+    taken_.Set();
     auto found = std::lower_bound(awaited_.begin(), awaited_.end(), std::make_pair(serial, INT_MIN));
     if (found == awaited_.end() || found->first != serial || found->second < 0) return -1;
     int entry = found->second;
@@ -114,7 +113,7 @@ int ThumbnailPipeline::Claim(uint32_t serial) {
 int ThumbnailPipeline::Add(uint32_t serial, HBITMAP received) {
     OwnedBitmap picture(received);
     BITMAP info;
-    if (!images_ || !received || !GetObjectA(received, sizeof(info), &info)) return -1;
+    if (!received || !GetObjectA(received, sizeof(info), &info) || !MakeRoom()) return -1;
     const int tw = width_, th = height_, bw = info.bmWidth, bh = info.bmHeight;
     const int dx = (tw - bw) / 2, dy = (th - bh) / 2;
 
@@ -145,9 +144,20 @@ int ThumbnailPipeline::Add(uint32_t serial, HBITMAP received) {
     OwnedBitmap mask(CreateBitmap(tw, th, 1, 1, bits.data()));
     if (!colour || !mask) return -1;
 
-    int index = ImageList_Add(images_, colour, mask);
-    if (index >= 0) index_[serial] = index;
-    return index;
+    if (!ImageList_Replace(images_, used_, colour, mask)) return -1;
+    index_[serial] = used_;
+    return used_++;
+}
+
+bool ThumbnailPipeline::MakeRoom() {
+    if (width_ <= 0 || height_ <= 0) return false;
+    if (!images_) images_ = ImageList_Create(width_, height_, ILC_COLORDDB | ILC_MASK, 0, kImageGrowth);
+    if (!images_) return false;
+    if (used_ < slots_) return true;
+    int room = slots_ ? slots_ * 2 : kFirstImages;
+    if (!ImageList_SetImageCount(images_, room)) return false;
+    slots_ = room;
+    return true;
 }
 
 int ThumbnailPipeline::FindThumbnail(uint32_t serial) const {
@@ -163,9 +173,36 @@ size_t ThumbnailPipeline::Pending() const {
 }
 
 unsigned __stdcall ThumbnailWorker(void* argument) {
-    static_cast<ThumbnailPipeline*>(argument)->Work();
+    try {
+        static_cast<ThumbnailPipeline*>(argument)->Work();
+    } catch (...) {
+        // Never into the runtime's thread start: the worker ends, and its owner stops it as ever.
+    }
     return 0;
 }
+
+namespace {
+
+// The picture of one request; a job that throws (no memory for it, say) fails as a picture that
+// could not be made, and the next job is tried.
+HBITMAP MakePicture(const ThumbRequest& request, ThumbCache& cache) {
+    try {
+        cache.Open(GetFolderPart(request.path));
+        return MakeThumbnailBitmap(request, &cache);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+// A flush that throws loses what it would have written, not the worker.
+void CloseQuietly(ThumbCache& cache) {
+    try {
+        cache.Close();
+    } catch (...) {
+    }
+}
+
+}  // namespace
 
 void ThumbnailPipeline::Work() {
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -174,6 +211,11 @@ void ThumbnailPipeline::Work() {
     DWORD stopWait = kIdleStopWaitMs;
     for (;;) {
         if (worker_.StopRequested(stopWait)) break;
+        if (inFlight_ >= kMaxResultsInFlight) {  // until the window takes some
+            taken_.Wait(kWorkWaitMs);
+            stopWait = 0;
+            continue;
+        }
         // The request is copied out and the lock released before the picture is made, so that the
         // window's thread never waits for a slow extraction.
         bool idle = !workEvent_.Wait(kWorkWaitMs);
@@ -190,18 +232,20 @@ void ThumbnailPipeline::Work() {
         }
         if (idle) {
             // Also after a reset dropped the queue under the worker: what was added reaches the disk.
-            cache.Close();
+            CloseQuietly(cache);
             stopWait = kIdleStopWaitMs;
             continue;
         }
 
-        cache.Open(GetFolderPart(request.path));
-        HBITMAP bitmap = MakeThumbnailBitmap(request, &cache);
-        if (!PostMessageA(window_, kThumbnailReadyMessage, request.serial, reinterpret_cast<LPARAM>(bitmap)) && bitmap)
-            DeleteObject(bitmap);
+        HBITMAP bitmap = MakePicture(request, cache);
+        ++inFlight_;  // before the window can receive it
+        if (!PostMessageA(window_, kThumbnailReadyMessage, request.serial, reinterpret_cast<LPARAM>(bitmap))) {
+            --inFlight_;
+            if (bitmap) DeleteObject(bitmap);
+        }
         // While requests wait, the stop event is only polled between them.
         stopWait = 0;
     }
-    cache.Close();
+    CloseQuietly(cache);
     if (SUCCEEDED(com)) CoUninitialize();
 }

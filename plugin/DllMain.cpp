@@ -1,5 +1,4 @@
 // The module's entry points: loading and unloading, and the factory the player calls.
-#include <new>
 
 #include "base/ModuleState.h"
 #include "plugin/RembrixApp.h"
@@ -7,14 +6,26 @@
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     switch (reason) {
-        case DLL_PROCESS_ATTACH: return theApp.InitInstance(instance) ? TRUE : FALSE;
-        case DLL_PROCESS_DETACH: theApp.ExitInstance(); break;
+        case DLL_PROCESS_ATTACH:
+            try {
+                return theApp.InitInstance(instance) ? TRUE : FALSE;
+            } catch (...) {
+                return FALSE;  // the module does not load
+            }
+        case DLL_PROCESS_DETACH:
+            try {
+                theApp.ExitInstance();
+            } catch (...) {
+            }
+            break;
         default: break;
     }
     return TRUE;
 }
 
-extern "C" __declspec(dllexport) PluginBase* __cdecl KsPluginCreate(const char* registryBase) {
+extern "C" __declspec(dllexport) PluginBase* __cdecl KsPluginCreate(const char* registryBase) try {
     ModuleStateScope moduleState;
-    return new (std::nothrow) RemotePlugin(registryBase);
+    return new RemotePlugin(registryBase);
+} catch (...) {
+    return nullptr;  // no memory, or a member that could not be made
 }

@@ -47,7 +47,11 @@ BOOL CALLBACK AddMonitor(HMONITOR handle, HDC, LPRECT, LPARAM data) {
     MonitorEntry entry = {};
     entry.info.cbSize = sizeof(entry.info);
     entry.handle = handle;
-    if (Api().info(handle, &entry.info)) reinterpret_cast<MonitorList*>(data)->push_back(entry);
+    try {
+        if (Api().info(handle, &entry.info)) reinterpret_cast<MonitorList*>(data)->push_back(entry);
+    } catch (...) {
+        return FALSE;  // not through the system's enumeration: the list ends here
+    }
     return TRUE;
 }
 

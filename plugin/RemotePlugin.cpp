@@ -40,7 +40,9 @@ RemotePlugin* RemotePlugin::DeletingDestructor(unsigned int flags) {
     return this;
 }
 
-void RemotePlugin::GetPluginInfo(PluginInfoRecord* record) {
+// Every operation is a boundary with the player: no exception leaves one, and one that meets an
+// exception fails as it would have without it (0, or nothing done).
+void RemotePlugin::GetPluginInfo(PluginInfoRecord* record) try {
     ModuleStateScope moduleState;
     memset(record, 0, sizeof(*record));
     record->field1188 = 256;
@@ -51,6 +53,7 @@ void RemotePlugin::GetPluginInfo(PluginInfoRecord* record) {
     for (uint32_t& field : record->field1196) field = 32768;
     record->field1212 = 1;
     record->field1216 = 0;
+} catch (...) {
 }
 
 int RemotePlugin::HostCall2A(int, int) {
@@ -63,7 +66,7 @@ int RemotePlugin::HostCall2B(int, int) {
     return 0;
 }
 
-void RemotePlugin::Configure(HWND parent) {
+void RemotePlugin::Configure(HWND parent) try {
     ModuleStateScope moduleState;
     if (navigator.SheetOpen()) return;  // the sheet is up already
     settings.Load(registryPath);
@@ -77,21 +80,27 @@ void RemotePlugin::Configure(HWND parent) {
     }
     if (created) navigator.DestroyWindow();
     navigator.SetSheetOpen(false);
+} catch (...) {
+    navigator.SetSheetOpen(false);
 }
 
-int RemotePlugin::Start(int a, int, int, int) {
+int RemotePlugin::Start(int a, int, int, int) try {
     ModuleStateScope moduleState;
     Stop();
     startValue = a;
     settings.Load(registryPath);
     navigator.CreateNavigator(&settings);
     return 1;
+} catch (...) {
+    return 0;
 }
 
-int RemotePlugin::Stop() {
+int RemotePlugin::Stop() try {
     ModuleStateScope moduleState;
     navigator.DestroyWindow();
     return 1;
+} catch (...) {
+    return 0;
 }
 
 int RemotePlugin::HostCall1(int) {

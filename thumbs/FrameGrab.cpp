@@ -33,7 +33,12 @@ LONG g_stuck = 0;
 DWORD WINAPI MediaStackThread(void* param) {
     auto* grab = static_cast<MediaStackGrab*>(param);
     HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);  // it has no message loop
-    grab->bitmap = GrabFrameDirectShow(grab->path.c_str(), grab->time);
+    try {
+        grab->bitmap = GrabFrameDirectShow(grab->path.c_str(), grab->time);
+    } catch (...) {
+        grab->bitmap = nullptr;  // a grab that throws gives no frame; the thread ends as ever
+        SetConvertingFlag(false);
+    }
     if (SUCCEEDED(com)) CoUninitialize();
     if (InterlockedDecrement(&grab->owners) == 0) {  // the waiter gave up on it
         if (grab->bitmap) DeleteObject(grab->bitmap);

@@ -12,13 +12,12 @@
 #include "base/FileHandle.h"
 #include "base/ProcAddress.h"
 #include "base/Text.h"
+#include "thumbs/MediaFormat.h"
 #include "thumbs/ThumbnailExtraction.h"
 
 namespace {
 
 constexpr REGSAM kReadWrite = 0x2001F;  // KEY_READ | KEY_WRITE
-// More than any frame the detector can give: a larger size is a broken detector.
-constexpr LONG kMaxFrameBytes = 256 * 1024 * 1024;
 
 // The wide path, as the media detector and the reader filters take it.
 class WidePath {
@@ -32,29 +31,26 @@ private:
     bool ok_;
 };
 
-void ReadVideoHeader(const BITMAPINFOHEADER& header, int32_t width, int32_t height, MediaInfo* info) {
-    info->width = width;
-    info->height = height;
-    if (header.biCompression == BI_RGB || header.biCompression == BI_BITFIELDS) info->bitCount = header.biBitCount;
-}
+static_assert(sizeof(VIDEOINFOHEADER) == kVideoInfoSize && sizeof(VIDEOINFOHEADER2) == kVideoInfo2Size &&
+                  sizeof(WAVEFORMATEX) == kWaveFormatSize && sizeof(BITMAPINFOHEADER) == kDibHeaderSize,
+              "the layouts the format blocks are read by");
 
 void ReadStreamFormat(const MediaType& type, MediaInfo* info) {
+    const auto* block = static_cast<const uint8_t*>(type->pbFormat);
     if (type->majortype == MEDIATYPE_Video) {
-        if (type->formattype == FORMAT_MPEGVideo || type->formattype == FORMAT_VideoInfo) {
-            if (auto* v = type.Format<VIDEOINFOHEADER>())
-                ReadVideoHeader(v->bmiHeader, v->bmiHeader.biWidth, v->bmiHeader.biHeight, info);
-        } else if (type->formattype == FORMAT_MPEG2Video || type->formattype == FORMAT_VideoInfo2) {
-            if (auto* v = type.Format<VIDEOINFOHEADER2>())
-                ReadVideoHeader(v->bmiHeader, v->rcSource.right, v->rcSource.bottom, info);
+        VideoFormat video;
+        bool first = type->formattype == FORMAT_MPEGVideo || type->formattype == FORMAT_VideoInfo;
+        bool second = type->formattype == FORMAT_MPEG2Video || type->formattype == FORMAT_VideoInfo2;
+        if ((first || second) &&
+            ReadVideoFormat(first ? VideoLayout::VideoInfo : VideoLayout::VideoInfo2, block, type->cbFormat, &video)) {
+            info->width = video.width;
+            info->height = video.height;
+            if (video.bitCount) info->bitCount = video.bitCount;
         }
     } else if (type->majortype == MEDIATYPE_Audio) {
         info->audioStreams += 1;
-        if (type->formattype == FORMAT_WaveFormatEx) {
-            if (auto* w = type.Format<WAVEFORMATEX>()) {
-                info->channels = w->nChannels;
-                info->sampleRate = static_cast<int32_t>(w->nSamplesPerSec);
-            }
-        }
+        if (type->formattype == FORMAT_WaveFormatEx)
+            ReadAudioFormat(block, type->cbFormat, &info->channels, &info->sampleRate);
     }
 }
 
@@ -182,13 +178,13 @@ PackedDib GrabFrameBits(const char* path, double time) {
     if (!ProbeMedia(path, &info, &detector)) return dib;
     if (time < 0 || time > info.duration) time = info.duration * 0.5;
     if (!IsSeekable(path)) time = 0;
-    if (info.width <= 0 || info.height <= 0) return dib;
-
-    if (int64_t{info.width} * info.height * 4 > kMaxFrameBytes) return dib;
+    // No more than a frame of that size can need, and no frame larger than a picture may be.
+    size_t most = MaxFrameBytes(info.width, info.height);
+    if (!most) return dib;
     LONG size = info.width * info.height * 4;
     HRESULT hr = detector->GetBitmapBits(0, &size, nullptr, info.width, info.height);
     if (hr == E_NOTIMPL) InterlockedExchange(&g_cannotGrab, 1);
-    if (FAILED(hr) || size < static_cast<LONG>(sizeof(BITMAPINFOHEADER)) || size > kMaxFrameBytes) return dib;
+    if (FAILED(hr) || size < static_cast<LONG>(kDibHeaderSize) || static_cast<size_t>(size) > most) return dib;
     dib.bytes.reset(static_cast<unsigned char*>(malloc(static_cast<size_t>(size))));
     if (!dib.bytes) return dib;
     if (FAILED(detector->GetBitmapBits(time, &size, reinterpret_cast<char*>(dib.bytes.get()), info.width,
@@ -204,16 +200,10 @@ bool MediaDetectorCannotGrab() { return InterlockedCompareExchange(&g_cannotGrab
 
 HBITMAP DibToBitmap(const unsigned char* dib, size_t size) {
     BITMAPINFO bitmapInfo = {};
-    if (!dib || size < sizeof(bitmapInfo.bmiHeader)) return nullptr;
+    DibShape shape;
+    if (!CheckPackedDib(dib, size, &shape)) return nullptr;
     memcpy(&bitmapInfo.bmiHeader, dib, sizeof(bitmapInfo.bmiHeader));
     const BITMAPINFOHEADER& header = bitmapInfo.bmiHeader;
-    if (header.biSize != sizeof(header) || header.biWidth <= 0 || header.biHeight == 0 ||
-        header.biHeight == LONG_MIN || header.biCompression != BI_RGB ||
-        (header.biBitCount != 24 && header.biBitCount != 32))
-        return nullptr;
-    uint64_t stride = (uint64_t{static_cast<uint32_t>(header.biWidth)} * header.biBitCount + 31) / 32 * 4;
-    uint64_t rows = static_cast<uint64_t>(header.biHeight < 0 ? -int64_t{header.biHeight} : header.biHeight);
-    if (stride * rows > size - sizeof(header)) return nullptr;  // the pixels must all be there
 
     HDC screen = GetDC(nullptr);
     HBITMAP bitmap = CreateDIBitmap(screen, &header, CBM_INIT, dib + sizeof(header), &bitmapInfo, DIB_RGB_COLORS);

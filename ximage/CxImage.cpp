@@ -5,20 +5,12 @@
 #include <vector>
 
 #include "base/Gdi.h"
+#include "ximage/ImageHeader.h"
 #include "ximage/PngBlock.h"
 #include "ximage/Resample.h"
 #include "ximage/WicCodec.h"
 
 namespace {
-
-// A stream or file larger than this is no picture of ours.
-constexpr size_t kMaxEncodedSize = 256u * 1024 * 1024;
-constexpr uint32_t kMaxPngChunk = 0x7FFFFFFF;
-
-uint32_t ReadBigEndian32(const uint8_t* p) {
-    return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
-           (static_cast<uint32_t>(p[2]) << 8) | p[3];
-}
 
 class ScreenDC {
 public:
@@ -34,27 +26,6 @@ private:
     HDC dc_;
     bool owned_;
 };
-
-// Reads one PNG block from the stream: the signature and every chunk up to IEND, each checked
-// against what the stream still holds.
-bool ReadPngBlock(CxFile* file, int64_t available, std::vector<uint8_t>& block) {
-    block.resize(8);
-    if (available < 8 || file->Read(block.data(), 1, 8) != 8) return false;
-    int64_t used = 8;
-    for (;;) {
-        uint8_t header[8];
-        if (available - used < 12 || file->Read(header, 1, 8) != 8) return false;
-        uint32_t length = ReadBigEndian32(header);
-        if (length > kMaxPngChunk || available - used - 12 < static_cast<int64_t>(length)) return false;
-        size_t at = block.size();
-        if (at + 12 + length > kMaxEncodedSize) return false;
-        block.resize(at + 12 + length);
-        memcpy(&block[at], header, 8);
-        if (file->Read(&block[at + 8], 1, length + 4) != length + 4) return false;
-        used += 12 + static_cast<int64_t>(length);
-        if (memcmp(header + 4, "IEND", 4) == 0) return true;
-    }
-}
 
 // A large rectangle of fully opaque pixels around the centre: the rows whose centre pixel is
 // opaque, as far up and down as that holds, each narrowing the run to what all of them share.
@@ -122,9 +93,12 @@ bool CxImage::Destroy() {
 bool CxImage::Decode(const uint8_t* data, uint32_t size, uint32_t imageType) {
     uint8_t* pixels = nullptr;
     uint32_t width = 0, height = 0;
-    // The codec accepts a PNG cut short after its pixel data; a block must be whole to count.
-    bool png = DetectImageFormat(data, size) == CXIMAGE_FORMAT_PNG;
-    if ((png && MeasurePngBlock(data, size) == 0) || !WicDecode(data, size, imageType, &pixels, &width, &height)) {
+    // The header is judged before a decoder sees the data; the decoder is the one of the format read
+    // there. The codec accepts a PNG cut short after its pixel data: a block must be whole to count.
+    ImageHeader header;
+    bool decodable = DecodableImage(data, size, &header) && (!imageType || header.format == imageType) &&
+                     (header.format != CXIMAGE_FORMAT_PNG || MeasurePngBlock(data, size) != 0);
+    if (!decodable || !WicDecode(data, size, header.format, &pixels, &width, &height)) {
         Destroy();
         return Fail("cannot decode");
     }
@@ -132,8 +106,7 @@ bool CxImage::Decode(const uint8_t* data, uint32_t size, uint32_t imageType) {
     bool alpha = false;
     size_t bytes = static_cast<size_t>(width) * height * 4;
     for (size_t i = 3; i < bytes && !alpha; i += 4) alpha = pixels[i] != 0xFF;
-    uint32_t type = imageType ? imageType : DetectImageFormat(data, size);
-    return Adopt(pixels, width, height, alpha, type);
+    return Adopt(pixels, width, height, alpha, header.format);
 }
 
 bool CxImage::Decode(CxFile* file, uint32_t imageType) {
@@ -155,7 +128,7 @@ bool CxImage::Decode(CxFile* file, uint32_t imageType) {
         read = ReadPngBlock(file, size - start, block);
     } else {
         size_t rest = static_cast<size_t>(size - start);
-        read = rest > 0 && rest <= kMaxEncodedSize;
+        read = rest > 0 && rest <= kMaxPictureBytes;
         if (read) {
             block.resize(rest);
             read = file->Read(block.data(), 1, rest) == rest;
@@ -171,6 +144,10 @@ bool CxImage::Decode(CxFile* file, uint32_t imageType) {
 bool CxImage::Load(const char* path, uint32_t imageType) {
     CxIOFile file;
     Destroy();
+    // The runtime's file size is 32-bit: a larger file is refused by the system's measure first.
+    WIN32_FILE_ATTRIBUTE_DATA attributes;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &attributes)) return Fail("cannot open file");
+    if (attributes.nFileSizeHigh || attributes.nFileSizeLow > kMaxPictureBytes) return Fail("file too large");
     if (!file.Open(path, "rb")) return Fail("cannot open file");
     return Decode(&file, imageType);
 }
@@ -214,7 +191,7 @@ bool CxImage::CreateFromHBITMAP(HBITMAP bitmap, HPALETTE) {
         return Fail("bad bitmap");
     uint32_t width = static_cast<uint32_t>(info.bmWidth);
     uint32_t height = static_cast<uint32_t>(info.bmHeight);
-    if (width > 16384 || height > 16384) return Fail("bitmap too large");
+    if (width > kMaxPictureSide || height > kMaxPictureSide) return Fail("bitmap too large");
 
     size_t bytes = static_cast<size_t>(width) * height * 4;
     auto* pixels = static_cast<uint8_t*>(malloc(bytes));

@@ -1,6 +1,6 @@
-// A picture in memory: decoded from PNG, JPEG (or anything the system's codecs read), encoded to
-// PNG, resampled, drawn, and converted to and from device bitmaps. Pixels are kept as 32-bit BGRA,
-// top row first; GetBpp says 24 unless the picture carries transparency.
+// A picture in memory: decoded from PNG, JPEG or BMP through the system's codecs, encoded to PNG,
+// resampled, drawn, and converted to and from device bitmaps. Pixels are kept as 32-bit BGRA, top
+// row first; GetBpp says 24 unless the picture carries transparency.
 #pragma once
 
 #include <windows.h>
@@ -8,14 +8,7 @@
 #include <cstdint>
 
 #include "ximage/CxFile.h"
-
-enum ENUM_CXIMAGE_FORMATS : uint32_t {
-    CXIMAGE_FORMAT_UNKNOWN = 0,
-    CXIMAGE_FORMAT_BMP = 1,
-    CXIMAGE_FORMAT_GIF = 2,
-    CXIMAGE_FORMAT_JPG = 3,
-    CXIMAGE_FORMAT_PNG = 4,
-};
+#include "ximage/ImageHeader.h"  // the formats
 
 class CxImage {
 public:
@@ -37,7 +30,8 @@ public:
     uint32_t GetType() const { return type_; }
     bool AlphaIsValid() const { return alpha_; }
 
-    // Format 0 takes whatever the data are; another format must match the data.
+    // Format 0 takes whatever the data are; another format must match the data. Pictures and files
+    // beyond the limits of ImageHeader.h are refused before they are read whole or decoded.
     bool Load(const char* path, uint32_t imageType = CXIMAGE_FORMAT_UNKNOWN);
     bool LoadResource(HRSRC resource, uint32_t imageType = CXIMAGE_FORMAT_UNKNOWN, HMODULE module = nullptr);
     // Reads one picture from the stream's position. A PNG is read chunk by chunk up to its IEND,

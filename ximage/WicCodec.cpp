@@ -10,12 +10,6 @@
 
 namespace {
 
-// Pictures beyond this are refused rather than allocated: thumbnails and skins are far smaller.
-constexpr uint32_t kMaxSide = 16384;
-constexpr uint64_t kMaxPixels = 64ull * 1024 * 1024;
-
-const uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-
 // COM for the calling thread, for the length of one call. A thread that already has COM, in
 // whichever apartment, keeps it.
 class ComScope {
@@ -36,7 +30,6 @@ const GUID* ContainerOf(uint32_t format) {
         case CXIMAGE_FORMAT_PNG: return &GUID_ContainerFormatPng;
         case CXIMAGE_FORMAT_JPG: return &GUID_ContainerFormatJpeg;
         case CXIMAGE_FORMAT_BMP: return &GUID_ContainerFormatBmp;
-        case CXIMAGE_FORMAT_GIF: return &GUID_ContainerFormatGif;
         default: return nullptr;
     }
 }
@@ -47,14 +40,6 @@ bool CreateFactory(IWICImagingFactory** factory) {
 }
 
 }  // namespace
-
-uint32_t DetectImageFormat(const uint8_t* data, size_t size) {
-    if (size >= 8 && memcmp(data, kPngSignature, 8) == 0) return CXIMAGE_FORMAT_PNG;
-    if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) return CXIMAGE_FORMAT_JPG;
-    if (size >= 2 && data[0] == 'B' && data[1] == 'M') return CXIMAGE_FORMAT_BMP;
-    if (size >= 4 && memcmp(data, "GIF8", 4) == 0) return CXIMAGE_FORMAT_GIF;
-    return CXIMAGE_FORMAT_UNKNOWN;
-}
 
 bool WicDecode(const uint8_t* data, size_t size, uint32_t format, uint8_t** pixels, uint32_t* width,
                uint32_t* height) {
@@ -86,8 +71,8 @@ bool WicDecode(const uint8_t* data, size_t size, uint32_t format, uint8_t** pixe
     if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame.get(), &converted))) return false;
 
     UINT w = 0, h = 0;
-    if (FAILED(converted->GetSize(&w, &h)) || w == 0 || h == 0 || w > kMaxSide || h > kMaxSide ||
-        static_cast<uint64_t>(w) * h > kMaxPixels)
+    // The header was judged before; the decoder's own answer is judged again.
+    if (FAILED(converted->GetSize(&w, &h)) || w == 0 || h == 0 || w > kMaxPictureSide || h > kMaxPictureSide)
         return false;
     UINT stride = w * 4;
     UINT bytes = stride * h;

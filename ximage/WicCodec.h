@@ -8,10 +8,9 @@
 
 #include "ximage/CxImage.h"
 
-// The format of the data by their first bytes; CXIMAGE_FORMAT_UNKNOWN when none of ours.
-uint32_t DetectImageFormat(const uint8_t* data, size_t size);
-
-// Decodes into malloc'ed 32-bit BGRA pixels, top row first. `format` 0 lets the codecs choose.
+// Decodes into malloc'ed 32-bit BGRA pixels, top row first. `format` 0 lets the codecs choose;
+// callers check the data first (DecodableImage), since a decoder may allocate for the whole
+// picture its header states before it is asked for a pixel.
 bool WicDecode(const uint8_t* data, size_t size, uint32_t format, uint8_t** pixels, uint32_t* width,
                uint32_t* height);
 

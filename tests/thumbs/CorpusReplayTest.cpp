@@ -1,6 +1,8 @@
-// Every input the cache fuzzer was seeded with or ever tripped over, replayed through the real
-// ThumbCache and the image layer in a real folder: no crash, no hang, and a file that reads back
-// sanely. The inputs name media files under "C:\\Media\\" with one recorded time; the replay moves
+// Every input the native fuzzers were seeded with or ever tripped over, replayed through the real
+// code they stand in front of: the cache's through ThumbCache and the image layer in a real folder,
+// the image fuzzer's through the system's decoders, the media-format fuzzer's through DibToBitmap.
+// No crash, no hang, and only what the checks let through is decoded, at the size they read.
+// The cache inputs name media files under "C:\\Media\\" with one recorded time; the replay moves
 // those names into its own folder and gives its files that time, so that lookups read the blocks.
 #include "thumbs/ThumbCache.h"
 
@@ -10,7 +12,10 @@
 #include <cstring>
 
 #include "base/Files.h"
+#include "base/Gdi.h"
 #include "tests/support/TempFolder.h"
+#include "thumbs/MediaFormat.h"
+#include "thumbs/MediaProbe.h"
 #include "ximage/CxImage.h"
 
 namespace {
@@ -32,12 +37,18 @@ std::string MoveNames(std::string bytes, const std::string& folder) {
     return bytes;
 }
 
+// The inputs of one fuzzer, seeds and regressions.
+std::vector<std::string> Inputs(const char* fuzzer) {
+    std::vector<std::string> inputs;
+    for (const char* kind : {"_corpus", "_regressions"})
+        ListFolder(std::string(TEST_SOURCE_DIR) + "/tests/fuzz/" + fuzzer + kind, "*", inputs, false, false);
+    return inputs;
+}
+
 }  // namespace
 
 TEST(CacheCorpus, EveryInputOpensLooksUpAddsAndFlushesCleanly) {
-    std::vector<std::string> inputs;
-    for (const char* folder : {"cache_corpus", "cache_regressions"})
-        ListFolder(std::string(TEST_SOURCE_DIR) + "/tests/fuzz/" + folder, "*", inputs, false, false);
+    std::vector<std::string> inputs = Inputs("cache");
     ASSERT_GE(inputs.size(), 6u);
     int pictures = 0;
     for (const std::string& input : inputs) {
@@ -67,4 +78,31 @@ TEST(CacheCorpus, EveryInputOpensLooksUpAddsAndFlushesCleanly) {
         EXPECT_TRUE(cache.Lookup(media.back(), image) && image.GetWidth() == 12);
     }
     EXPECT_GE(pictures, 3);  // the seeds' pictures were read and decoded, not dropped at the open
+}
+
+// A picture is decoded, and a frame's bitmap made, only of what the checks let through, at their size.
+TEST(ImageAndDshowCorpus, OnlyWhatTheChecksAcceptIsDecodedAtTheSizeTheyRead) {
+    int pictures = 0, frames = 0;
+    for (const std::string& input : Inputs("image")) {
+        std::string bytes = ReadWholeFile(input);
+        const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+        ImageHeader header;
+        bool accepted = DecodableImage(data, bytes.size(), &header);
+        CxImage image;
+        bool read = image.Decode(data, static_cast<uint32_t>(bytes.size()), CXIMAGE_FORMAT_UNKNOWN);
+        EXPECT_TRUE(!read || (accepted && image.GetWidth() == header.width && image.GetHeight() == header.height))
+            << input;
+        pictures += read;
+    }
+    for (const std::string& input : Inputs("dshow")) {
+        std::string bytes = ReadWholeFile(input);
+        DibShape shape;
+        bool whole = CheckPackedDib(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &shape);
+        OwnedBitmap bitmap(DibToBitmap(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
+        BITMAP info = {};
+        EXPECT_EQ(whole, bitmap && GetObjectA(bitmap, sizeof(info), &info) && info.bmWidth == shape.width &&
+                             info.bmHeight == shape.height) << input;
+        frames += whole;
+    }
+    EXPECT_TRUE(pictures >= 5 && frames >= 2) << "the seeds' pictures of PNG, JPEG and BMP, and whole frames";
 }

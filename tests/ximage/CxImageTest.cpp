@@ -115,6 +115,37 @@ TEST(CxImageCodec, PngBlocksRoundTripThroughStreamsWholeOrNotAtAll) {
     EXPECT_TRUE(DeleteObject(bitmap));
 }
 
+// What no picture of ours needs is refused before it is decoded, copied or read whole: a picture
+// larger than 8192 on a side, a file over 32 MB (however little of it the picture takes).
+TEST(CxImageCodec, RefusesPicturesLargerThanAnyOfOursNeedsAndFilesOver32MegabytesBeforeReadingThem) {
+    const struct { const char* what; uint32_t width, height, format; bool decodes; } pictures[] = {
+        {"as wide as allowed", 8192, 2, CXIMAGE_FORMAT_PNG, true},
+        {"one pixel wider", 8193, 2, CXIMAGE_FORMAT_PNG, false},
+        {"one pixel taller", 2, 8193, CXIMAGE_FORMAT_JPG, false},
+    };
+    for (const auto& p : pictures) {
+        CxImage image, decoded;
+        ASSERT_TRUE(image.Create(p.width, p.height, 24));
+        std::string bytes = Encode(image, p.format);
+        EXPECT_EQ(p.decodes, decoded.Decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), 0)) << p.what;
+        OwnedBitmap bitmap(image.MakeBitmap(nullptr));  // as a grabbed frame or a cover comes
+        EXPECT_EQ(p.decodes, decoded.CreateFromHBITMAP(bitmap)) << p.what << ", from a bitmap";
+    }
+    CxImage small;
+    ASSERT_TRUE(small.Create(4, 4, 24));
+    TempFolder folder;
+    const LONGLONG allowed = 32LL << 20;
+    for (LONGLONG size : {allowed, allowed + 1, 3LL << 30}) {
+        std::string path = folder.Write("side.jpg", Encode(small, CXIMAGE_FORMAT_JPG));
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        LARGE_INTEGER end = {};
+        end.QuadPart = size;  // sparse: zeros after the picture
+        ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+        CloseHandle(file);
+        EXPECT_EQ(size == allowed, CxImage().Load(path.c_str())) << size << " bytes";
+    }
+}
+
 // Bilinear and bicubic, larger and smaller: exactly the asked size, a flat colour flat up to the edges;
 // a fine chequerboard shrinks to grey.
 TEST(CxImageResample, GivesTheAskedSizeKeepsAFlatColourFlatAndAverages) {

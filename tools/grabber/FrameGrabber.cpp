@@ -11,6 +11,7 @@
 #include <shellapi.h>
 #include <wincodec.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <string>
 #include <utility>
@@ -18,6 +19,7 @@
 
 #include "base/ComPtr.h"
 #include "base/MediaType.h"
+#include "ximage/ImageHeader.h"
 
 // In the SDK's identifier library, though no header of this tool chain declares them.
 EXTERN_C const CLSID CLSID_SampleGrabber;
@@ -41,6 +43,8 @@ public:
     ~FirstFrame() { CloseHandle(arrived_); }
     HANDLE Arrived() const { return arrived_; }
     std::vector<unsigned char> Take() { return std::move(bytes_); }
+    // A buffer is kept up to this many bytes, what the connected format's picture takes.
+    void Expect(size_t bytes) { expected_ = bytes; }
 
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
         if (iid == IID_IUnknown || iid == __uuidof(ISampleGrabberCB)) {
@@ -55,13 +59,18 @@ public:
     STDMETHODIMP SampleCB(double, IMediaSample*) override { return S_OK; }
     STDMETHODIMP BufferCB(double, BYTE* buffer, LONG size) override {
         if (WaitForSingleObject(arrived_, 0) == WAIT_OBJECT_0 || !buffer || size <= 0) return S_OK;
-        bytes_.assign(buffer, buffer + size);
+        try {  // called by the graph's thread: no exception goes back into it
+            bytes_.assign(buffer, buffer + std::min(static_cast<size_t>(size), expected_));
+        } catch (...) {
+            return E_OUTOFMEMORY;
+        }
         SetEvent(arrived_);
         return S_OK;
     }
 
 private:
     HANDLE arrived_;
+    size_t expected_ = 0;
     std::vector<unsigned char> bytes_;
 };
 
@@ -144,7 +153,11 @@ bool DecodeFrame(const wchar_t* input, double seconds, Frame* frame) {
         frame->width = video->bmiHeader.biWidth;
         frame->height = video->bmiHeader.biHeight;
     }
-    if (frame->width <= 0 || frame->height <= 0 || frame->width > 16384 || frame->height > 16384) return false;
+    if (frame->width <= 0 || frame->height <= 0 || frame->width > static_cast<int>(kMaxPictureSide) ||
+        frame->height > static_cast<int>(kMaxPictureSide))
+        return false;
+    size_t stride = (static_cast<size_t>(frame->width) * 3 + 3) & ~size_t{3};
+    sink.Expect(stride * static_cast<size_t>(frame->height));
 
     // As fast as the decoder goes, from the asked second (the middle, past the end).
     ComPtr<IMediaFilter> clock;
@@ -165,7 +178,6 @@ bool DecodeFrame(const wchar_t* input, double seconds, Frame* frame) {
     if (!arrived) return false;
 
     frame->pixels = sink.Take();
-    size_t stride = (static_cast<size_t>(frame->width) * 3 + 3) & ~size_t{3};
     return frame->pixels.size() >= stride * static_cast<size_t>(frame->height);
 }
 

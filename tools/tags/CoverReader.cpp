@@ -264,3 +264,59 @@ std::vector<uint8_t> FindCoverPicture(const uint8_t* data, size_t size) {
     }
     return FindId3Picture(data, size);
 }
+
+namespace {
+
+constexpr size_t kAtomHeader = 8, kLargeAtomHeader = 16, kFlacBlockHeader = 4;
+
+// The moov atom of an MP4 file, found by reading the header of each atom at the top level.
+std::vector<uint8_t> ReadMp4Cover(const ReadAt& read, uint64_t fileSize) {
+    for (uint64_t at = 0; fileSize - at >= kAtomHeader;) {
+        uint8_t header[kLargeAtomHeader];
+        if (!read(at, header, kAtomHeader)) return {};
+        Reader fields(header, 4);
+        uint64_t length = 0, headerSize = kAtomHeader;
+        fields.Be(4, &length);
+        if (length == 1) {  // a 64-bit size follows the type
+            if (fileSize - at < kLargeAtomHeader || !read(at + kAtomHeader, header + kAtomHeader, 8)) return {};
+            Reader(header + kAtomHeader, 8).Be(8, &length);
+            headerSize = kLargeAtomHeader;
+        } else if (length == 0) {  // to the end of the file
+            length = fileSize - at;
+        }
+        if (length < headerSize || length > fileSize - at) return {};
+        if (memcmp(header + 4, "moov", 4) == 0) {
+            if (length > kMaxTagRegion) return {};
+            std::vector<uint8_t> moov(static_cast<size_t>(length));
+            if (!read(at, moov.data(), moov.size())) return {};
+            return FindMp4Picture(moov.data(), moov.size());
+        }
+        at += length;
+    }
+    return {};
+}
+
+}  // namespace
+
+std::vector<uint8_t> ReadCoverPicture(const ReadAt& read, uint64_t fileSize) {
+    uint8_t head[kId3HeaderSize];
+    size_t got = static_cast<size_t>(std::min<uint64_t>(fileSize, sizeof(head)));
+    if (got == 0 || !read(0, head, got)) return {};
+    uint64_t end = Id3TagLength(head, got);
+    if (end == 0 && got >= 8 && memcmp(head + 4, "ftyp", 4) == 0) return ReadMp4Cover(read, fileSize);
+    // After any ID3v2 tag, a FLAC stream's metadata blocks, up to the last one.
+    uint8_t block[kFlacBlockHeader];
+    if (fileSize > end && fileSize - end >= 4 && read(end, block, 4) && memcmp(block, "fLaC", 4) == 0) {
+        end += 4;
+        for (bool last = false; !last && end <= kMaxTagRegion && end < fileSize && fileSize - end >= kFlacBlockHeader;) {
+            if (!read(end, block, kFlacBlockHeader)) return {};
+            last = block[0] & kFlacLastBlock;
+            end += kFlacBlockHeader + (uint64_t{block[1]} << 16 | uint64_t{block[2]} << 8 | block[3]);
+        }
+    }
+    end = std::min(end, fileSize);
+    if (end == 0 || end > kMaxTagRegion) return {};
+    std::vector<uint8_t> region(static_cast<size_t>(end));
+    if (!read(0, region.data(), region.size())) return {};
+    return FindCoverPicture(region.data(), region.size());
+}

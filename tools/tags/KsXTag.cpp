@@ -9,41 +9,37 @@
 #include "base/Gdi.h"
 #include "thumbs/TagLibrary.h"
 #include "tools/tags/CoverReader.h"
+#include "ximage/ImageHeader.h"
 #include "ximage/WicCodec.h"
 
 namespace {
 
-constexpr uint32_t kMaxCoverSide = 16384;
-
-// A whole file mapped read-only; no view for an empty or unreadable file.
-class MappedFile {
+// The file, read where the cover can be: a device that goes away is a read error.
+class TagFile {
 public:
-    explicit MappedFile(const char* path) {
-        file_ = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        LARGE_INTEGER size = {};
-        if (file_ == INVALID_HANDLE_VALUE || !GetFileSizeEx(file_, &size) || size.QuadPart <= 0 ||
-            static_cast<uint64_t>(size.QuadPart) > SIZE_MAX)
-            return;
-        mapping_ = CreateFileMappingA(file_, nullptr, PAGE_READONLY, 0, 0, nullptr);
-        if (mapping_) view_ = static_cast<const uint8_t*>(MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, 0));
-        if (view_) size_ = static_cast<size_t>(size.QuadPart);
-    }
-    ~MappedFile() {
-        if (view_) UnmapViewOfFile(view_);
-        if (mapping_) CloseHandle(mapping_);
+    explicit TagFile(const char* path)
+        : file_(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                            nullptr)) {}
+    ~TagFile() {
         if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
     }
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
+    TagFile(const TagFile&) = delete;
+    TagFile& operator=(const TagFile&) = delete;
 
-    const uint8_t* Data() const { return view_; }
-    size_t Size() const { return size_; }
+    uint64_t Size() const {
+        LARGE_INTEGER size = {};
+        return file_ != INVALID_HANDLE_VALUE && GetFileSizeEx(file_, &size) ? static_cast<uint64_t>(size.QuadPart) : 0;
+    }
+    bool ReadAt(uint64_t offset, uint8_t* buffer, size_t size) const {
+        OVERLAPPED at = {};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD read = 0;
+        return size <= MAXDWORD && ReadFile(file_, buffer, static_cast<DWORD>(size), &read, &at) && read == size;
+    }
 
 private:
-    HANDLE file_ = INVALID_HANDLE_VALUE;
-    HANDLE mapping_ = nullptr;
-    const uint8_t* view_ = nullptr;
-    size_t size_ = 0;
+    HANDLE file_;
 };
 
 // Pixels from WicDecode, given back to its allocator.
@@ -57,10 +53,10 @@ struct DecodedPixels {
 // A top-down 32-bit DIB section holding the picture; null when it cannot be decoded.
 HBITMAP DecodeToBitmap(const std::vector<uint8_t>& picture) {
     DecodedPixels pixels;
-    if (picture.empty() || !WicDecode(picture.data(), picture.size(), CXIMAGE_FORMAT_UNKNOWN, &pixels.bgra,
-                                      &pixels.width, &pixels.height))
+    ImageHeader header;
+    if (!DecodableImage(picture.data(), picture.size(), &header) ||
+        !WicDecode(picture.data(), picture.size(), header.format, &pixels.bgra, &pixels.width, &pixels.height))
         return nullptr;
-    if (pixels.width > kMaxCoverSide || pixels.height > kMaxCoverSide) return nullptr;
     BITMAPINFO info = TopDownBitmapInfo(static_cast<LONG>(pixels.width), static_cast<LONG>(pixels.height));
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
@@ -82,10 +78,12 @@ public:
     HBITMAP GetCoverBitmap(const char* path) override {
         if (!path) return nullptr;
         try {
-            MappedFile file(path);
-            if (!file.Data()) return nullptr;
+            TagFile file(path);
+            ReadAt read = [&](uint64_t offset, uint8_t* buffer, size_t size) {
+                return file.ReadAt(offset, buffer, size);
+            };
             // WicDecode initialises COM for the call when the thread has none.
-            return DecodeToBitmap(FindCoverPicture(file.Data(), file.Size()));
+            return DecodeToBitmap(ReadCoverPicture(read, file.Size()));
         } catch (...) {
             return nullptr;  // no memory for the picture: none, and no exception leaves the module
         }

@@ -1,0 +1,152 @@
+// Living in the player's process. A std::bad_alloc thrown by a system call deep inside our code
+// ends at the boundary it would otherwise cross (an operation of the player's, a window or dialog
+// procedure, the worker, the grab thread), and the work fails as it would without an answer or a
+// picture. And what the player sizes is bounded: a list's pictures cost what arrives, and a window
+// that takes nothing has a bounded number of results waiting.
+#include <windows.h>
+
+#include <cstring>
+#include <functional>
+#include <new>
+
+#include "plugin/PluginInfoRecord.h"
+#include "plugin/PluginInterface.h"
+#include "tests/navigator/NavigatorFixture.h"
+#include "tests/support/ImportPatch.h"
+#include "tests/support/Pictures.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/VtableCall.h"
+#include "tests/support/Windows.h"
+#include "thumbs/MediaProbe.h"
+#include "thumbs/ThumbnailExtraction.h"
+
+namespace {
+
+enum Slot { kDestructor, kGetPluginInfo, kConfigure = 6, kStart = 9, kStop = 10 };
+constexpr int kTestButton = 1484, kWindowPage = 1;
+
+// Stands in for any import, of this program or (`g_module`) of the module: it takes no arguments it
+// is given, returns none, and notes the thread it ran on.
+HMODULE g_module;
+DWORD g_threwOn;
+[[noreturn]] void Throw() {
+    g_threwOn = GetCurrentThreadId();
+    throw std::bad_alloc();
+}
+void Throwing(const char* dll, const char* function, const std::function<void()>& call, HMODULE importer = g_module) {
+    ImportPatch patch(dll, function, reinterpret_cast<void*>(Throw), importer);
+    call();
+}
+
+// The sheet, from a timer inside its loop: the Test button's preview throws where it first looks
+// for the player; the sheet goes on, and OK ends it.
+void CALLBACK ClickTestThenOk(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND sheet = FindPropertySheet();
+    if (!sheet) return;
+    KillTimer(nullptr, timer);
+    SendMessageA(sheet, PSM_SETCURSEL, kWindowPage, 0);
+    HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    Throwing("user32.dll", "FindWindowA", [&] { SendMessageA(GetDlgItem(page, kTestButton), BM_CLICK, 0, 0); });
+    SendMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+}
+
+class Pictures : public NavigatorFixture {
+protected:
+    void SetUp() override { Start(); }
+    void TearDown() override { nav.DestroyWindow(); }
+    bool WaitPictures() { return PumpUntil([&] { return nav.Thumbnails().Awaited() == 0; }, 60000); }
+    uint32_t Serial(int index) const { return nav.List().Entries()[index].serial; }
+    // A video with a side image beside it, as the tokens of a track list.
+    std::vector<std::string> Shown(const std::string& name) {
+        media.Write(name + ".JPG", EncodedPicture(64, 48, RGB(0, 0, 255), CXIMAGE_FORMAT_JPG));
+        return {media.Write(name + ".avi", ""), name, " "};
+    }
+    TempFolder media;
+};
+
+}  // namespace
+
+// Through Rembrix.dll, as the player drives it.
+TEST(Boundaries, EachOperationAndProcedureOfTheModuleEndsAnExceptionAndFailsAsWithoutItsCall) {
+    RegistryScratch registry("Boundaries");
+    FakePlayer player;
+    g_module = LoadLibraryA("Rembrix.dll");
+    auto create = reinterpret_cast<KsPluginCreateFn>(reinterpret_cast<void*>(GetProcAddress(g_module, "KsPluginCreate")));
+    const char* base = registry.Base().c_str();
+    Throwing("kernel32.dll", "lstrcpynA", [&] { EXPECT_EQ(nullptr, create(base)); });
+    void* plugin = create(base);
+    ASSERT_NE(nullptr, plugin);
+    PluginInfoRecord record;
+    memset(&record, 0xCC, sizeof(record));
+    Throwing("user32.dll", "LoadStringW", [&] { CallSlot<void>(plugin, kGetPluginInfo, &record); });
+    EXPECT_EQ('\0', record.name[0]);
+    Throwing("advapi32.dll", "RegOpenKeyExA", [&] {
+        EXPECT_EQ(0, CallSlot<int>(plugin, kStart, 0, 0, 0, 0));
+        CallSlot<void>(plugin, kConfigure, static_cast<HWND>(nullptr));  // no sheet: it would wait here
+    });
+    EXPECT_TRUE(NavigatorWindows().empty());
+
+    ASSERT_EQ(1, CallSlot<int>(plugin, kStart, 0, 0, 0, 0));
+    ASSERT_TRUE(PumpUntil([&] { return !player.Requests().empty(); }, 2000));
+    HWND window = NavigatorWindows()[0];
+    for (const char* call : {"SendMessageA", "no such call"}) {  // the list's handler asks the player for its track
+        player.Clear();
+        Throwing("user32.dll", call, [&] { SendCopyData(window, kCopyTrackList, Tokens({"C:\\a.txt", "a", "b"})); });
+        EXPECT_EQ(strcmp(call, "SendMessageA") != 0, !player.Requests().empty()) << call;
+    }
+    SetTimer(nullptr, 0, 50, ClickTestThenOk);
+    CallSlot<void>(plugin, kConfigure, static_cast<HWND>(nullptr));
+    DWORD saved = 0;
+    EXPECT_TRUE(registry.GetDword("TextSize", &saved)) << "OK was pressed after the Test button threw";
+    Throwing("user32.dll", "DestroyWindow", [&] { EXPECT_EQ(0, CallSlot<int>(plugin, kStop)); });
+    EXPECT_TRUE(IsWindow(window));
+    CallSlot<void*>(plugin, kDestructor, 1u);
+    EXPECT_TRUE(NavigatorWindows().empty());
+    FreeLibrary(g_module);
+}
+
+// A job that throws is a failed picture and the next one is made; a grab whose thread throws gives
+// no frame, leaves no "Converting" behind, and the external grabber is asked next.
+TEST_F(Pictures, AJobOrAGrabThatThrowsFailsAsNoPictureAndTheWorkGoesOn) {
+    std::vector<std::string> tokens = Shown("shown");  // a cover is looked for in the tag library
+    tokens.insert(tokens.begin(), {media.Write("throws.mp3", ""), "throws", " "});
+    Throwing("kernel32.dll", "LoadLibraryA", [&] {
+        SendCopyData(Window(), kCopyTrackList, Tokens(tokens));
+        EXPECT_TRUE(WaitPictures());
+    }, nullptr);
+    EXPECT_EQ(0u, Serial(0));  // no picture, as for a file that has none
+    EXPECT_GE(nav.Thumbnails().FindThumbnail(Serial(1)), 0);
+
+    g_threwOn = 0;
+    CxImage frame;
+    std::string video = media.Write("garbage.avi", "no video");
+    Throwing("ole32.dll", "CoCreateInstance", [&] { EXPECT_FALSE(GrabFrame(video.c_str(), kDefaultGrabTime, frame)); },
+             nullptr);
+    EXPECT_TRUE(g_threwOn && g_threwOn != GetCurrentThreadId()) << "on the grab's own thread";
+    DWORD converting = 0, size = sizeof(converting);
+    EXPECT_NE(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, kConvertingKeys[0], kConvertingValue, RRF_RT_DWORD,
+                                          nullptr, &converting, &size));
+}
+
+// A window that takes nothing has 256 results waiting and no more; once it takes them, the rest
+// come. 10,000 tracks whose pictures do not come cost no picture memory, one picture room for few.
+TEST_F(Pictures, AStalledWindowHasABoundedNumberOfResultsWaitingAndAListReservesForWhatArrives) {
+    std::vector<std::string> tokens = Shown("first");
+    for (int i = 1; i < 10000; ++i) tokens.insert(tokens.end(), {"C:\\nowhere\\" + std::to_string(i) + ".avi", " ", " "});
+    SendCopyData(Window(), kCopyTrackList, Tokens(std::vector<std::string>(tokens.end() - 900, tokens.end())));
+    DWORD start = GetTickCount();  // not pumping: nothing is taken
+    while (nav.Thumbnails().InFlight() < 256 && GetTickCount() - start < 20000) Sleep(1);
+    EXPECT_EQ(256u, nav.Thumbnails().InFlight());
+    EXPECT_EQ(300u - 256, nav.Thumbnails().Pending());
+    ASSERT_TRUE(WaitPictures());
+
+    SendCopyData(Window(), kCopyTrackList, Tokens(tokens));
+    EXPECT_EQ(nullptr, nav.Thumbnails().Images());
+    ASSERT_TRUE(PumpUntil([&] { return nav.Thumbnails().Pictures() == 1; }, 20000));
+    IMAGEINFO info;
+    BITMAP room;
+    ASSERT_TRUE(ImageList_GetImageInfo(nav.Thumbnails().Images(), 0, &info) &&
+                GetObjectA(info.hbmImage, sizeof(room), &room));
+    Geometry layout = nav.Layout();
+    EXPECT_LE(room.bmWidth / layout.ThumbWidth() * (room.bmHeight / layout.ThumbHeight()), 32);
+}
