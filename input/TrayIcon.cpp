@@ -52,6 +52,10 @@ void AddMonitorItems(HMENU popup, const PluginSettings& settings) {
     if (!monitorMenu) return;
     if (monitors.size() == 1) {
         DeleteMenu(quick, static_cast<UINT>(position), MF_BYPOSITION);
+        // The separator above the monitors goes with them.
+        UINT above = static_cast<UINT>(position - 1);
+        if (position > 0 && (GetMenuState(quick, above, MF_BYPOSITION) & MF_SEPARATOR))
+            DeleteMenu(quick, above, MF_BYPOSITION);
         return;
     }
     DeleteMenu(monitorMenu, 0, MF_BYPOSITION);

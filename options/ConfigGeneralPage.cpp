@@ -30,6 +30,10 @@ BOOL CConfigGeneralPage::OnInitDialog() {
     // takes them as one word, key code low.
     DWORD hotKey = settings_->hotKey;
     SendDlgItemMessageA(Handle(), kHotKeyControl, HKM_SETHOTKEY, MAKEWORD(hotKey & 0xFF, (hotKey >> 16) & 0xFF), 0);
+    // The key is taken from every program: one typed alone or with Shift alone gets Control+Alt.
+    // The rule is for typing; the stored key above is shown as it is.
+    SendDlgItemMessageA(Handle(), kHotKeyControl, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
+                        MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
 
     HWND combo = Item(kMonitorCombo);
     MonitorList monitors = EnumerateMonitors();

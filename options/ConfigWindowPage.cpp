@@ -52,9 +52,9 @@ BOOL CConfigWindowPage::OnInitDialog() {
     SendMessageA(font_.Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), measure.itemHeight);
     SendMessageA(font_.Handle(), CB_SETITEMHEIGHT, 0, measure.itemHeight);
     // A face that no installed font begins with gives way to Arial, then to the first font.
-    if (font_.SelectByPrefix(settings_->textFont) == CB_ERR) {
+    if (font_.SelectByName(settings_->textFont) == CB_ERR) {
         settings_->textFont = kFallbackFont;
-        if (font_.SelectByPrefix(settings_->textFont) == CB_ERR) SendMessageA(font_.Handle(), CB_SETCURSEL, 0, 0);
+        if (font_.SelectByName(settings_->textFont) == CB_ERR) SendMessageA(font_.Handle(), CB_SETCURSEL, 0, 0);
     }
 
     HWND sizes = Item(kTextSizeCombo);
@@ -68,11 +68,14 @@ BOOL CConfigWindowPage::OnInitDialog() {
     return TRUE;
 }
 
+// Reads the check boxes alone: a refused columns field must neither hold the rules back nor
+// answer a click with its message.
 void CConfigWindowPage::ApplyEnablingRules() {
     if (!navigator_ || !navigator_->HasPreviewWindow()) EnableWindow(Item(kTestButton), FALSE);
-    EnableWindow(Item(kLargeThumbnailsCheck), trackThumbnails != 0);
-    EnableWindow(Item(kTagInfoCheck), trackThumbnails != 0);
-    bool grid = trackThumbnails && largeThumbnails;
+    bool thumbnails = IsDlgButtonChecked(Handle(), kThumbnailsCheck) == BST_CHECKED;
+    EnableWindow(Item(kLargeThumbnailsCheck), thumbnails);
+    EnableWindow(Item(kTagInfoCheck), thumbnails);
+    bool grid = thumbnails && IsDlgButtonChecked(Handle(), kLargeThumbnailsCheck) == BST_CHECKED;
     EnableWindow(Item(kColumnsEdit), grid);
     EnableWindow(Item(kColumnsSpin), grid);
 }
@@ -80,15 +83,12 @@ void CConfigWindowPage::ApplyEnablingRules() {
 bool CConfigWindowPage::OnCommand(int id, int code) {
     if (code != BN_CLICKED) return false;
     if (id == kThumbnailsCheck || id == kLargeThumbnailsCheck) {
-        UpdateData(true);
         ApplyEnablingRules();
         return true;
     }
+    // A refused field has shown its message: nothing is written and nothing shown.
     if (id == kTestButton) {
-        if (navigator_ && navigator_->HasPreviewWindow()) {
-            WriteBack();
-            navigator_->ShowPreview();
-        }
+        if (navigator_ && navigator_->HasPreviewWindow() && WriteBack()) navigator_->ShowPreview();
         return true;
     }
     return false;
@@ -106,8 +106,8 @@ bool CConfigWindowPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, IN
     return true;
 }
 
-void CConfigWindowPage::WriteBack() {
-    UpdateData(true);
+bool CConfigWindowPage::WriteBack() {
+    if (!UpdateData(true)) return false;
     std::string face = font_.SelectedName();
     settings_->textFont = face.empty() ? kFallbackFont : face;
     settings_->column = static_cast<DWORD>(columnCount);
@@ -116,11 +116,11 @@ void CConfigWindowPage::WriteBack() {
     settings_->showThumbnail = static_cast<DWORD>(trackThumbnails);
     settings_->textSize = static_cast<DWORD>(textSizeIndex);
     memcpy(settings_->colours, colours_, sizeof(colours_));
+    return true;
 }
 
 void CConfigWindowPage::OnOK() {
-    WriteBack();
-    font_.AddToMru(settings_->textFont);
+    if (WriteBack()) font_.AddToMru(settings_->textFont);
 }
 
 void CConfigWindowPage::OnCancel() {

@@ -30,7 +30,8 @@ protected:
 
 private:
     void ApplyEnablingRules();
-    void WriteBack();
+    // The page's values into the settings; false, with nothing written, when a field is refused.
+    bool WriteBack();
 
     FontComboBox font_;
     PluginSettings* settings_ = nullptr;

@@ -78,10 +78,11 @@ void FontComboBox::Attach(HWND combo) {
     Fill();
 }
 
-int FontComboBox::SelectByPrefix(const std::string& name) {
+int FontComboBox::SelectByName(const std::string& name) {
     if (!combo_) return CB_ERR;
     LRESULT index = CB_ERR;
-    if (!name.empty()) index = SendString(combo_, CB_FINDSTRING, name);
+    if (!name.empty()) index = SendString(combo_, CB_FINDSTRINGEXACT, name);
+    if (!name.empty() && index == CB_ERR) index = SendString(combo_, CB_FINDSTRING, name);
     SendMessageA(combo_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     return static_cast<int>(index);
 }

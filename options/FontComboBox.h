@@ -21,9 +21,10 @@ public:
     void Attach(HWND combo);
     HWND Handle() const { return combo_; }
 
-    // Selects the first item whose text begins with `name`, case-insensitively; an empty name, or
-    // one that nothing begins with, clears the selection. Returns the index or CB_ERR.
-    int SelectByPrefix(const std::string& name);
+    // Selects the first item named `name`, else the first that begins with it, case-insensitively:
+    // a recently used "Arial Black" above the sorted list must not stand in for "Arial". An empty
+    // name, or one that nothing begins with, clears the selection. Returns the index or CB_ERR.
+    int SelectByName(const std::string& name);
     // The selected face name; empty when none.
     std::string SelectedName() const;
     // Puts `face` at the top of the recently used names, writes them and refills the list, keeping

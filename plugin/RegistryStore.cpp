@@ -4,13 +4,15 @@
 
 namespace {
 
-constexpr REGSAM kAccess = KEY_READ | KEY_WRITE;  // 0x2001F
+constexpr REGSAM kWriteAccess = KEY_READ | KEY_WRITE;  // 0x2001F
+// Reading asks for no more: a standard user is refused write access to HKEY_LOCAL_MACHINE.
+constexpr REGSAM kReadAccess = KEY_READ;
 constexpr DWORD kMinStringBuffer = 256;
 constexpr DWORD kExpandWorkArea = 1024;
 
 HKEY OpenSide(HKEY root, const char* path) {
     HKEY key = nullptr;
-    return RegOpenKeyExA(root, path, 0, kAccess, &key) == ERROR_SUCCESS ? key : nullptr;
+    return RegOpenKeyExA(root, path, 0, kReadAccess, &key) == ERROR_SUCCESS ? key : nullptr;
 }
 
 }  // namespace
@@ -24,7 +26,7 @@ bool RegistryStore::Open(const char* path) {
 
 bool RegistryStore::Create(const char* path, HKEY root) {
     Close();
-    if (RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, kAccess, nullptr, &userKey_, nullptr) ==
+    if (RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, kWriteAccess, nullptr, &userKey_, nullptr) ==
         ERROR_SUCCESS)
         return true;
     userKey_ = nullptr;

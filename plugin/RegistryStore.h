@@ -13,7 +13,7 @@ public:
     RegistryStore(const RegistryStore&) = delete;
     RegistryStore& operator=(const RegistryStore&) = delete;
 
-    // Opens `path` in both hives with read and write access; true when either side opened.
+    // Opens `path` in both hives for reading; true when either side opened.
     bool Open(const char* path);
     // Creates or opens `path` under `root` as the writable side.
     bool Create(const char* path, HKEY root);
@@ -25,6 +25,7 @@ public:
     DWORD GetDword(const char* name, DWORD defaultValue);
     std::string GetString(const char* name, const char* defaultValue, bool expand);
 
+    // Writes go to the key that Create opened; Open's keys are for reading.
     bool SetValue(const char* name, const void* data, DWORD size, DWORD type);
     void SetDword(const char* name, DWORD value);
     void SetString(const char* name, const char* text, DWORD type = REG_SZ);

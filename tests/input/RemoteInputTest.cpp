@@ -253,7 +253,8 @@ TEST_F(RemoteInput, TheHotKeyIsRegisteredAndShowsTheNavigatorEvenWhenDisabled) {
     registry.SetDword(HKEY_CURRENT_USER, "Activate", 0);
     Start();
     const struct { DWORD hotKey; UINT modifiers, key; } cases[] = {
-        {0x00030041, MOD_CONTROL | MOD_SHIFT, 'A'}, {0x00F40070, MOD_ALT, VK_F1}};  // bits 19-23 unused
+        {0x00030041, MOD_CONTROL | MOD_SHIFT, 'A'}, {0x00F40070, MOD_ALT, VK_F1},  // bits 19-23 unused
+        {0x00000071, 0, VK_F2}};  // no modifier: stored before the options required one
     for (const auto& c : cases)
         for (DWORD hotKey : {c.hotKey, 0ul}) {
             settings.hotKey = hotKey;

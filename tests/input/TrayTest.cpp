@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "base/ModuleState.h"
 #include "tests/navigator/NavigatorFixture.h"
 #include "tests/support/ImportPatch.h"
 
@@ -65,11 +66,14 @@ private:
 
 TEST_F(Tray, TheIconFollowsTheSettingAndComesBackWithTheTaskbar) {
     registry.SetDword(HKEY_CURRENT_USER, "TrayIcon", 1);
+    // A plug-in name longer than the tip, from the resource module.
+    ThisModuleState().resources = LoadLibraryExA("long_strings.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
     Start();
+    FreeLibrary(std::exchange(ThisModuleState().resources, GetModuleHandleA(nullptr)));
     ASSERT_EQ(std::vector<DWORD>{NIM_ADD}, g_actions);
     EXPECT_EQ(std::make_tuple(DWORD(offsetof(NOTIFYICONDATAA, hBalloonIcon)), Window(), 100u,
                               UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP), UINT(WM_APP + 0x81), true,
-                              std::string("Remote Controller Plugin for Quillar")),
+                              std::string(127, 'N')),  // the name, cut to the tip
               std::make_tuple(g_added.cbSize, g_added.hWnd, g_added.uID, g_added.uFlags, g_added.uCallbackMessage,
                               g_added.hIcon != nullptr, std::string(g_added.szTip)));
     // The options' OK applies the setting, then perhaps the taskbar is rebuilt.

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "base/ModuleState.h"
+
 namespace {
 
 struct ScreenSize {
@@ -73,8 +75,11 @@ TEST_P(Painting, TextsInTheColoursOfTheirRoles) {
 // of 23 and 25 (24 under the mouse).
 TEST_P(Painting, FramesSkinAndTheColoursWithoutIt) {
     registry.SetDword(HKEY_CURRENT_USER, "Color_5", 0x000000FF);
+    // The skin comes from the module itself, whatever module (a language pack) the texts come from.
+    ThisModuleState().resources = LoadLibraryExA("long_strings.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
     StartAt(GetParam());
     SendTracks(5);
+    FreeLibrary(std::exchange(ThisModuleState().resources, ThisModuleState().instance));
     Geometry layout = Layout();
     WindowCapture skinned(Window());
     ASSERT_EQ(GetParam().width, skinned.Width());
