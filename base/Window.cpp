@@ -47,7 +47,7 @@ LRESULT CALLBACK Window::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam
     // Messages come from the host's loop: resources and maps are this module's while they run.
     ModuleStateScope moduleState;
     // Handlers may send messages that come back here; each level keeps its own message.
-    CurrentMessage saved = window->current_;
+    Message saved = window->current_;
     window->current_ = {message, wParam, lParam};
     LRESULT result = window->WindowProc(message, wParam, lParam);
     window->current_ = saved;

@@ -137,6 +137,8 @@ private:
     void OnChooseTimer();
     void Choose();
     void ShowMove(Moved moved, int before);
+    // The press the message being handled makes, for the two-press delete.
+    DeletePress CurrentPress() const;
     void ShowDeleteBox();
     void DrawDeleteBox(HDC dc);
     void DeleteShownFile();

@@ -40,3 +40,18 @@ std::string ProgramFolder() {
     std::string folder(path);
     return folder.substr(0, folder.find_last_of('\\') + 1);
 }
+
+bool StampMessageTime(DWORD time) {
+    INPUT key = {};
+    key.type = INPUT_KEYBOARD;
+    key.ki = {VK_F24, 0, KEYEVENTF_KEYUP, time, 0};
+    if (SendInput(1, &key, sizeof(key)) != 1) return false;
+    MSG msg = {};
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 2000;
+         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT))
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&msg);
+            if (msg.message == WM_KEYUP && msg.time == time) return true;
+        }
+    return false;
+}
