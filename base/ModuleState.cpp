@@ -20,10 +20,17 @@ HINSTANCE ResourceModule() {
     return state->resources ? state->resources : state->instance;
 }
 
+HINSTANCE ResourceModuleFor(LPCSTR type, LPCSTR name) {
+    HINSTANCE pack = ResourceModule();
+    return FindResourceA(pack, name, type) ? pack : CurrentModuleState()->instance;
+}
+
 std::string LoadResString(UINT id) {
     // A string resource is counted UTF-16 inside the module; ask for a pointer to it, then convert.
+    // A pack that lacks the string leaves it to the module.
     const wchar_t* text = nullptr;
     int length = LoadStringW(ResourceModule(), id, reinterpret_cast<LPWSTR>(&text), 0);
+    if (length <= 0) length = LoadStringW(CurrentModuleState()->instance, id, reinterpret_cast<LPWSTR>(&text), 0);
     if (length <= 0 || !text) return std::string();
     int bytes = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
     std::string result(static_cast<size_t>(bytes), '\0');

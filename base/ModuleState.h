@@ -30,6 +30,7 @@ private:
     ModuleState* previous_;
 };
 
-// Resource loads through the current resource module.
+// Resource loads: from the language pack where it has the item, else from the module itself.
 HINSTANCE ResourceModule();
+HINSTANCE ResourceModuleFor(LPCSTR type, LPCSTR name);
 std::string LoadResString(UINT id);

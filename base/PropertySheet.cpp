@@ -121,8 +121,9 @@ std::vector<PROPSHEETPAGEA> CPropertySheet::BuildPageArray() const {
         PROPSHEETPAGEA record = {};
         record.dwSize = kPageRecordV1Size;
         record.dwFlags = PSP_DEFAULT;
-        record.hInstance = ResourceModule();
+        // Each page from whichever module has its dialog: the language pack, or the module itself.
         record.pszTemplate = MAKEINTRESOURCEA(page->TemplateId());
+        record.hInstance = ResourceModuleFor(RT_DIALOG, record.pszTemplate);
         record.pfnDlgProc = CPropertyPage::DialogProc;
         record.lParam = reinterpret_cast<LPARAM>(page);
         records.push_back(record);

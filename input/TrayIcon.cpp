@@ -73,7 +73,8 @@ DWORD Toggled(DWORD value) { return value ? 0 : 1; }
 }  // namespace
 
 HMENU BuildQuickConfigMenu(const PluginSettings& settings, bool sheetOpen) {
-    HMENU menu = LoadMenuA(ResourceModule(), MAKEINTRESOURCEA(IDR_QUICK_CONFIG));
+    LPCSTR name = MAKEINTRESOURCEA(IDR_QUICK_CONFIG);
+    HMENU menu = LoadMenuA(ResourceModuleFor(RT_MENU, name), name);
     HMENU popup = menu ? GetSubMenu(menu, 0) : nullptr;
     if (!popup) {
         if (menu) DestroyMenu(menu);

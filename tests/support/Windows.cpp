@@ -20,7 +20,35 @@ BOOL CALLBACK IsSheet(HWND hwnd, LPARAM found) {
     return FALSE;
 }
 
+std::function<HWND()> g_find;
+std::function<void(HWND)> g_then;
+UINT_PTR g_poll = 0;
+
+void CALLBACK PollShown(HWND, UINT, UINT_PTR, DWORD) {
+    HWND window = g_find();
+    if (!window) return;
+    KillTimer(nullptr, g_poll);
+    g_poll = 0;
+    auto then = std::move(g_then);  // it may wait for the next window
+    then(window);
+}
+
 }  // namespace
+
+void WhenShown(std::function<HWND()> find, std::function<void(HWND)> then) {
+    g_find = std::move(find);
+    g_then = std::move(then);
+    if (!g_poll && g_find) g_poll = SetTimer(nullptr, 0, 20, PollShown);
+    if (g_poll && !g_find) {
+        KillTimer(nullptr, g_poll);
+        g_poll = 0;
+    }
+}
+
+HWND FindOpenMenu() {
+    HWND menu = FindWindowA("#32768", nullptr);
+    return menu && IsWindowVisible(menu) ? menu : nullptr;
+}
 
 HWND FindPropertySheet() {
     HWND sheet = nullptr;

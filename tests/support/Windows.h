@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,11 @@ std::vector<HWND> NavigatorWindows();
 
 // The property sheet this thread shows (a dialog with a tab control); null when there is none.
 HWND FindPropertySheet();
+// The popup menu this thread tracks; null when there is none.
+HWND FindOpenMenu();
+// Once `find` returns a window, hands it to `then`, once: polled from a timer, so that `then` runs
+// inside whatever modal loop shows the window. A later call replaces it; a null `find` drops it.
+void WhenShown(std::function<HWND()> find, std::function<void(HWND)> then);
 
 // The folder of the running test program, with its separator: the build's bin folder.
 std::string ProgramFolder();
