@@ -2,6 +2,16 @@
 
 namespace {
 thread_local ModuleState* current = nullptr;
+thread_local DeferredWork* deferred = nullptr;
+
+// Each item is unlinked before it runs: running it may free its record, and may enter (and so
+// leave) this module again.
+void RunDeferred() {
+    while (DeferredWork* work = deferred) {
+        deferred = work->next;
+        work->run(work->context);
+    }
+}
 }  // namespace
 
 ModuleState& ThisModuleState() {
@@ -13,7 +23,15 @@ ModuleState* CurrentModuleState() { return current ? current : &ThisModuleState(
 
 ModuleStateScope::ModuleStateScope() : previous_(current) { current = &ThisModuleState(); }
 
-ModuleStateScope::~ModuleStateScope() { current = previous_; }
+ModuleStateScope::~ModuleStateScope() {
+    current = previous_;
+    if (!previous_) RunDeferred();
+}
+
+void ModuleStateScope::DeferToOutermost(DeferredWork* work) {
+    work->next = deferred;
+    deferred = work;
+}
 
 HINSTANCE ResourceModule() {
     ModuleState* state = CurrentModuleState();

@@ -44,7 +44,8 @@ LRESULT CALLBACK Window::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam
     }
     if (!window) return DefWindowProcA(hwnd, message, wParam, lParam);
 
-    // Messages come from the host's loop: resources and maps are this module's while they run.
+    // Messages come from the host's loop: resources and maps are this module's while they run. A
+    // deletion of the object asked for meanwhile waits for this scope to end, after the last use.
     ModuleStateScope moduleState;
     // Handlers may send messages that come back here; each level keeps its own message.
     Message saved = window->current_;

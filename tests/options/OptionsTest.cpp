@@ -12,26 +12,14 @@
 
 #include "options/ConfigSheet.h"
 #include "plugin/RembrixApp.h"
-#include "plugin/RemotePlugin.h"
-#include "tests/support/RegistryScratch.h"
 #include "tests/support/Windows.h"
 
 namespace {
 
 enum Page { kGeneral, kWindow, kInfoMce, kInfoSmz };
 
-// Once a sheet is up, the timer hands it to the test's driver, which ends it.
-std::function<void(HWND)> g_drive;
-void CALLBACK Drive(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND sheet = FindPropertySheet();
-    if (!sheet) return;
-    KillTimer(nullptr, timer);
-    auto drive = std::move(g_drive);
-    drive(sheet);
-}
 INT_PTR RunSheet(PluginSettings& settings, OptionsPreview* preview, std::function<void(HWND)> drive) {
-    g_drive = std::move(drive);
-    SetTimer(nullptr, 0, 50, Drive);
+    WhenShown(FindPropertySheet, std::move(drive));
     return CConfigSheet(&settings, preview, nullptr).DoModal();
 }
 HWND ShowPage(HWND sheet, Page page) {
@@ -151,27 +139,6 @@ TEST_F(Options, TheFontChosenLeadsTheListNextTime) {
     }
     EXPECT_EQ(2u, GetPrivateProfileIntA("Font_MRU", "MRU_Count", 0, file.c_str()));
     DeleteFileA(file.c_str());
-}
-
-TEST_F(Options, ConfigureMakesAWindowForTheSheetSavesOnOkAndIgnoresASecondCall) {
-    RegistryScratch registry("Options");
-    RemotePlugin plugin(registry.Base().c_str());
-    for (WPARAM press : {PSBTN_CANCEL, PSBTN_OK}) {
-        SCOPED_TRACE(press);
-        bool windowDuringSheet = false;
-        g_drive = [&](HWND sheet) {
-            windowDuringSheet = plugin.navigator.Exists();
-            plugin.Configure(nullptr);  // while the sheet is up: returns at once, no second sheet
-            Click(ShowPage(sheet, kGeneral), 5009);
-            Press(sheet, press);
-        };
-        SetTimer(nullptr, 0, 50, Drive);
-        plugin.Configure(nullptr);
-        EXPECT_TRUE(windowDuringSheet);
-        EXPECT_FALSE(plugin.navigator.Exists()) << "the window made for the sheet stays";
-        DWORD tray = 99;
-        EXPECT_EQ(press == PSBTN_OK, registry.GetDword("TrayIcon", &tray) && tray == 1);  // saved on OK only
-    }
 }
 
 }  // namespace

@@ -69,6 +69,18 @@ std::string ProgramFolder() {
     return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
+bool HeapsCheckedAndSound() {
+    constexpr ULONG kHeapChecks = 0x70;  // tail checking, free checking, parameter checking
+    using GlobalFlagsFn = ULONG(WINAPI*)();
+    auto flags = reinterpret_cast<GlobalFlagsFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetNtGlobalFlags")));
+    HANDLE heaps[256];
+    DWORD count = GetProcessHeaps(256, heaps);
+    bool sound = flags && (flags() & kHeapChecks) == kHeapChecks && count > 0 && count <= 256;
+    for (DWORD i = 0; sound && i < count; ++i) sound = HeapValidate(heaps[i], 0, nullptr);
+    return sound;
+}
+
 bool StampMessageTime(DWORD time) {
     INPUT key = {};
     key.type = INPUT_KEYBOARD;
