@@ -57,7 +57,8 @@ protected:
             std::string marks;
             for (UINT id; wanted >> id >> marks;) {
                 UINT state = GetMenuState(menu, id, MF_BYCOMMAND);
-                seen += " " + std::to_string(id) + (state == UINT(-1) ? "x" : state & MF_CHECKED ? "+" : "-");
+                seen += (seen.empty() ? "" : " ") + std::to_string(id) +
+                        (state == UINT(-1) ? "x" : state & MF_CHECKED ? "+" : "-");
                 if (state != UINT(-1)) seen += state & MF_GRAYED ? "g" : "e";
             }
             EndMenu();
@@ -115,7 +116,7 @@ TEST_F(Tray, TheMenuShowsTheSettingsAndEachCommandSavesExactlyItsOwn) {
         std::tie(settings.activate, settings.showThumbnail, settings.iconView, settings.showDetailInfo,
                  settings.textSize, settings.column) =
             std::make_tuple(m.activate, m.thumbnails, m.large, m.tags, m.textSize, m.column);
-        EXPECT_EQ(" " + std::string(m.items), MenuMarks(m.items));
+        EXPECT_EQ(m.items, MenuMarks(m.items));
     }
 
     LoadSettings();
@@ -159,8 +160,8 @@ TEST_F(Tray, OneSheetAtATimeFromEveryRoad) {
             };
             cancelSecondSheet();
             plugin.Configure(nullptr);
-            const char* greyed = "32771-g 5010+g 1038+g 32832-g 32834+g 32837-g 32830-e";
-            EXPECT_EQ(" " + std::string(greyed), MenuMarks(greyed, window));
+            const std::string greyed = "32771-g 5010+g 1038+g 32832-g 32834+g 32837-g 32830-e";
+            EXPECT_EQ(greyed, MenuMarks(greyed, window));
             cancelSecondSheet();
             for (UINT id : {32771, 32832, 32836, 1038, 1040, 1041, 32837, 2000, 5010})
                 SendMessageA(window, WM_COMMAND, id, 0);

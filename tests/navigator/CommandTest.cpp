@@ -240,14 +240,12 @@ TEST_F(Deleting, TheBoxAndItsSecondPressByEachRoad) {
     FreeLibrary(pack);
     EXPECT_TRUE(BoxShows());
 
-    auto key = [&](bool repeat) { SendMessageA(Window(), WM_KEYDOWN, VK_DELETE, repeat ? 0x40000001 : 1); };
-    auto appCommand = [&](bool) { SendMessageA(Window(), WM_APPCOMMAND, 0, MAKELPARAM(0, 8)); };
-    auto shellHook = [&](bool) { SendMessageA(Window(), RegisterWindowMessageA("ShellHook"), 12, MAKELPARAM(0, 8)); };
-    struct Press { DWORD after; bool repeat; };  // milliseconds after the first press
-    const struct { const char* road; std::function<void(bool)> press; std::vector<Press> presses; } roads[] = {
-        {"the Delete key", key, {{100, false}, {600, true}, {700, false}}},
-        {"MUTE, sent", appCommand, {{900, false}, {1950, false}, {3100, false}}},
-        {"MUTE, through the shell hook", shellHook, {{900, false}, {1950, false}, {3100, false}}},
+    struct Press { DWORD after; LPARAM repeat; };  // milliseconds after the first press; the key's bit 30
+    const struct { const char* road; UINT message; WPARAM wParam; LPARAM lParam; std::vector<Press> presses; } roads[] = {
+        {"the Delete key", WM_KEYDOWN, VK_DELETE, 1, {{100, 0}, {600, 1 << 30}, {700, 0}}},
+        {"MUTE, sent", WM_APPCOMMAND, 0, MAKELPARAM(0, 8), {{900, 0}, {1950, 0}, {3100, 0}}},
+        {"MUTE, through the shell hook", RegisterWindowMessageA("ShellHook"), 12, MAKELPARAM(0, 8),
+         {{900, 0}, {1950, 0}, {3100, 0}}},
     };
     for (const auto& r : roads) {
         SCOPED_TRACE(r.road);
@@ -257,11 +255,11 @@ TEST_F(Deleting, TheBoxAndItsSecondPressByEachRoad) {
         player.Clear();
         DWORD first = GetTickCount();
         ASSERT_TRUE(StampMessageTime(first));
-        r.press(false);
+        SendMessageA(Window(), r.message, r.wParam, r.lParam);
         for (const Press& p : r.presses) {
             EXPECT_TRUE(BoxShows() && FileExists(a.c_str()) && player.Commands().empty()) << "before " << p.after;
             ASSERT_TRUE(StampMessageTime(first + p.after));
-            r.press(p.repeat);
+            SendMessageA(Window(), r.message, r.wParam, r.lParam | p.repeat);
         }
         for (const char* name : {"a.avi", "a.smi", "a.smil"}) EXPECT_FALSE(FileExists((folder / name).c_str()));
         EXPECT_TRUE(FileExists(b.c_str()));
