@@ -13,6 +13,15 @@ namespace {
 // The standard refusal, "Please enter an integer.", by the number the class library gives it.
 constexpr UINT kParseIntMessage = 0xF110;
 constexpr char kPageProperty[] = "Rembrix.Page";
+constexpr char kDialogClass[] = "#32770";
+
+BOOL CALLBACK EndDialogOwnedBy(HWND window, LPARAM owner) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof(name));
+    if (GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner) && !strcmp(name, kDialogClass))
+        EndDialog(window, IDCANCEL);
+    return TRUE;
+}
 
 }  // namespace
 
@@ -101,6 +110,7 @@ INT_PTR CPropertyPage::Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     if (message == WM_INITDIALOG) {
         page = reinterpret_cast<CPropertyPage*>(reinterpret_cast<PROPSHEETPAGEA*>(lParam)->lParam);
         page->hwnd_ = hwnd;
+        if (page->sheet_) page->sheet_->hwnd_ = GetParent(hwnd);
         SetPropA(hwnd, kPageProperty, page);
         return page->OnInitDialog();
     }
@@ -123,14 +133,26 @@ INT_PTR CPropertyPage::Dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 CPropertySheet::CPropertySheet(UINT captionId, HWND parent, UINT startPage)
     : flags(PSH_PROPSHEETPAGE), captionId_(captionId), parent_(parent), startPage_(startPage) {}
 
+void CPropertySheet::AddPage(CPropertyPage* page) {
+    page->sheet_ = this;
+    pages_.push_back(page);
+}
+
+void CPropertySheet::End() {
+    if (!hwnd_) return;
+    EnumThreadWindows(GetCurrentThreadId(), EndDialogOwnedBy, reinterpret_cast<LPARAM>(hwnd_));
+    PostMessageA(hwnd_, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+}
+
 std::vector<PROPSHEETPAGEA> CPropertySheet::BuildPageArray() const {
     std::vector<PROPSHEETPAGEA> records;
     for (CPropertyPage* page : pages_) {
         PROPSHEETPAGEA record = {};
         record.dwSize = kPageRecordV1Size;
         record.dwFlags = PSP_DEFAULT;
-        record.hInstance = ResourceModule();
+        // Each page from whichever module has its dialog: the language pack, or the module itself.
         record.pszTemplate = MAKEINTRESOURCEA(page->TemplateId());
+        record.hInstance = ResourceModuleFor(RT_DIALOG, record.pszTemplate);
         record.pfnDlgProc = CPropertyPage::DialogProc;
         record.lParam = reinterpret_cast<LPARAM>(page);
         records.push_back(record);
@@ -158,5 +180,7 @@ INT_PTR CPropertySheet::DoModal() {
     header.nPages = static_cast<UINT>(records.size());
     header.nStartPage = startPage_;
     header.ppsp = reinterpret_cast<LPCPROPSHEETPAGEA>(packed.data());
-    return ::PropertySheetA(&header) > 0 ? IDOK : IDCANCEL;
+    INT_PTR result = ::PropertySheetA(&header);
+    hwnd_ = nullptr;
+    return result > 0 ? IDOK : IDCANCEL;
 }

@@ -28,6 +28,8 @@ private:
     bool failed_ = false;
 };
 
+class CPropertySheet;
+
 class CPropertyPage {
 public:
     explicit CPropertyPage(UINT templateId) : templateId_(templateId) {}
@@ -62,6 +64,7 @@ private:
 
     UINT templateId_;
     HWND hwnd_ = nullptr;
+    CPropertySheet* sheet_ = nullptr;
 };
 
 class CPropertySheet {
@@ -70,9 +73,12 @@ public:
     CPropertySheet(UINT captionId, HWND parent, UINT startPage);
     virtual ~CPropertySheet() = default;
 
-    void AddPage(CPropertyPage* page) { pages_.push_back(page); }
+    void AddPage(CPropertyPage* page);
     // Runs the sheet modally: IDOK or IDCANCEL.
     INT_PTR DoModal();
+    // Ends the running sheet as its Cancel button would, and first any dialog it shows (a
+    // refusal's message box), so that their loops unwind.
+    void End();
 
     DWORD flags;  // PROPSHEETHEADER flags: PSH_NOAPPLYNOW, PSH_HASHELP, ...
 
@@ -81,7 +87,10 @@ protected:
     virtual std::vector<PROPSHEETPAGEA> BuildPageArray() const;
 
 private:
+    friend class CPropertyPage;
+
     UINT captionId_;
+    HWND hwnd_ = nullptr;  // while it runs
     HWND parent_;
     UINT startPage_;
     std::vector<CPropertyPage*> pages_;

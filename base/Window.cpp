@@ -44,10 +44,11 @@ LRESULT CALLBACK Window::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam
     }
     if (!window) return DefWindowProcA(hwnd, message, wParam, lParam);
 
-    // Messages come from the host's loop: resources and maps are this module's while they run.
+    // Messages come from the host's loop: resources and maps are this module's while they run. A
+    // deletion of the object asked for meanwhile waits for this scope to end, after the last use.
     ModuleStateScope moduleState;
     // Handlers may send messages that come back here; each level keeps its own message.
-    CurrentMessage saved = window->current_;
+    Message saved = window->current_;
     window->current_ = {message, wParam, lParam};
     LRESULT result;
     try {

@@ -31,18 +31,21 @@ protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // Default processing of the message now being handled.
     LRESULT Default();
+    // The message now being handled, and its lParam (0 and 0 outside any).
+    UINT CurrentMessage() const { return current_.message; }
+    LPARAM CurrentLParam() const { return current_.lParam; }
     // Called after the last message (WM_NCDESTROY), once the handle is detached.
     virtual void PostNcDestroy() {}
 
 private:
     static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-    struct CurrentMessage {
+    struct Message {
         UINT message;
         WPARAM wParam;
         LPARAM lParam;
     };
 
     HWND hwnd_ = nullptr;
-    CurrentMessage current_ = {};
+    Message current_ = {};
 };

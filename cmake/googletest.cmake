@@ -13,4 +13,5 @@ function(rembrix_test name)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
   # A test that hangs fails in ten minutes rather than holding up the whole run.
   set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+  set_property(GLOBAL APPEND PROPERTY REMBRIX_HEAP_CHECKED ${name}.exe)
 endfunction()

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/ModuleHold.h"
 #include "base/ModuleState.h"
 #include "base/Window.h"
 #include "input/Commands.h"
@@ -74,10 +75,28 @@ void AddMonitorItems(HMENU popup, const PluginSettings& settings) {
 
 DWORD Toggled(DWORD value) { return value ? 0 : 1; }
 
+bool IsQuickConfigCommand(UINT id) {
+    return id == kCmdConfigurations || id == kCmdShowNavigator || id == kCmdThumbnails || id == kCmdLargeThumbnails ||
+           id == kCmdTagInfo || id == kCmdEnable || (id >= kCmdTextSizeFirst && id < kCmdTextSizeFirst + kTextSizes) ||
+           (id >= kCmdColumnFirst && id < kCmdColumnFirst + kColumnItems) ||
+           (id >= kCmdMonitorFirst && id < kCmdMonitorFirst + kMonitorCommands);
+}
+
+// Greys every command item of `menu` and its submenus but "Show Navigator Window".
+void GreyAllButShowNavigator(HMENU menu) {
+    for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
+        if (HMENU sub = GetSubMenu(menu, i))
+            GreyAllButShowNavigator(sub);
+        else if (GetMenuItemID(menu, i) != kCmdShowNavigator)
+            EnableMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | MF_GRAYED);
+    }
+}
+
 }  // namespace
 
 HMENU BuildQuickConfigMenu(const PluginSettings& settings, bool sheetOpen) {
-    HMENU menu = LoadMenuA(ResourceModule(), MAKEINTRESOURCEA(IDR_QUICK_CONFIG));
+    LPCSTR name = MAKEINTRESOURCEA(IDR_QUICK_CONFIG);
+    HMENU menu = LoadMenuA(ResourceModuleFor(RT_MENU, name), name);
     HMENU popup = menu ? GetSubMenu(menu, 0) : nullptr;
     if (!popup) {
         if (menu) DestroyMenu(menu);
@@ -87,7 +106,6 @@ HMENU BuildQuickConfigMenu(const PluginSettings& settings, bool sheetOpen) {
     RemoveMenu(menu, 0, MF_BYPOSITION);
     DestroyMenu(menu);
 
-    if (sheetOpen) Grey(popup, kCmdConfigurations);
     SetCheck(popup, kCmdEnable, settings.activate != 0);
     SetCheck(popup, kCmdThumbnails, settings.showThumbnail != 0);
     SetCheck(popup, kCmdLargeThumbnails, settings.iconView != 0);
@@ -106,13 +124,17 @@ HMENU BuildQuickConfigMenu(const PluginSettings& settings, bool sheetOpen) {
     if (!settings.showThumbnail || !settings.iconView)
         for (UINT i = 0; i < kColumnItems; ++i) Grey(popup, kCmdColumnFirst + i);
     AddMonitorItems(popup, settings);
+    if (sheetOpen) GreyAllButShowNavigator(popup);
     return popup;
 }
 
-QuickConfigFollowUp ApplyQuickConfigCommand(UINT id, PluginSettings& settings) {
+QuickConfigFollowUp ApplyQuickConfigCommand(UINT id, PluginSettings& settings, bool sheetOpen) {
     QuickConfigFollowUp follow = QuickConfigFollowUp::None;
-    if (id == kCmdConfigurations) return QuickConfigFollowUp::RunOptionsSheet;
+    if (!IsQuickConfigCommand(id)) return QuickConfigFollowUp::NotMine;
     if (id == kCmdShowNavigator) return QuickConfigFollowUp::ShowNavigator;
+    // A command that arrives from a menu greyed by a sheet is refused all the same.
+    if (sheetOpen) return QuickConfigFollowUp::None;
+    if (id == kCmdConfigurations) return QuickConfigFollowUp::RunOptionsSheet;
     if (id >= kCmdTextSizeFirst && id < kCmdTextSizeFirst + kTextSizes) {
         settings.textSize = id - kCmdTextSizeFirst;
     } else if (id >= kCmdColumnFirst && id < kCmdColumnFirst + kColumnItems) {
@@ -130,8 +152,6 @@ QuickConfigFollowUp ApplyQuickConfigCommand(UINT id, PluginSettings& settings) {
     } else if (id == kCmdEnable) {
         settings.activate = Toggled(settings.activate);
         follow = QuickConfigFollowUp::UpdateMediaCenterTray;
-    } else {
-        return QuickConfigFollowUp::NotMine;
     }
     settings.Save();
     return follow;
@@ -200,8 +220,13 @@ void TrayIcon::ShowMenu(int x, int y, bool sheetOpen) {
     if (menuOpen_) return;
     HMENU menu = BuildQuickConfigMenu(*settings_, sheetOpen);
     if (!menu) return;
+    ModuleHold hold;
     menuOpen_ = true;
     TrackPopupMenu(menu, TPM_RIGHTBUTTON, x, y, 0, Handle(), nullptr);
     menuOpen_ = false;
     DestroyMenu(menu);
+}
+
+void TrayIcon::EndMenu() {
+    if (menuOpen_) ::EndMenu();
 }

@@ -43,8 +43,10 @@ public:
     bool Present() const { return id_ != 0; }
 
     // The icon's callback and the taskbar's rebuilding: true, with the window procedure's result
-    // in `result`, when `message` is one of them. `sheetOpen` greys the menu's options item.
+    // in `result`, when `message` is one of them. `sheetOpen` greys the menu's items but one.
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool sheetOpen, LRESULT* result);
+    // Ends the menu while it is tracked, as Escape would.
+    void EndMenu();
 
 private:
     LRESULT OnNotify(WPARAM id, LPARAM mouse, bool sheetOpen);
@@ -76,9 +78,12 @@ enum QuickConfigCommand : UINT {
 };
 
 // Menu 130's first popup, its marks and greyed items set from the settings and its monitor items
-// built from the monitors now present. The caller tracks and destroys it.
+// built from the monitors now present. The caller tracks and destroys it. While an options sheet
+// is open every item but "Show Navigator Window" is greyed: the sheet's Test writes the live
+// settings, and a quick command would save them.
 HMENU BuildQuickConfigMenu(const PluginSettings& settings, bool sheetOpen);
 
 // What a chosen command leaves for the window to do after the settings were changed and saved.
+// While an options sheet is open, only showing the Navigator is carried out.
 enum class QuickConfigFollowUp { None, NotMine, UpdateMediaCenterTray, RunOptionsSheet, ShowNavigator };
-QuickConfigFollowUp ApplyQuickConfigCommand(UINT id, PluginSettings& settings);
+QuickConfigFollowUp ApplyQuickConfigCommand(UINT id, PluginSettings& settings, bool sheetOpen);

@@ -70,6 +70,8 @@ int NavigatorWnd::HandleCommand(int command) {
     bool keysToPlayer = playerState == kPlayerStateKeys;
 
     if (list_.DeletePending()) {
+        // A held key or button is no second press: the box stays, and nothing else happens.
+        if (command == CMD_DELETE && !list_.IsSecondPress(CurrentPress())) return 1;
         // The command that answers the box is not carried out: it deletes or cancels.
         if (list_.AnswerDelete(command == CMD_DELETE))
             DeleteShownFile();
@@ -85,7 +87,7 @@ int NavigatorWnd::HandleCommand(int command) {
     switch (command) {
         case CMD_NONE: break;
         case CMD_DELETE:
-            if (!disc && list_.BeginDelete()) ShowDeleteBox();
+            if (!disc && list_.BeginDelete(CurrentPress().time, GetTickCount())) ShowDeleteBox();
             break;
         case CMD_SORT:
         case CMD_REFRESH:
@@ -188,6 +190,13 @@ int NavigatorWnd::HandleCommand(int command) {
         default: return 0;
     }
     return 1;
+}
+
+DeletePress NavigatorWnd::CurrentPress() const {
+    // The keyboard marks its auto-repeat in the key-down: the key was down before.
+    constexpr LPARAM kKeyWasDown = 1 << 30;
+    bool keyboard = CurrentMessage() == WM_KEYDOWN;
+    return {static_cast<uint32_t>(GetMessageTime()), keyboard, keyboard && (CurrentLParam() & kKeyWasDown) != 0};
 }
 
 int NavigatorWnd::SelectNumber(int number) {

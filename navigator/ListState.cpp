@@ -2,6 +2,19 @@
 
 #include "navigator/TokenList.h"
 
+namespace {
+
+// A held button's first repeat can come a second after the press, then every 30-110 ms.
+constexpr int32_t kHeldButtonRepeatMs = 1100;
+// How long the box is up before a second press counts.
+constexpr int32_t kDeleteBoxSeenMs = 400;
+
+// Milliseconds from `earlier` to `later` across the tick count's wrap; negative when `later` is
+// in fact earlier.
+int32_t Since(uint32_t later, uint32_t earlier) { return static_cast<int32_t>(later - earlier); }
+
+}  // namespace
+
 ListState::PendingDelete ListState::delete_;
 
 void ListState::Reset(const LayoutNumbers& layout) {
@@ -121,12 +134,20 @@ void ListState::KeepSelectedPath() {
     reselectPath_ = HasSelection() ? std::string(entries_[selected_].path) : std::string();
 }
 
-bool ListState::BeginDelete() {
+bool ListState::BeginDelete(uint32_t pressTime, uint32_t shownAt) {
     if (mode_ != Tracks || !HasSelection()) return false;
     delete_.pending = true;
     delete_.path = entries_[selected_].path;
     delete_.number = selected_ + 1;
+    delete_.lastPress = pressTime;
+    delete_.shownAt = shownAt;
     return true;
+}
+
+bool ListState::IsSecondPress(const DeletePress& press) {
+    bool fresh = press.keyboard ? !press.repeat : Since(press.time, delete_.lastPress) >= kHeldButtonRepeatMs;
+    delete_.lastPress = press.time;
+    return fresh && Since(press.time, delete_.shownAt) >= kDeleteBoxSeenMs;
 }
 
 bool ListState::AnswerDelete(bool confirmed) {

@@ -15,6 +15,14 @@ class TokenList;
 // Whether two zero-ended texts are the same, letter case ignored as the list's code page sees it.
 using SameTextFn = bool (*)(std::string_view a, std::string_view b);
 
+// A delete press as its message tells it: the message's time (the system's millisecond tick,
+// which wraps) and, from the keyboard, whether the key was already down (its auto-repeat).
+struct DeletePress {
+    uint32_t time = 0;
+    bool keyboard = false;
+    bool repeat = false;
+};
+
 // What a change of selection asks to be repainted.
 enum class Moved {
     None,    // nothing changed
@@ -86,12 +94,17 @@ public:
     void KeepPosition();
     void KeepSelectedPath();
 
-    // The two-press delete: the first press shows the selected track's file in a box; the next
-    // command answers it.
-    bool BeginDelete();
+    // The two-press delete: the first press, at `pressTime`, shows the selected track's file in a
+    // box, first drawn at `shownAt`; the next command answers it.
+    bool BeginDelete(uint32_t pressTime, uint32_t shownAt);
     bool DeletePending() const { return delete_.pending; }
     const std::string& DeletePath() const { return delete_.path; }
     int DeleteNumber() const { return delete_.number; }
+    // Whether a delete press, while the box is up, is a second press: a key-down that is no
+    // auto-repeat, or by any other road one that follows the last delete press (refused ones
+    // included) by 1,100 ms, as a held button repeats within a second; and in either case one that
+    // comes 400 ms or more after the box was drawn. One that is not leaves the box as it is.
+    bool IsSecondPress(const DeletePress& press);
     // Answers the box and clears it: true when `confirmed` and the selection still shows the file
     // in the box, which is then the one to delete.
     bool AnswerDelete(bool confirmed);
@@ -125,6 +138,8 @@ private:
         bool pending = false;
         std::string path;
         int number = 0;
+        uint32_t shownAt = 0;
+        uint32_t lastPress = 0;
     };
     static PendingDelete delete_;
 };

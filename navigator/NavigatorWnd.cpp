@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "base/ModuleHold.h"
 #include "base/ModuleState.h"
 #include "base/Text.h"
 #include "navigator/PlayerProtocol.h"
@@ -22,7 +23,6 @@ NavigatorWnd::NavigatorWnd() : list_(SameIgnoringCase), remote_(*this, *this), t
 NavigatorWnd::~NavigatorWnd() {
     // Destroyed here, while the handlers of this class still answer.
     DestroyWindow();
-    tray_.Remove();
 }
 
 bool NavigatorWnd::CreateNavigator(PluginSettings* settings) {
@@ -57,7 +57,7 @@ RECT NavigatorWnd::WorkRect() {
 LRESULT NavigatorWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT answer = 0;
     if (remote_.OnMessage(message, wParam, lParam, &answer)) return answer;
-    if (tray_.OnMessage(message, wParam, lParam, sheetOpen_, &answer)) return answer;
+    if (tray_.OnMessage(message, wParam, lParam, SheetOpen(), &answer)) return answer;
     switch (message) {
         case WM_CREATE: return OnCreate();
         case WM_DESTROY:
@@ -136,6 +136,7 @@ void NavigatorWnd::OnDestroy() {
     remote_.Unregister();
     SendRequest(Handle(), kRequestNavigatorClosing);
     thumbnails_.Stop();
+    tray_.Remove();  // no dead icon after the player's Stop
     tray_.FreePicture();
     UpdateMediaCenterTray(true);
 }
@@ -180,12 +181,21 @@ void NavigatorWnd::ForceForeground() {
 
 void NavigatorWnd::HideNavigator() { ShowWindow(Handle(), SW_HIDE); }
 
-void NavigatorWnd::RunOptionsSheet() {
-    if (sheetOpen_) return;
-    CConfigSheet sheet(settings_, this, nullptr);
-    if (sheet.DoModal() != IDOK) return;
+void NavigatorWnd::RunOptionsSheet(HWND parent) {
+    if (openSheet_) return;
+    ModuleHold hold;
+    CConfigSheet sheet(settings_, this, parent);
+    openSheet_ = &sheet;
+    INT_PTR result = sheet.DoModal();
+    openSheet_ = nullptr;
+    if (result != IDOK) return;
     settings_->Save();
-    ApplySettings();
+    if (Exists()) ApplySettings();
+}
+
+void NavigatorWnd::EndModalLoops() {
+    if (openSheet_) openSheet_->End();
+    tray_.EndMenu();
 }
 
 void NavigatorWnd::ApplySettings() {
@@ -198,10 +208,10 @@ void NavigatorWnd::ApplySettings() {
 }
 
 bool NavigatorWnd::OnQuickConfigCommand(UINT id) {
-    switch (ApplyQuickConfigCommand(id, *settings_)) {
+    switch (ApplyQuickConfigCommand(id, *settings_, SheetOpen())) {
         case QuickConfigFollowUp::NotMine: return false;
         case QuickConfigFollowUp::UpdateMediaCenterTray: UpdateMediaCenterTray(false); break;
-        case QuickConfigFollowUp::RunOptionsSheet: RunOptionsSheet(); break;
+        case QuickConfigFollowUp::RunOptionsSheet: RunOptionsSheet(nullptr); break;
         case QuickConfigFollowUp::ShowNavigator: ShowList(Tracks); break;
         case QuickConfigFollowUp::None: break;
     }

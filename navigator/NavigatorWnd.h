@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/PropertySheet.h"
 #include "base/Window.h"
 #include "input/Commands.h"
 #include "input/MediaCenterTray.h"
@@ -76,11 +77,13 @@ public:
     void BringUp();
     void HideNavigator();
     void ApplySettings();
-    // The quick-configuration menu's options sheet: modal, saved and applied after OK.
-    void RunOptionsSheet();
-    // Whether an options sheet is up (one at a time, from the player or the menu).
-    bool SheetOpen() const { return sheetOpen_; }
-    void SetSheetOpen(bool open) { sheetOpen_ = open; }
+    // The options sheet, modal and owned by `parent` (the player's window, or none from the tray
+    // menu), one at a time from every road. OK saves the settings and applies them to the window.
+    void RunOptionsSheet(HWND parent);
+    bool SheetOpen() const { return openSheet_ != nullptr; }
+    // Ends the sheet and the menu of ours that run, as Cancel and Escape would: the player stops
+    // or deletes us inside their loops.
+    void EndModalLoops();
     bool HasPreviewWindow() const override { return Exists(); }
     void ShowPreview() override { ShowList(Tracks); }
 
@@ -137,6 +140,8 @@ private:
     void OnChooseTimer();
     void Choose();
     void ShowMove(Moved moved, int before);
+    // The press the message being handled makes, for the two-press delete.
+    DeletePress CurrentPress() const;
     void ShowDeleteBox();
     void DrawDeleteBox(HDC dc);
     void DeleteShownFile();
@@ -174,7 +179,7 @@ private:
     bool DrawThumbnailImage(HDC dc, int index);
 
     PluginSettings* settings_ = nullptr;
-    bool sheetOpen_ = false;
+    CPropertySheet* openSheet_ = nullptr;
     LoadedDisplay loaded_;
     struct SkinMade {
         int id = 0;

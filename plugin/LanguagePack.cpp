@@ -83,7 +83,10 @@ HMODULE TryLanguagePack(LANGID language, const char* modulePath, const std::stri
     std::string candidate = stem + name;
     if (FileVersionMS(candidate.c_str()) != version) return nullptr;
     *abbreviation = name;
-    return LoadLibraryA(candidate.c_str());
+    // A pack is data: none of its code runs inside our load. Older systems refuse the second flag.
+    const DWORD asData = LOAD_LIBRARY_AS_DATAFILE;
+    HMODULE pack = LoadLibraryExA(candidate.c_str(), nullptr, asData | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    return pack ? pack : LoadLibraryExA(candidate.c_str(), nullptr, asData);
 }
 
 bool LoadLanguagePack(LanguagePack& pack, const char* key) {

@@ -1,5 +1,6 @@
-// The language pack: a resource-only module beside this one ("Rembrix.DEU" for German) whose
-// menus, dialogs and strings replace the module's English ones.
+// The language pack: a resource-only module beside this one ("Rembrix.DEU" for German), loaded as
+// data, whose menus, dialogs and strings replace the module's English ones; what it lacks comes
+// from the module.
 #pragma once
 
 #include <windows.h>

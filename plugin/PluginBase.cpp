@@ -5,7 +5,7 @@
 
 PluginBase* PluginBase::DeletingDestructor(unsigned int flags) {
     this->~PluginBase();
-    if (flags & 1) operator delete(this);
+    if (flags & kDeleteFreesObject) operator delete(this);
     return this;
 }
 

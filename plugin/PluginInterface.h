@@ -37,6 +37,8 @@ protected:
 };
 
 constexpr int kPluginSlotCount = 13;
+// The deleting destructor's flag that frees the object after destroying it.
+constexpr unsigned int kDeleteFreesObject = 1;
 
 // The factory the player looks up by name.
 extern "C" __declspec(dllexport) PluginBase* __cdecl KsPluginCreate(const char* registryBase);

@@ -1,6 +1,7 @@
 #include "plugin/RembrixApp.h"
 
 #include "base/ModuleState.h"
+#include "navigator/NavigatorWnd.h"
 
 UINT g_streamzapMessage = 0;
 
@@ -17,4 +18,8 @@ bool RembrixApp::InitInstance(HINSTANCE instance) {
     return true;
 }
 
-void RembrixApp::ExitInstance() { FreeLanguagePack(languagePack); }
+void RembrixApp::ExitInstance() {
+    // A class left registered would keep the window procedure of an unloaded module.
+    UnregisterClassA(kNavigatorClassName, ThisModuleState().instance);
+    FreeLanguagePack(languagePack);
+}

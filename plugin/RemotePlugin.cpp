@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "base/ModuleState.h"
-#include "options/ConfigSheet.h"
 #include "res/resource.h"
 
 namespace {
@@ -35,9 +34,24 @@ RemotePlugin::~RemotePlugin() {
 
 RemotePlugin* RemotePlugin::DeletingDestructor(unsigned int flags) {
     ModuleStateScope moduleState;
-    this->~RemotePlugin();
-    if (flags & 1) operator delete(this);
+    deleteFlags_ = flags;
+    if (!moduleState.Nested()) {
+        Destroy(this);
+        return this;
+    }
+    // Called from inside a loop or a handler of ours, whose frames still use the object: it
+    // stops now, which ends the loops, and goes once they have returned.
+    Stop();
+    deferredDelete_ = {Destroy, this, nullptr};
+    ModuleStateScope::DeferToOutermost(&deferredDelete_);
     return this;
+}
+
+void RemotePlugin::Destroy(void* object) {
+    auto* plugin = static_cast<RemotePlugin*>(object);
+    unsigned int flags = plugin->deleteFlags_;
+    plugin->~RemotePlugin();
+    if (flags & kDeleteFreesObject) operator delete(plugin);
 }
 
 // Every operation is a boundary with the player: no exception leaves one, and one that meets an
@@ -68,20 +82,13 @@ int RemotePlugin::HostCall2B(int, int) {
 
 void RemotePlugin::Configure(HWND parent) try {
     ModuleStateScope moduleState;
-    if (navigator.SheetOpen()) return;  // the sheet is up already
+    if (navigator.SheetOpen()) return;  // a sheet is up already
     settings.Load(registryPath);
     // Test needs a window: one is made for the time of the sheet when there is none.
     bool created = !navigator.Exists() && navigator.CreateNavigator(&settings);
-    navigator.SetSheetOpen(true);
-    CConfigSheet sheet(&settings, &navigator, parent);
-    if (sheet.DoModal() == IDOK) {
-        settings.Save();
-        if (navigator.Exists()) navigator.ApplySettings();
-    }
+    navigator.RunOptionsSheet(parent);
     if (created) navigator.DestroyWindow();
-    navigator.SetSheetOpen(false);
 } catch (...) {
-    navigator.SetSheetOpen(false);
 }
 
 int RemotePlugin::Start(int a, int, int, int) try {
@@ -97,6 +104,7 @@ int RemotePlugin::Start(int a, int, int, int) try {
 
 int RemotePlugin::Stop() try {
     ModuleStateScope moduleState;
+    navigator.EndModalLoops();
     navigator.DestroyWindow();
     return 1;
 } catch (...) {

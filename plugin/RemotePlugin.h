@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "base/ModuleState.h"
 #include "navigator/NavigatorWnd.h"
 #include "plugin/PluginInfoRecord.h"
 #include "plugin/PluginInterface.h"
@@ -27,4 +28,11 @@ public:
     int32_t startValue;
     PluginSettings settings;
     NavigatorWnd navigator;
+
+private:
+    // Runs the destructor and, as the deleting call's flags ask, frees the object.
+    static void Destroy(void* plugin);
+
+    unsigned int deleteFlags_ = 0;
+    DeferredWork deferredDelete_;
 };

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <commctrl.h>
+
 #include <map>
 #include <new>
 #include <sstream>
@@ -12,7 +14,9 @@
 
 #include "base/ModuleState.h"
 #include "tests/navigator/NavigatorFixture.h"
+#include "plugin/RemotePlugin.h"
 #include "tests/support/ImportPatch.h"
+#include "tests/support/Windows.h"
 
 namespace {
 
@@ -25,24 +29,7 @@ BOOL WINAPI RecordNotification(DWORD action, PNOTIFYICONDATAA data) {
     return TRUE;
 }
 
-// Item ids with their marks, as the open menu shows them: '+' checked or '-' not, then 'g' greyed
-// or 'e' enabled; 'x' absent.
-std::string g_menuWanted, g_menuSeen;
-
-void CALLBACK InspectMenu(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND window = FindWindowA("#32768", nullptr);
-    if (!window || !IsWindowVisible(window)) return;
-    KillTimer(nullptr, timer);
-    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
-    std::istringstream items(g_menuWanted);
-    std::string marks;
-    for (UINT id; items >> id >> marks;) {
-        UINT state = GetMenuState(menu, id, MF_BYCOMMAND);
-        g_menuSeen += " " + std::to_string(id) + (state == UINT(-1) ? "x" : state & MF_CHECKED ? "+" : "-");
-        if (state != UINT(-1)) g_menuSeen += state & MF_GRAYED ? "g" : "e";
-    }
-    EndMenu();
-}
+int g_secondSheets = 0;
 
 class Tray : public NavigatorFixture {
 protected:
@@ -58,7 +45,28 @@ protected:
             registry.GetDword(name, &(values[name] = 0xDEAD));
         return values;
     }
-    LRESULT Notify(WPARAM id, LPARAM mouse) { return SendMessageA(Window(), WM_APP + 0x81, id, mouse); }
+    LRESULT Notify(WPARAM id, LPARAM mouse, HWND window = nullptr) {
+        return SendMessageA(window ? window : Window(), WM_APP + 0x81, id, mouse);
+    }
+    // Item ids with their marks, as the menu of a right-click on the icon of `window` shows them: '+'
+    // checked or '-' not, then 'g' greyed or 'e' enabled; 'x' absent.
+    std::string MenuMarks(const std::string& items, HWND window = nullptr) {
+        std::string seen;
+        WhenShown(FindOpenMenu, [&](HWND open) {
+            HMENU menu = reinterpret_cast<HMENU>(SendMessageA(open, MN_GETHMENU, 0, 0));
+            std::istringstream wanted(items);
+            std::string marks;
+            for (UINT id; wanted >> id >> marks;) {
+                UINT state = GetMenuState(menu, id, MF_BYCOMMAND);
+                seen += (seen.empty() ? "" : " ") + std::to_string(id) +
+                        (state == UINT(-1) ? "x" : state & MF_CHECKED ? "+" : "-");
+                if (state != UINT(-1)) seen += state & MF_GRAYED ? "g" : "e";
+            }
+            EndMenu();
+        });
+        EXPECT_EQ(1, Notify(100, WM_RBUTTONUP, window));
+        return seen;
+    }
 
 private:
     ImportPatch patch_{"shell32.dll", "Shell_NotifyIconA", reinterpret_cast<void*>(RecordNotification)};
@@ -96,30 +104,23 @@ TEST_F(Tray, TheIconFollowsTheSettingAndComesBackWithTheTaskbar) {
     EXPECT_EQ(1, Notify(101, WM_RBUTTONUP));
     EXPECT_EQ(0, Notify(100, WM_MOUSEMOVE));
     EXPECT_TRUE(player.Received().empty());
-    g_actions.clear();  // the object's end takes the icon away
-    nav.~TestNavigator();
-    new (&nav) TestNavigator;
+    g_actions.clear();  // the window's end takes the icon away: no dead icon after Stop
+    nav.DestroyWindow();
     EXPECT_EQ(std::vector<DWORD>{NIM_DELETE}, g_actions);
 }
 
 TEST_F(Tray, TheMenuShowsTheSettingsAndEachCommandSavesExactlyItsOwn) {
     Start();
-    const struct { DWORD activate, thumbnails, large, tags, textSize, column, sheet; const char* items; } menus[] = {
-        {1, 1, 1, 0, 2, 3, 0, "32771-e 5010+e 1038+e 1040+e 1041-e 32834+e 32832-e 32839+e 32837-e 2000x"},
-        {0, 0, 1, 1, 4, 9, 1, "32771-g 5010-e 1038-e 1040+g 1041+g 32836+e 32837-g 32844-g"},  // no item for 9
-        {1, 1, 0, 1, 0, 8, 0, "1040-e 1041+e 32832+e 32844+g 32837-g"},
+    const struct { DWORD activate, thumbnails, large, tags, textSize, column; const char* items; } menus[] = {
+        {1, 1, 1, 0, 2, 3, "32771-e 5010+e 1038+e 1040+e 1041-e 32834+e 32832-e 32839+e 32837-e 2000x"},
+        {0, 0, 1, 1, 4, 9, "32771-e 5010-e 1038-e 1040+g 1041+g 32836+e 32837-g 32844-g"},  // no item for 9
+        {1, 1, 0, 1, 0, 8, "1040-e 1041+e 32832+e 32844+g 32837-g"},
     };
     for (const auto& m : menus) {
-        DWORD sheet = 0;
         std::tie(settings.activate, settings.showThumbnail, settings.iconView, settings.showDetailInfo,
-                 settings.textSize, settings.column, sheet) =
-            std::make_tuple(m.activate, m.thumbnails, m.large, m.tags, m.textSize, m.column, m.sheet);
-        nav.SetSheetOpen(sheet != 0);
-        g_menuWanted = m.items;
-        g_menuSeen.clear();
-        SetTimer(nullptr, 0, 20, InspectMenu);
-        EXPECT_EQ(1, Notify(100, WM_RBUTTONUP));
-        EXPECT_EQ(" " + g_menuWanted, g_menuSeen);
+                 settings.textSize, settings.column) =
+            std::make_tuple(m.activate, m.thumbnails, m.large, m.tags, m.textSize, m.column);
+        EXPECT_EQ(m.items, MenuMarks(m.items));
     }
 
     LoadSettings();
@@ -141,6 +142,51 @@ TEST_F(Tray, TheMenuShowsTheSettingsAndEachCommandSavesExactlyItsOwn) {
         bool listAsked = !player.Requests().empty() && player.Requests().back().lParam == kRequestTrackList;
         EXPECT_EQ(c.id == 32830, listAsked) << c.id;
     }
+}
+
+// One sheet at a time from every road: while Configure's sheet (on a window made for it before
+// Start) or the tray menu's is up, Configure returns at once, the menu greys every item but "Show
+// Navigator Window", and the commands that arrive anyway change and save nothing. OK saves; the
+// window made for the sheet goes with it; afterwards the commands save again.
+TEST_F(Tray, OneSheetAtATimeFromEveryRoad) {
+    RemotePlugin plugin(registry.Base().c_str());
+    for (bool fromTray : {false, true}) {
+        SCOPED_TRACE(fromTray ? "the tray menu's sheet, cancelled" : "Configure's sheet, OK");
+        if (fromTray) plugin.Start(0, 0, 0, 0);
+        std::map<std::string, DWORD> before = Saved();
+        bool ran = false;
+        WhenShown(FindPropertySheet, [&](HWND sheet) {
+            HWND window = plugin.navigator.Handle();
+            auto cancelSecondSheet = [sheet] {  // counted, so that the test goes on
+                WhenShown([sheet] { HWND top = FindWindowA("#32770", "Remote Control Options");
+                                    return top != sheet ? top : nullptr; },
+                          [](HWND second) { ++g_secondSheets, PropSheet_PressButton(second, PSBTN_CANCEL); });
+            };
+            cancelSecondSheet();
+            plugin.Configure(nullptr);
+            const std::string greyed = "32771-g 5010+g 1038+g 32832-g 32834+g 32837-g 32830-e";
+            EXPECT_EQ(greyed, MenuMarks(greyed, window));
+            cancelSecondSheet();
+            for (UINT id : {32771, 32832, 32836, 1038, 1040, 1041, 32837, 2000, 5010})
+                SendMessageA(window, WM_COMMAND, id, 0);
+            EXPECT_EQ(before, Saved());
+            SendMessageA(window, WM_COMMAND, 32830, 0);  // still shows the Navigator
+            EXPECT_EQ(Request(window, 21), player.Requests().back());
+            ran = true;
+            WhenShown(nullptr, nullptr);
+            PropSheet_PressButton(sheet, fromTray ? PSBTN_CANCEL : PSBTN_OK);
+        });
+        if (fromTray)
+            SendMessageA(plugin.navigator.Handle(), WM_COMMAND, 32771, 0);
+        else
+            plugin.Configure(nullptr);
+        EXPECT_TRUE(ran);
+        EXPECT_EQ(0, g_secondSheets);
+        EXPECT_EQ(fromTray, plugin.navigator.Exists());
+        EXPECT_EQ(fromTray, before == Saved()) << "saved on OK only";
+    }
+    SendMessageA(plugin.navigator.Handle(), WM_COMMAND, 32836, 0);
+    EXPECT_EQ(4u, Saved()["TextSize"]);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "base/ModuleState.h"
 #include "input/Commands.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/Windows.h"
 
 #include <functional>
 
@@ -205,16 +206,20 @@ protected:
     std::string a, b;
 };
 
-// Any other input, a digit too, answers the box: it cancels, is not carried out, and the box goes;
-// until then the box survives repaints. The second press deletes the file its box named, with its
-// subtitles, and nothing else: not after the window was hidden or a new list came; an empty list
-// has no box. One first press runs under a language pack whose
-// question holds conversions other than %d.
-TEST_F(Deleting, TheSecondPressDeletesOnlyTheFileItsBoxNamed) {
+// The box survives repaints; any other input (a digit too, or hiding the window) answers it: it
+// cancels, is not carried out, and the box goes. A held key or button is no second press: by each
+// road that deletes (the Delete key, MUTE sent and through the shell hook), at the times its
+// messages carry, a press too soon after the box, the key's auto-repeat and a button's repeats
+// within 1,100 ms of the one before leave the box as it is; pressed again, the file its box named
+// goes with its subtitles, and the player's new list keeps the position. A new list takes a box
+// away (one that showed a language pack's question with conversions other than %d); an empty list
+// has none.
+TEST_F(Deleting, TheBoxAndItsSecondPressByEachRoad) {
     const std::function<void()> answers[] = {
         [&] { nav.HandleCommand(CMD_UP); },
         [&] { nav.HandleCommand(CMD_ESCAPE); },
         [&] { nav.SelectNumber(1); },
+        [&] { nav.HideNavigator(), nav.BringUp(); },
     };
     for (const auto& answer : answers) {
         nav.HandleCommand(CMD_DELETE);
@@ -226,30 +231,40 @@ TEST_F(Deleting, TheSecondPressDeletesOnlyTheFileItsBoxNamed) {
         EXPECT_EQ(1, nav.List().Selected());
         EXPECT_TRUE(IsWindowVisible(Window()));
     }
-
     HMODULE pack = LoadLibraryExA("long_strings.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, pack);
     ThisModuleState().resources = pack;
-    nav.HandleCommand(CMD_DELETE);  // a.avi
+    nav.SelectNumber(1);
+    nav.HandleCommand(CMD_DELETE);  // b.avi
     ThisModuleState().resources = ThisModuleState().instance;
     FreeLibrary(pack);
     EXPECT_TRUE(BoxShows());
-    nav.HideNavigator();
-    nav.BringUp();
-    nav.HandleCommand(CMD_DELETE);  // a first press again
-    SendCopyData(Window(), kCopyTrackList, Tokens({b, "b", "q", a, "a", "q"}));
-    nav.HandleCommand(CMD_RIGHT);
-    nav.HandleCommand(CMD_DELETE);  // a.avi, a first press
-    EXPECT_TRUE(FileExists(a.c_str()));
-    EXPECT_TRUE(FileExists(b.c_str()));
-    EXPECT_TRUE(player.Commands().empty());
 
-    nav.HandleCommand(CMD_DELETE);
-    EXPECT_FALSE(FileExists(a.c_str()));
-    EXPECT_FALSE(FileExists((folder / "a.smi").c_str()));
-    EXPECT_FALSE(FileExists((folder / "a.smil").c_str()));
-    EXPECT_TRUE(FileExists(b.c_str()));
-    EXPECT_EQ((Messages{C(6009)}), player.Commands());
+    struct Press { DWORD after; LPARAM repeat; };  // milliseconds after the first press; the key's bit 30
+    const struct { const char* road; UINT message; WPARAM wParam; LPARAM lParam; std::vector<Press> presses; } roads[] = {
+        {"the Delete key", WM_KEYDOWN, VK_DELETE, 1, {{100, 0}, {600, 1 << 30}, {700, 0}}},
+        {"MUTE, sent", WM_APPCOMMAND, 0, MAKELPARAM(0, 8), {{900, 0}, {1950, 0}, {3100, 0}}},
+        {"MUTE, through the shell hook", RegisterWindowMessageA("ShellHook"), 12, MAKELPARAM(0, 8),
+         {{900, 0}, {1950, 0}, {3100, 0}}},
+    };
+    for (const auto& r : roads) {
+        SCOPED_TRACE(r.road);
+        for (const char* name : {"a.avi", "a.smi", "a.smil"}) folder.Write(name, "a");
+        SendCopyData(Window(), kCopyTrackList, Tokens({b, "b", "q", a, "a", "q"}));  // the box goes with the list
+        nav.SelectNumber(2);
+        player.Clear();
+        DWORD first = GetTickCount();
+        ASSERT_TRUE(StampMessageTime(first));
+        SendMessageA(Window(), r.message, r.wParam, r.lParam);
+        for (const Press& p : r.presses) {
+            EXPECT_TRUE(BoxShows() && FileExists(a.c_str()) && player.Commands().empty()) << "before " << p.after;
+            ASSERT_TRUE(StampMessageTime(first + p.after));
+            SendMessageA(Window(), r.message, r.wParam, r.lParam | p.repeat);
+        }
+        for (const char* name : {"a.avi", "a.smi", "a.smil"}) EXPECT_FALSE(FileExists((folder / name).c_str()));
+        EXPECT_TRUE(FileExists(b.c_str()));
+        EXPECT_EQ((Messages{C(6009)}), player.Commands());
+    }
     // The player's new list: the position comes back, limited to the last entry.
     SendCopyData(Window(), kCopyTrackList, Tokens({b, "b", "q"}));
     EXPECT_EQ(0, nav.List().Selected());
@@ -257,4 +272,3 @@ TEST_F(Deleting, TheSecondPressDeletesOnlyTheFileItsBoxNamed) {
     nav.HandleCommand(CMD_DELETE);
     EXPECT_FALSE(nav.List().DeletePending());
 }
-

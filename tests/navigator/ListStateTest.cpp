@@ -108,33 +108,56 @@ TEST(ListState, LoadedTracksSelectTheCurrentTrackOrWhatWasKept) {
     EXPECT_EQ(9, list.Selected());
 }
 
-// The first press needs a selected track; the box names the file and its number. The next answer
-// deletes only when it is a second press and the selection still shows that file; a new list
-// takes the box away.
+// The first press needs a selected track; the box names the file and its number. Only a second
+// press answers it: a key-down that is no auto-repeat, or by any other road one 1,100 ms after the
+// delete press before it (refused ones too), either 400 ms after the box was drawn; it deletes when
+// the selection still shows the file. Another command cancels; a new list takes the box away. Each
+// case runs with the tick count far from its wrap and across it.
 TEST(ListState, TheTwoPressDelete) {
     ListState list(SameAsciiText);
     LoadTracks(list, 0, 1, 18, 1);
-    EXPECT_FALSE(list.BeginDelete());  // nothing to delete
+    EXPECT_FALSE(list.BeginDelete(0, 0));  // nothing to delete
     LoadTracks(list, 5, 1, 18, 1);
     list.SetMode(Albums);
-    EXPECT_FALSE(list.BeginDelete());  // an album
-    enum Step { Confirm, Cancel, SelectOther, SelectBack, NewList };
-    const std::pair<std::vector<Step>, bool> cases[] = {
-        {{Confirm}, true}, {{Cancel}, false}, {{SelectOther, Confirm}, false},
-        {{SelectOther, SelectBack, Confirm}, true}, {{NewList}, false},
+    EXPECT_FALSE(list.BeginDelete(0, 0));  // an album
+    enum Kind { Key, KeyRepeat, Button, Other, SelectOther, SelectBack, NewList };
+    struct Step { Kind kind; uint32_t after; };  // presses: milliseconds after the first
+    const struct { const char* what; uint32_t drawn; std::vector<Step> steps; bool deletes; } cases[] = {
+        {"a key pressed again once the box was up 400 ms", 0, {{Key, 400}}, true},
+        {"a key pressed again 399 ms after the box", 0, {{Key, 399}}, false},
+        {"the key held: its auto-repeat", 0, {{KeyRepeat, 600}, {KeyRepeat, 5000}}, false},
+        {"a button pressed again 1,100 ms later", 0, {{Button, 1100}}, true},
+        {"a button pressed again 1,099 ms later", 0, {{Button, 1099}}, false},
+        {"a button held: each repeat within 1,100 ms", 0, {{Button, 1000}, {Button, 2050}, {Button, 3100}}, false},
+        {"the held button released and pressed again", 0, {{Button, 1000}, {Button, 2050}, {Button, 3150}}, true},
+        {"a key right after a refused button", 0, {{Button, 1000}, {Key, 1010}}, true},
+        {"a box drawn late: a key 399 ms after it", 500, {{Key, 899}}, false},
+        {"a box drawn late: a button 1,100 ms after the press, 300 after the box", 800, {{Button, 1100}}, false},
+        {"a press stamped before the box", 500, {{Key, 300}}, false},
+        {"another command", 0, {{Other, 0}, {Key, 500}}, false},
+        {"a second press on another entry", 0, {{SelectOther, 0}, {Key, 500}}, false},
+        {"a second press back on the entry", 0, {{SelectOther, 0}, {SelectBack, 0}, {Key, 500}}, true},
+        {"a second press after a new list", 0, {{NewList, 0}, {Key, 500}}, false},
     };
-    for (const auto& [steps, deletes] : cases) {
-        LoadTracks(list, 5, 1, 18, 3);
-        ASSERT_TRUE(list.BeginDelete());
-        EXPECT_EQ("D:\\v\\clip003.avi", list.DeletePath());
-        EXPECT_EQ(3, list.DeleteNumber());
-        bool deleted = false;
-        for (Step step : steps) {
-            if (step == Confirm || step == Cancel) deleted = list.AnswerDelete(step == Confirm);
-            if (step == SelectOther || step == SelectBack) list.Select(step == SelectOther ? 0 : 2);
-            if (step == NewList) LoadTracks(list, 5, 1, 18, 3);
+    for (uint32_t first : {1000u, 0xFFFFFC00u}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(::testing::Message() << c.what << ", first press at " << first);
+            LoadTracks(list, 5, 1, 18, 3);
+            ASSERT_TRUE(list.BeginDelete(first, first + c.drawn));
+            EXPECT_EQ("D:\\v\\clip003.avi", list.DeletePath());
+            EXPECT_EQ(3, list.DeleteNumber());
+            bool deleted = false;
+            for (const Step& step : c.steps) {
+                if (step.kind == Other) list.AnswerDelete(false);
+                if (step.kind == SelectOther || step.kind == SelectBack) list.Select(step.kind == SelectOther ? 0 : 2);
+                if (step.kind == NewList) LoadTracks(list, 5, 1, 18, 3);
+                if (step.kind > Button || !list.DeletePending()) continue;
+                if (list.IsSecondPress({first + step.after, step.kind != Button, step.kind == KeyRepeat}))
+                    deleted = list.AnswerDelete(true);
+                else
+                    EXPECT_TRUE(list.DeletePending()) << "a refused press took the box away";
+            }
+            EXPECT_EQ(c.deletes, deleted);
         }
-        EXPECT_EQ(deletes, deleted) << steps.size() << " steps, first " << steps[0];
-        EXPECT_FALSE(list.DeletePending());
     }
 }

@@ -111,7 +111,7 @@ TEST(PlayerWindow, FoundByClassElseTitleAndCommandsPackTheirValue) {
     SendPlayerCommand(kCommandPlayTrack, 12, 0);
     SendModeSwitch(kFileMode);
     ASSERT_EQ(3u, player.Commands().size());
-    EXPECT_EQ((PlayerMessage{0x82E5, 3, static_cast<LPARAM>(0xFFFF1456), 0}), player.Commands()[0]);
-    EXPECT_EQ((PlayerMessage{0x82E5, 0, 0x000C13F1, 0}), player.Commands()[1]);
-    EXPECT_EQ((PlayerMessage{0x82EE, 3, 0, 0}), player.Commands()[2]);
+    EXPECT_EQ((PlayerMessage{0x82E5, 3, static_cast<LPARAM>(0xFFFF1456)}), player.Commands()[0]);
+    EXPECT_EQ((PlayerMessage{0x82E5, 0, 0x000C13F1}), player.Commands()[1]);
+    EXPECT_EQ((PlayerMessage{0x82EE, 3, 0}), player.Commands()[2]);
 }

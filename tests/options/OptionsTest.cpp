@@ -26,23 +26,13 @@ namespace {
 
 enum Page { kGeneral, kWindow, kInfoMce, kInfoSmz };
 
-// Once a sheet is up, the timer hands it to the test's driver, which ends it.
-std::function<void(HWND)> g_drive;
-void CALLBACK Drive(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND sheet = FindPropertySheet();
-    if (!sheet) return;
-    KillTimer(nullptr, timer);
-    auto drive = std::move(g_drive);
-    drive(sheet);
-}
 HWND ShowPage(HWND sheet, Page page) {
     SendMessageA(sheet, PSM_SETCURSEL, page, 0);
     return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
 }
 // Runs a sheet and shows `page`, where `act` works and ends the sheet.
 INT_PTR RunSheet(PluginSettings& settings, OptionsPreview* preview, Page page, std::function<void(HWND, HWND)> act) {
-    g_drive = [=](HWND sheet) { act(sheet, ShowPage(sheet, page)); };
-    SetTimer(nullptr, 0, 50, Drive);
+    WhenShown(FindPropertySheet, [=](HWND sheet) { act(sheet, ShowPage(sheet, page)); });
     return CConfigSheet(&settings, preview, nullptr).DoModal();
 }
 void Press(HWND sheet, WPARAM button) { SendMessageA(sheet, PSM_PRESSBUTTON, button, 0); }
@@ -208,7 +198,7 @@ TEST_F(Options, EveryRoadSavesAndAppliesOnOkOnly) {
             RemotePlugin plugin(registry.Base().c_str());
             if (r.started) plugin.Start(0, 0, 0, 0);
             plugin.settings.monitor = 0x0BAD0000;
-            g_drive = [&](HWND sheet) {
+            WhenShown(FindPropertySheet, [&](HWND sheet) {
                 EXPECT_TRUE(plugin.navigator.Exists()) << "a window for the time of the sheet";
                 if (!r.tray) plugin.Configure(nullptr);  // returns at once
                 HWND page = ShowPage(sheet, kGeneral), monitors = GetDlgItem(page, 5012);
@@ -218,8 +208,7 @@ TEST_F(Options, EveryRoadSavesAndAppliesOnOkOnly) {
                 for (const auto& t : typed) EXPECT_EQ(t.holds, Type(GetDlgItem(page, 5011), t.keys)) << t.what;
                 Click(page, 5009);
                 Press(sheet, press);
-            };
-            SetTimer(nullptr, 0, 50, Drive);
+            });
             if (r.tray) SendMessageA(plugin.navigator.Handle(), WM_COMMAND, 32771, 0); else plugin.Configure(nullptr);
             EXPECT_EQ(r.started, plugin.navigator.Exists()) << "the window made for the sheet stays";
             auto saved = [&](const char* name) { DWORD value = 0; return registry.GetDword(name, &value), value; };

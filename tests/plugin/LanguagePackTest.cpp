@@ -1,6 +1,7 @@
 // Language packs beside the module (here, this program: plugin_tests.DEU is a copy of the German
 // pack), chosen by the registry and the UI languages. What then comes from a pack: the options tests.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <fstream>
 #include <string>
@@ -8,9 +9,13 @@
 #include <gtest/gtest.h>
 
 #include "base/ModuleState.h"
+#include "input/TrayIcon.h"
 #include "plugin/LanguagePack.h"
+#include "plugin/RembrixApp.h"
+#include "plugin/RemotePlugin.h"
 #include "res/resource.h"
 #include "tests/support/ImportPatch.h"
+#include "tests/support/RegistryScratch.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/Windows.h"
 
@@ -87,6 +92,43 @@ TEST_F(LanguagePacks, TheRegistryAndTheUiLanguagesChooseAPack) {
         EXPECT_EQ(c.loads ? L"Fernbedienungsoptionen" : L"Remote Control Options",
                   Text(ThisModuleState().resources, IDS_OPTIONS_TITLE));
     }
+}
+
+// A pack is data: none of its code runs. Its strings come first, cut to the record's fields (this
+// pack's are longer than they are); what it lacks (all but strings 1, 3, 4 and 604) comes from the
+// module: the other strings, the tray menu and each page of the options sheet. Once the
+// pack is freed, the module's own texts are back. (Skin pictures: the painting tests.)
+TEST_F(LanguagePacks, APackIsDataAndWhatItLacksComesFromTheModule) {
+    Place(ReadWholeFile(ProgramFolder() + "long_strings.dll"));
+    Set(HKEY_CURRENT_USER, "UI_LanguageID", 0x0407);
+    theApp.InitInstance(GetModuleHandleA(nullptr));
+    ASSERT_EQ("DEU", theApp.languagePack.language);
+    EXPECT_EQ(0u, GetEnvironmentVariableA("LONG_STRINGS_CODE_RAN", nullptr, 0)) << "the pack's code ran";
+    RegistryScratch registry("LanguagePacks");
+    RemotePlugin plugin(registry.Base().c_str());
+    EXPECT_EQ(registry.Base() + "\\Rembrix", plugin.registryPath);
+    PluginInfoRecord record;
+    plugin.GetPluginInfo(&record);
+    EXPECT_EQ(std::string(79, 'N'), record.name);  // each field keeps its terminator
+    EXPECT_EQ(std::string(79, 'M'), record.maker);
+    EXPECT_EQ(std::string(255, 'D'), record.description);
+    EXPECT_EQ("Remote Control Options", LoadResString(IDS_OPTIONS_TITLE));
+    HMENU menu = BuildQuickConfigMenu(plugin.settings, false);
+    EXPECT_NE(UINT(-1), GetMenuState(menu, 32830, MF_BYCOMMAND));
+    DestroyMenu(menu);
+    int pagesShown = 0;
+    WhenShown(FindPropertySheet, [&](HWND sheet) {
+        for (int page = 0; page < 4; ++page) {
+            PropSheet_SetCurSel(sheet, nullptr, page);
+            pagesShown += GetWindow(PropSheet_GetCurrentPageHwnd(sheet), GW_CHILD) != nullptr;
+        }
+        PropSheet_PressButton(sheet, PSBTN_CANCEL);
+    });
+    plugin.Configure(nullptr);
+    EXPECT_EQ(4, pagesShown);
+    theApp.ExitInstance();
+    EXPECT_EQ(nullptr, theApp.languagePack.module);
+    EXPECT_EQ("Remote Controller Plugin for Quillar", LoadResString(IDS_PLUGIN_NAME));
 }
 
 }  // namespace

@@ -19,10 +19,7 @@ namespace {
 constexpr size_t kSlack = 4;  // what warm caches and the system may still hand out
 
 // Inside the sheet's loop: Test on the Window page, then OK.
-void CALLBACK PressOk(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND sheet = FindPropertySheet();
-    if (!sheet) return;
-    KillTimer(nullptr, timer);
+void PressOk(HWND sheet) {
     SendMessageA(sheet, PSM_SETCURSEL, 1, 0);
     HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
     SendMessageA(GetDlgItem(page, 1484), BM_CLICK, 0, 0);
@@ -73,7 +70,7 @@ protected:
             nav.BringUp();
         }
         for (int i = 0; i < sheets; ++i) {
-            SetTimer(nullptr, 0, 10, PressOk);
+            WhenShown(FindPropertySheet, PressOk);
             CConfigSheet(&settings, &nav, nullptr).DoModal();
         }
         PumpMessages(200);

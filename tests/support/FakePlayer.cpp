@@ -64,7 +64,7 @@ LRESULT CALLBACK FakePlayer::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         case kRequestMessage:
         case kPlayerCommandMessage:
         case kModeSwitchMessage: {
-            self->received_.push_back({message, wParam, lParam, GetTickCount()});
+            self->received_.push_back({message, wParam, lParam});
             if (message != kRequestMessage) return 0;
             UINT code = static_cast<UINT>(lParam);
             auto answer = self->answers_.find(code);

@@ -14,7 +14,6 @@ struct PlayerMessage {
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
-    DWORD tick = 0;
 
     bool operator==(const PlayerMessage& other) const {
         return message == other.message && wParam == other.wParam && lParam == other.lParam;

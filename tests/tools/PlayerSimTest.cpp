@@ -90,7 +90,8 @@ TEST_F(QuillarSim, KeysOpenAlbumsChooseATrackAndDeleteAFile) {
     for (const char* name : {"Films\\c.avi", "Films\\c.smi"}) folder.Write(name, "c");
     ExpectInOrder(Run("setting ShowThumbnail 0\nrestart\nwait 300\nalbum 2\npush tracks\nwait 100\nkey BACK\nwait 200\n"
                       "key UP\nkey RETURN\nwait 800\nkey DOWN\nkey RETURN\nwait 800\nstatus\n"
-                      "album 0\npush tracks\nwait 100\nkey DOWN\nkey DOWN\nkey DELETE\nkey DELETE\nwait 300\nquit\n"),
+                      "album 0\npush tracks\nwait 100\nkey DOWN\nkey DOWN\nkey DELETE\nwait 500\nkey DELETE\nwait 300\n"
+                      "quit\n"),
                   // The playlist Mix holds two tracks; the album list (Films, Songs, Mix) selects it, the current
                   // album; Songs above it opens; its second track plays once the Navigator hides; a.avi, b.mkv remain.
                   {{"script push tracks", ""}, {"sent 0x3009", "sent 0x3009 6 tokens"}, {"script key BACK", ""},

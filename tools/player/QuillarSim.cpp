@@ -93,9 +93,11 @@ void PressKey(HWND navigator, std::string key) {
         state[VK_CONTROL] = 0x80;
         SetKeyboardState(state);
     }
+    // Posted, so that each press carries the time it was made, as a key from the queue does.
     LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16;
-    SendMessageA(navigator, WM_KEYDOWN, vk, 1 | scan);
-    SendMessageA(navigator, WM_KEYUP, vk, 1 | scan | (3u << 30));
+    PostMessageA(navigator, WM_KEYDOWN, vk, 1 | scan);
+    PostMessageA(navigator, WM_KEYUP, vk, 1 | scan | (3u << 30));
+    Pump(0);
     if (ctrl) {
         state[VK_CONTROL] = saved;
         SetKeyboardState(state);
