@@ -117,6 +117,15 @@ size_t KernelHandles() {
     return mine;
 }
 
+size_t PrivateBytes() {
+    size_t total = 0;
+    MEMORY_BASIC_INFORMATION region;
+    for (const char* at = nullptr; VirtualQuery(at, &region, sizeof(region)) == sizeof(region);
+         at = static_cast<const char*>(region.BaseAddress) + region.RegionSize)
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
+    return total;
+}
+
 }  // namespace
 
 HoldingsCounter::HoldingsCounter() {
@@ -137,7 +146,7 @@ HoldingsCounter::~HoldingsCounter() {
 bool HoldingsCounter::Counting() const { return !g_patches.empty() && KernelHandles() > 0; }
 
 Holdings HoldingsCounter::Now() const {
-    size_t handles = KernelHandles();
+    size_t handles = KernelHandles(), privateBytes = PrivateBytes();
     std::lock_guard<std::mutex> hold(g_lock);
-    return {handles, g_gdi.size(), g_user.size()};
+    return {handles, g_gdi.size(), g_user.size(), privateBytes};
 }

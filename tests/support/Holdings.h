@@ -1,6 +1,6 @@
 // What the process holds, counted while a test runs: kernel handles from the system's handle
-// table, and the GDI and USER objects made and freed through this program's imports (their create
-// and destroy functions are replaced by counting ones).
+// table, the GDI and USER objects made and freed through this program's imports (their create
+// and destroy functions are replaced by counting ones), and its committed private memory.
 #pragma once
 
 #include <cstddef>
@@ -9,6 +9,7 @@ struct Holdings {
     size_t handles = 0;
     size_t gdi = 0;   // bitmaps, fonts, brushes, device contexts
     size_t user = 0;  // menus and icons
+    size_t privateBytes = 0;  // committed, as VirtualQuery sees it (Wine's GetProcessMemoryInfo says 0)
 };
 
 class HoldingsCounter {
