@@ -129,12 +129,13 @@ TEST_F(CacheFolder, AddLookupAndFlushWriteTheExactLayoutAndASecondCacheOnlyReads
     Records flushed = {{c, Png(1, 30)}, {Upper(a), Png(48, 11)}};  // one block for a
     ExpectCompacted(flushed);
     EXPECT_TRUE(other.Lookup(a, found) && found.GetWidth() == 48) << "the table read again after the flush";
-    // A reader that does not share deletion refuses the replace: the old file stays whole and the
-    // next flush tries again.
+    // A reader holds the file, sharing everything: the replace is refused (as Wine and Windows before
+    // POSIX semantics refuse to replace an open file), the old file stays whole and the next flush
+    // tries again.
     Store(b, 64, 20);
     std::string before = Bytes();
-    HANDLE reader = CreateFileA(CacheFile().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+    HANDLE reader = CreateFileA(CacheFile().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_FALSE(cache.Flush());
     CloseHandle(reader);
     other.Close();
