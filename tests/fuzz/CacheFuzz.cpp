@@ -86,6 +86,7 @@ public:
     std::map<std::string, CacheFileTime> media;          // the media files with their times
     std::vector<std::string> changed;                    // what was written, moved or deleted
     Failures failures;
+    bool refused = false;
 
     std::unique_ptr<CacheStream> OpenWriter(const std::string& path, bool create) override {
         auto found = files.find(path);
@@ -106,7 +107,8 @@ public:
     }
     bool Replace(const std::string& from, const std::string& to) override {
         auto found = files.find(from);
-        if (failures.Fail() || found == files.end()) return false;
+        refused = failures.Fail();  // as a reader holding `to` refuses it
+        if (refused || found == files.end()) return false;
         if (!found->second->committed) __builtin_trap();
         changed.insert(changed.end(), {from, to});
         files[to] = found->second;
@@ -196,15 +198,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             case 4: files.media[name].low += 1000; break;  // the media file changed
             case 5: {
                 // Failed: the old file stays whole, and the cache dirty; or, when the old file could
-                // not be read, it goes. Never is the temporary left.
+                // not be read, it goes; a refused replace always leaves it. Never is the temporary left.
                 auto old = files.files.find(cachePath);
                 std::vector<uint8_t> before = old == files.files.end() ? std::vector<uint8_t>() : old->second->bytes;
-                files.failures.failAt = files.failures.calls + 1 + (op >> 3);
+                files.failures.failAt = files.failures.calls + 1 + (op >> 3), files.refused = false;
                 bool flushed = cache.Flush();
                 files.failures.failAt = 0;
                 auto now = files.files.find(cachePath);
                 bool whole = now != files.files.end() && now->second->bytes == before;
-                if (files.files.count(newPath) || (!flushed && !whole && (cache.Dirty() || now != files.files.end())))
+                if (files.files.count(newPath) || (!flushed && !whole && (cache.Dirty() || now != files.files.end())) ||
+                    (files.refused && !whole))
                     __builtin_trap();
                 break;
             }

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "base/OwnedHandle.h"
+#include "tests/support/ImportPatch.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/TempFolder.h"
 #include "thumbs/MediaProbe.h"
@@ -33,6 +34,17 @@ struct Fakes {  // what the fake detector and reader were asked, and how they an
     HANDLE stopOnGrab = nullptr;
     void* grabThread = nullptr;   // the thread that waits, to await its end
 } g;
+
+// The grabbers the product starts, counted at its import of CreateProcessA.
+int g_started = 0;
+void* g_createProcess = nullptr;
+BOOL WINAPI CountedCreateProcess(LPCSTR program, LPSTR command, LPSECURITY_ATTRIBUTES process,
+                                 LPSECURITY_ATTRIBUTES thread, BOOL inherit, DWORD flags, LPVOID environment,
+                                 LPCSTR folder, LPSTARTUPINFOA startup, LPPROCESS_INFORMATION info) {
+    ++g_started;
+    return reinterpret_cast<decltype(&CreateProcessA)>(g_createProcess)(program, command, process, thread, inherit,
+                                                                        flags, environment, folder, startup, info);
+}
 
 // A ten-minute file (a sound stream, then a 64 x 36 video stream) as the media detector, and the
 // reader filter (asked for as IBaseFilter, used as IFileSourceFilter); also the factory of both.
@@ -178,10 +190,13 @@ TEST_F(MediaProbe, AStopIsNoVerdictUnlessTheDetectorHadHung) {
     cache.Open(folder.Path() + "\\");
     OwnedHandle release(CreateEventA(nullptr, TRUE, FALSE, nullptr)), stop(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     SetExtractionCancelEvent(stop.get());
+    ImportPatch counted("kernel32.dll", "CreateProcessA", reinterpret_cast<void*>(CountedCreateProcess));
+    g_createProcess = counted.Original();
     for (bool hung : {false, true}) {
         SCOPED_TRACE(hung ? "hung, then stopped while the grabber hangs too" : "stopped");
         g = {};
         g.hang = release.get(), g.stopOnGrab = hung ? nullptr : stop.get();
+        g_started = 0;
         ResetEvent(stop.get()), ResetEvent(release.get());
         std::string path = folder.Write(hung ? "hung.avi" : "stopped.avi", "sleep 60000");  // the fake grabber's part
         std::thread stopper([&] {
@@ -192,7 +207,7 @@ TEST_F(MediaProbe, AStopIsNoVerdictUnlessTheDetectorHadHung) {
         EXPECT_EQ(E_FAIL, GetVideoThumbnail(path.c_str(), &cache, 64, 36, image));
         stopper.join();
         EXPECT_EQ(0, ConvertingKeys());
-        EXPECT_EQ(std::make_pair(int(hung), 0), std::make_pair(GrabberRunsOf(path).started, GrabberRunsOf(path).running));
+        EXPECT_EQ(std::make_pair(int(hung), 0), std::make_pair(g_started, GrabberRunsOf(path).running));
         EXPECT_EQ(hung, cache.Lookup(path, image)) << "a failure's placeholder";
         SetEvent(release.get());  // the detector's thread ends: the next grab may take that road again
         OwnedHandle stuck(InterlockedExchangePointer(&g.grabThread, nullptr));
