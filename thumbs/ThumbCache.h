@@ -50,8 +50,6 @@ public:
     const std::string& Folder() const { return folder_; }
     const std::vector<ThumbRecord>& Table() const { return table_; }
     bool Dirty() const { return dirty_; }
-    // Another process writes this folder's cache, or its file is a link.
-    bool ReadOnly() const { return readOnly_; }
 
 private:
     void Reset();
@@ -72,7 +70,7 @@ private:
     std::vector<ThumbRecord> table_;
     std::string folder_;
     bool dirty_ = false;
-    bool readOnly_ = false;
+    bool readOnly_ = false;                // another process writes the folder's cache, or it is a link
     std::unique_ptr<CacheStream> writer_;  // held while this cache is the folder's writer
     CacheStamp seen_;                      // of the file as last read or written here
     // Table position by case-folded name: one record per name.
