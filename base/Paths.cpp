@@ -1,5 +1,7 @@
 #include "base/Paths.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 
 namespace {
@@ -112,4 +114,25 @@ bool HasListedExtension(const char* path, const char* list) {
         entry = end + 1;
     }
     return false;
+}
+
+bool IsAbsolutePath(const std::string& path) {
+    bool drive = path.size() >= 3 && isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+                 IsSeparator(path[2]);
+    bool share = path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]);
+    return drive || share;
+}
+
+std::vector<std::string> AbsoluteEntries(const std::string& list) {
+    std::vector<std::string> folders;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(';', start);
+        if (end == std::string::npos) end = list.size();
+        std::string entry = list.substr(start, end - start);
+        entry.erase(std::remove(entry.begin(), entry.end(), '"'), entry.end());
+        if (IsAbsolutePath(entry)) folders.push_back(entry);
+        start = end + 1;
+    }
+    return folders;
 }

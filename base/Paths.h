@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 // Index of the last backslash; failing that, of the last slash unless it is the second slash
 // of "://". -1 when there is none.
@@ -29,3 +30,9 @@ bool AppendPath(char* path, size_t capacity, const char* part);
 // True when the lower-cased extension of `path` is one of the entries of `list`, which holds
 // lower-case extensions with their dots, each followed by ';' (".avi;.mpg;").
 bool HasListedExtension(const char* path, const char* list);
+
+// A path that names the same place whatever the current drive and folder: "X:\\..." or "\\\\server\\share...".
+bool IsAbsolutePath(const std::string& path);
+// The absolute folders of a search list such as PATH (entries separated by ';', each perhaps in
+// quotes), in order; relative and empty entries are left out.
+std::vector<std::string> AbsoluteEntries(const std::string& list);

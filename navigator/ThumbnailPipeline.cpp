@@ -8,6 +8,7 @@
 
 #include "base/Gdi.h"
 #include "base/Paths.h"
+#include "thumbs/MediaProbe.h"
 #include "thumbs/ThumbCache.h"
 #include "thumbs/ThumbnailExtraction.h"
 
@@ -38,7 +39,11 @@ bool ThumbnailPipeline::Start(HWND window) {
 void ThumbnailPipeline::Stop() {
     // A picture being made by a hanging grabber is given up at once, rather than the thread.
     cancel_.Set();
+    bool ran = worker_.IsRunning();
     worker_.Stop(kStopLimitMs);
+    // A media-stack grab given up on, or a worker that had to be ended, may have left the player's
+    // decoders believing a grab runs.
+    if (ran) SetConvertingFlag(false);
     workEvent_.Close();
     cancel_.Close();
     taken_.Close();

@@ -8,6 +8,8 @@
 
 constexpr char kCacheFileName[] = "$$KesTHM$$.cache";
 constexpr char kNewCacheFileName[] = "$$KesTHM$$.New.cache";
+// A folder is cached only when both names fit a path of this many bytes with its terminator.
+constexpr size_t kMaxCachePath = 260;
 // A stored picture under 8 x 8 is a placeholder: the file is known and has no thumbnail.
 constexpr uint32_t kPlaceholderBelow = 8;
 

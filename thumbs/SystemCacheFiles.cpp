@@ -12,10 +12,13 @@
 
 namespace {
 
+// Links are opened as themselves, never followed; whether the file is one is asked of the handle.
+constexpr DWORD kOpenFlags = FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_OPEN_REPARSE_POINT;
+
 class SystemStream : public CacheStream {
 public:
     bool Open(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
-        return file_.Open(path.c_str(), access, share, disposition, FILE_ATTRIBUTE_HIDDEN);
+        return file_.Open(path.c_str(), access, share, disposition, kOpenFlags);
     }
     int64_t Size() override { return file_.GetSize64(); }
     int64_t Tell() override { return file_.Tell64(); }
@@ -34,6 +37,18 @@ public:
         DWORD written = 0;
         return count <= 0xFFFFFFFF && file_.Write(data, static_cast<DWORD>(count), &written) && written == count;
     }
+    bool Commit() override { return FlushFileBuffers(file_.Handle()) != FALSE; }
+    CacheStamp Stamp() override {
+        BY_HANDLE_FILE_INFORMATION info;
+        if (!GetFileInformationByHandle(file_.Handle(), &info)) return CacheStamp();
+        return {static_cast<int64_t>((static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow),
+                {info.ftLastWriteTime.dwLowDateTime, info.ftLastWriteTime.dwHighDateTime}};
+    }
+    bool Linked() override {
+        BY_HANDLE_FILE_INFORMATION info;
+        return !GetFileInformationByHandle(file_.Handle(), &info) ||
+               (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || info.nNumberOfLinks > 1;
+    }
 
 private:
     FileHandle file_;
@@ -41,18 +56,23 @@ private:
 
 class SystemFiles : public CacheFiles {
 public:
-    std::unique_ptr<CacheStream> Open(const std::string& path, bool create) override {
+    std::unique_ptr<CacheStream> OpenWriter(const std::string& path, bool create) override {
         auto stream = std::make_unique<SystemStream>();
-        if (!stream->Open(path, GENERIC_READ | GENERIC_WRITE, 0, create ? CREATE_ALWAYS : OPEN_EXISTING)) return nullptr;
+        if (!stream->Open(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                          create ? CREATE_NEW : OPEN_EXISTING))
+            return nullptr;
         return stream;
     }
-    std::unique_ptr<CacheStream> OpenShared(const std::string& path) override {
+    std::unique_ptr<CacheStream> OpenReader(const std::string& path) override {
         auto stream = std::make_unique<SystemStream>();
-        if (!stream->Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING)) return nullptr;
+        if (!stream->Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING))
+            return nullptr;
         return stream;
     }
     void Delete(const std::string& path) override { DeleteFileA(path.c_str()); }
-    void Move(const std::string& from, const std::string& to) override { MoveFileA(from.c_str(), to.c_str()); }
+    bool Replace(const std::string& from, const std::string& to) override {
+        return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    }
     std::vector<CacheListing> List(const std::string& folder) override {
         std::vector<FolderEntry> files;
         ListFolder(folder, "*.*", files, false, false);

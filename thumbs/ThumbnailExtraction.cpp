@@ -64,8 +64,11 @@ HRESULT GetVideoThumbnail(const char* path, ThumbCache* cache, int width, int he
             StorePlaceholder(*cache, path);
             cache->Flush();
         }
-        if (!GrabFrame(path, kDefaultGrabTime, image)) {
-            if (cache) StorePlaceholder(*cache, path);
+        GrabOutcome outcome = GrabFrame(path, kDefaultGrabTime, image);
+        if (outcome != GrabOutcome::Frame) {
+            // A grab cut short by a stop is no verdict on the file: the next visit tries it again.
+            if (cache && outcome == GrabOutcome::Stopped) cache->Remove(path);
+            else if (cache) StorePlaceholder(*cache, path);
             image.Destroy();
             return E_FAIL;
         }

@@ -37,4 +37,8 @@ TEST(Paths, JoinSplitSeparatorsAndExtensions) {
         CASE(HasListedExtension("noextension", ".avi;"), false), CASE(HasListedExtension("x.", ".avi;"), false),
     };
     for (const auto& c : numbers) EXPECT_EQ(c.want, c.got) << c.call;
+    // Of a search list, only absolute folders count (quotes taken off): never a relative one, a
+    // rooted one without its drive, or one relative to a drive's current folder.
+    EXPECT_EQ((std::vector<std::string>{"C:\\bin", "\\\\server\\share", "D:/my tools"}),
+              AbsoluteEntries("C:\\bin;;bin;.\\x;\\\\server\\share;\\rooted;C:drive;\"D:/my tools\""));
 }

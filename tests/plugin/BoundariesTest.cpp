@@ -120,8 +120,8 @@ TEST_F(Pictures, AJobOrAGrabThatThrowsFailsAsNoPictureAndTheWorkGoesOn) {
     g_threwOn = 0;
     CxImage frame;
     std::string video = media.Write("garbage.avi", "no video");
-    Throwing("ole32.dll", "CoCreateInstance", [&] { EXPECT_FALSE(GrabFrame(video.c_str(), kDefaultGrabTime, frame)); },
-             nullptr);
+    Throwing("ole32.dll", "CoCreateInstance",
+             [&] { EXPECT_EQ(GrabOutcome::Failed, GrabFrame(video.c_str(), kDefaultGrabTime, frame)); }, nullptr);
     EXPECT_TRUE(g_threwOn && g_threwOn != GetCurrentThreadId()) << "on the grab's own thread";
     DWORD converting = 0, size = sizeof(converting);
     EXPECT_NE(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, kConvertingKeys[0], kConvertingValue, RRF_RT_DWORD,

@@ -4,7 +4,8 @@
 //   sleep MS           waits, then fails
 //   garbage            writes bytes that are no picture to OUT and succeeds
 //   vanish             deletes IN, then fails
-// and fails on anything else. Each run appends a line to IN.runs, so tests can count them.
+// and fails on anything else. Each run appends a line "run PID" to IN.runs, so tests can count
+// them and see whether they still run.
 #include <windows.h>
 
 #include <cstdio>
@@ -55,7 +56,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     output.pop_back();
 
     if (FILE* runs = fopen((input + ".runs").c_str(), "a")) {
-        fputs("run\n", runs);
+        fprintf(runs, "run %lu\n", GetCurrentProcessId());
         fclose(runs);
     }
     char what[16] = {};

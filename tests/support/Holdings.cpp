@@ -1,8 +1,10 @@
 #include "tests/support/Holdings.h"
 
 #include <windows.h>
+#include <tlhelp32.h>
 #include <winternl.h>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -117,6 +119,32 @@ size_t KernelHandles() {
     return mine;
 }
 
+size_t Threads() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    size_t mine = 0;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        mine += entry.th32OwnerProcessID == GetCurrentProcessId();
+    CloseHandle(snapshot);
+    return mine;
+}
+
+size_t HeapBytes() {
+    HANDLE heaps[64];
+    DWORD count = std::min<DWORD>(GetProcessHeaps(64, heaps), 64);
+    size_t total = 0;
+    for (DWORD i = 0; i < count; ++i) {
+        if (!HeapLock(heaps[i])) continue;
+        PROCESS_HEAP_ENTRY entry = {};
+        while (HeapWalk(heaps[i], &entry))
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) total += entry.cbData;
+        HeapUnlock(heaps[i]);
+    }
+    return total;
+}
+
 }  // namespace
 
 HoldingsCounter::HoldingsCounter() {
@@ -137,7 +165,7 @@ HoldingsCounter::~HoldingsCounter() {
 bool HoldingsCounter::Counting() const { return !g_patches.empty() && KernelHandles() > 0; }
 
 Holdings HoldingsCounter::Now() const {
-    size_t handles = KernelHandles();
+    size_t handles = KernelHandles(), threads = Threads(), heap = HeapBytes();
     std::lock_guard<std::mutex> hold(g_lock);
-    return {handles, g_gdi.size(), g_user.size()};
+    return {handles, g_gdi.size(), g_user.size(), threads, heap};
 }

@@ -4,12 +4,18 @@
 #include <dshow.h>
 #include <qedit.h>
 #include <cstring>
+#include <thread>
 
 #include <gtest/gtest.h>
 
+#include "base/OwnedHandle.h"
+#include "tests/support/ImportPatch.h"
+#include "tests/support/Pictures.h"
 #include "tests/support/TempFolder.h"
 #include "thumbs/MediaProbe.h"
+#include "thumbs/ThumbCache.h"
 #include "thumbs/ThumbnailExtraction.h"
+#include "ximage/CxImage.h"
 
 namespace {
 
@@ -24,14 +30,20 @@ struct Fakes {  // what the fake detector and reader were asked, and how they an
     LONG grabCut = 0;  // bytes the frame block falls short of its picture; -1: the grab fails
     double grabTime = -99;
     int convertingWhileGrabbing = 0;
+    HANDLE hang = nullptr;        // set: a grab waits for it, having set `stopOnGrab` if there is one
+    HANDLE stopOnGrab = nullptr;
+    void* grabThread = nullptr;   // the thread that waits, to await its end
 } g;
 
-// How many of the player's two decoder keys hold "Converting" = 1.
-int ConvertingKeys() {
-    DWORD mpg = 0, mpv = 0, size = sizeof(DWORD);
-    RegGetValueA(HKEY_CURRENT_USER, "Software\\Halvorn\\Kes-MPGd", "Converting", RRF_RT_DWORD, nullptr, &mpg, &size);
-    RegGetValueA(HKEY_CURRENT_USER, "Software\\Halvorn\\Kes-MPVd", "Converting", RRF_RT_DWORD, nullptr, &mpv, &size);
-    return (mpg == 1) + (mpv == 1);
+// The grabbers the product starts, counted at its import of CreateProcessA.
+int g_started = 0;
+void* g_createProcess = nullptr;
+BOOL WINAPI CountedCreateProcess(LPCSTR program, LPSTR command, LPSECURITY_ATTRIBUTES process,
+                                 LPSECURITY_ATTRIBUTES thread, BOOL inherit, DWORD flags, LPVOID environment,
+                                 LPCSTR folder, LPSTARTUPINFOA startup, LPPROCESS_INFORMATION info) {
+    ++g_started;
+    return reinterpret_cast<decltype(&CreateProcessA)>(g_createProcess)(program, command, process, thread, inherit,
+                                                                        flags, environment, folder, startup, info);
 }
 
 // A ten-minute file (a sound stream, then a 64 x 36 video stream) as the media detector, and the
@@ -74,6 +86,11 @@ public:
         if (!buffer) return *size = need, S_OK;
         g.grabTime = time;
         g.convertingWhileGrabbing = ConvertingKeys();
+        if (g.hang) {
+            InterlockedExchangePointer(&g.grabThread, OpenThread(SYNCHRONIZE, FALSE, GetCurrentThreadId()));
+            if (g.stopOnGrab) SetEvent(g.stopOnGrab);
+            WaitForSingleObject(g.hang, INFINITE);
+        }
         if (g.grabCut < 0 || *size < need) return E_FAIL;
         *reinterpret_cast<BITMAPINFOHEADER*>(buffer) = {40, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
         memset(buffer + 40, 0x80, need - 40);
@@ -163,6 +180,41 @@ TEST_F(MediaProbe, TheContainerChoosesTheReaderAndTheGrabTakesTheMiddleOrTheStar
         EXPECT_EQ(c.cut ? -1 : 64 * 36, GetObjectA(bitmap, sizeof(info), &info) ? info.bmWidth * info.bmHeight : -1);
         DeleteObject(bitmap);
     }
+}
+
+// The media detector given up on while it grabs: cut short by a stop, the grab is no verdict and
+// no grabber starts; hung past its five seconds, the video has failed, though a stop then ends the
+// grabber. Either way the decoders' flag goes while the detector is still stuck.
+TEST_F(MediaProbe, AStopIsNoVerdictUnlessTheDetectorHadHung) {
+    ThumbCache cache;
+    cache.Open(folder.Path() + "\\");
+    OwnedHandle release(CreateEventA(nullptr, TRUE, FALSE, nullptr)), stop(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    SetExtractionCancelEvent(stop.get());
+    ImportPatch counted("kernel32.dll", "CreateProcessA", reinterpret_cast<void*>(CountedCreateProcess));
+    g_createProcess = counted.Original();
+    for (bool hung : {false, true}) {
+        SCOPED_TRACE(hung ? "hung, then stopped while the grabber hangs too" : "stopped");
+        g = {};
+        g.hang = release.get(), g.stopOnGrab = hung ? nullptr : stop.get();
+        g_started = 0;
+        ResetEvent(stop.get()), ResetEvent(release.get());
+        std::string path = folder.Write(hung ? "hung.avi" : "stopped.avi", "sleep 60000");  // the fake grabber's part
+        std::thread stopper([&] {
+            while (hung && !GrabberRunsOf(path).started) Sleep(10);
+            if (hung) SetEvent(stop.get());
+        });
+        CxImage image;
+        EXPECT_EQ(E_FAIL, GetVideoThumbnail(path.c_str(), &cache, 64, 36, image));
+        stopper.join();
+        EXPECT_EQ(0, ConvertingKeys());
+        EXPECT_EQ(std::make_pair(int(hung), 0), std::make_pair(g_started, GrabberRunsOf(path).running));
+        EXPECT_EQ(hung, cache.Lookup(path, image)) << "a failure's placeholder";
+        SetEvent(release.get());  // the detector's thread ends: the next grab may take that road again
+        OwnedHandle stuck(InterlockedExchangePointer(&g.grabThread, nullptr));
+        ASSERT_TRUE(stuck);
+        WaitForSingleObject(stuck.get(), INFINITE);
+    }
+    SetExtractionCancelEvent(nullptr);
 }
 
 }  // namespace

@@ -9,21 +9,15 @@
 #include "tests/support/Pictures.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/Windows.h"
+#include "thumbs/MediaProbe.h"
 #include "thumbs/ThumbCache.h"
+#include "thumbs/ThumbnailExtraction.h"
 #include "ximage/CxImage.h"
 
 namespace {
 constexpr COLORREF kRed = RGB(230, 30, 30), kGreen = RGB(30, 200, 30), kBlue = RGB(30, 30, 230),
                    kYellow = RGB(255, 255, 0), kMagenta = RGB(220, 0, 220), kNone = 0xFFFFFFFF;  // kNone: no picture
 
-// An MP3 whose ID3v2.3 tag holds one front cover; `claimed` overstates the frame's size.
-std::string Mp3(const std::string& picture, uint32_t claimed = 0) {
-    std::string apic = std::string("\0image/png\0\x03\0", 13) + picture;
-    uint32_t n = claimed ? claimed : uint32_t(apic.size()), tag = uint32_t(apic.size()) + 10;
-    std::string frame = "APIC" + std::string{char(n >> 24), char(n >> 16), char(n >> 8), char(n), 0, 0} + apic;
-    std::string size = {char(tag >> 21 & 0x7F), char(tag >> 14 & 0x7F), char(tag >> 7 & 0x7F), char(tag & 0x7F)};
-    return std::string("ID3\x03\0\0", 6) + size + frame + std::string(417, '\0');
-}
 // `want` when `got` is within 12 of it in each channel (JPEG and scaling shift colours), else `got`.
 COLORREF Near(COLORREF got, COLORREF want) {
     auto within = [&](int shift) { return abs(int(got >> shift & 0xFF) - int(want >> shift & 0xFF)) <= 12; };
@@ -41,8 +35,12 @@ protected:
     }
     bool WaitPictures() { return PumpUntil([&] { return nav.Thumbnails().Awaited() == 0; }, 20000); }
     int Images() const { return ImageList_GetImageCount(nav.Thumbnails().Images()); }
-    // The fake grabber adds "run\n" to the file's ".runs" each time it starts.
-    int GrabberRuns(const std::string& path) const { return int(ReadWholeFile(path + ".runs").size()) / 4; }
+    int GrabberRuns(const std::string& path) const { return GrabberRunsOf(path).started; }
+    // The grabber's output files in the temporary folder.
+    static int TemporaryFrames() {
+        std::vector<std::string> found;
+        return ListFolder(GetTempFolder(), "THM*.tmp", found, false, false);
+    }
     // Whether a picture that comes now for `serial`, while the window shows none, is deleted, not kept.
     bool LateResultFreed(uint32_t serial) {
         HBITMAP late = CreateBitmap(40, 30, 1, 32, nullptr);
@@ -75,26 +73,26 @@ protected:
 
 TEST_F(Pictures, EachSourceGivesItsPictureAndTheCacheAnswersTheNextVisits) {
     std::string picture = EncodedPicture(300, 300, kMagenta, CXIMAGE_FORMAT_PNG);
-    // Only grabbed frames are cached, fitted to 240 x 240, and failures as placeholders. The third visit
+    // Only grabbed frames are cached, fitted to 240 x 240, and failures (a grabber that hangs past five
+    // seconds among them) as placeholders. The third visit
     // (`third`) has no tag library, and broken.avi has become a video; `grabs`: grabber runs by then.
     const struct { std::string name, bytes; COLORREF shown, third; int grabs; const char* cached; } rows[] = {
         {"both.avi", "", kBlue, kBlue, 0, "none"},  // the .JPG side image wins over the .THM one
         {"big.avi", "frame 1920 1080 ffff00", kYellow, kYellow, 1, "240x135 ffff00"},
         {"broken.avi", "not a video", kNone, kGreen, 2, "64x48 1ec81e"},  // tried again once it changed
         {"garbage.avi", "garbage", kNone, kNone, 1, "placeholder"},
-        {"empty.avi", "", kNone, kNone, 1, "placeholder"},
         {"gone.avi", "vanish", kNone, kNone, 1, "none"},  // deleted while its frame is being made
+        {"hangs.avi", "frame 64 48 ff0000 60000", kNone, kNone, 1, "placeholder"},
         {"thm.avi", "", kGreen, kGreen, 0, "none"},
-        {"song.mp3", Mp3(picture), kMagenta, kNone, 0, "none"},
-        {"bad.mp3", Mp3(picture, 1u << 30), kNone, kNone, 0, "none"},  // a picture said to run far past the file
+        {"song.mp3", Mp3WithCover(picture), kMagenta, kNone, 0, "none"},
+        {"bad.mp3", Mp3WithCover(picture, 1u << 30), kNone, kNone, 0, "none"},  // a picture said to run far past the file
         {"notes.txt", "", kNone, kNone, 0, "none"},
     };
     for (auto [name, rgb] : {std::pair("both.THM", kRed), std::pair("both.JPG", kBlue), std::pair("thm.THM", kGreen)})
         media.Write(name, EncodedPicture(160, 120, rgb, CXIMAGE_FORMAT_JPG));
     std::vector<std::string> paths;
     for (const auto& c : rows) paths.push_back(media.Write(c.name, c.bytes));
-    auto frames = [] { std::vector<std::string> f; return ListFolder(GetTempFolder(), "THM*.tmp", f, false, false); };
-    int temporaryFiles = frames();  // the grabber's output files
+    int temporaryFiles = TemporaryFrames();
     paths.push_back(media.Path() + "\\" + std::string(520, 'x') + ".avi");  // too long for a request
     std::string library = ProgramFolder() + "KsXTag.dll", aside = library + ".aside";
     for (int visit = 1; visit <= 5; ++visit) {
@@ -133,21 +131,69 @@ TEST_F(Pictures, EachSourceGivesItsPictureAndTheCacheAnswersTheNextVisits) {
         EXPECT_EQ(0, Images());
     }
     nav.DestroyWindow();  // the worker ends, and no longer holds the cache file
-    EXPECT_EQ(temporaryFiles, frames()) << "a grabber's output was left behind";
-    for (size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(rows[i].cached, Cached(paths[i])) << paths[i];
+    EXPECT_EQ(temporaryFiles, TemporaryFrames()) << "a grabber's output was left behind";
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        EXPECT_EQ(rows[i].cached, Cached(paths[i])) << paths[i];
+        EXPECT_EQ(0, GrabberRunsOf(paths[i]).running) << paths[i];
+    }
 }
 
-// A list replaced while its frame is being made: the late picture is deleted, and the frame still cached.
-TEST_F(Pictures, AReplacedListFreesItsLateResultAndItsFrameIsStillCached) {
-    std::string slow = media.Write("slow.avi", "frame 320 180 00ff00 400");
+// A list replaced while its frame is being made: the late picture is deleted, the frame still cached.
+// Then the player stops while the next list's frame is grabbed: the grabber, which inherited none of
+// our handles, is ended and leaves nothing; the video is tried again next time; the decoders' flag,
+// which a media-stack grab given up on may leave, is gone.
+TEST_F(Pictures, AReplacedListFreesItsLateResultAndAStopEndsTheGrabWithoutAVerdict) {
+    std::string slow = media.Write("slow.avi", "frame 320 180 00ff00 400"), held = media / "held.dat";
+    std::string hangs = media.Write("hangs.avi", "frame 64 48 ff0000 60000");
+    int temporaryFiles = TemporaryFrames();
     SendList({slow});
     uint32_t replaced = nav.List().Entries()[0].serial;
     ASSERT_TRUE(PumpUntil([&] { return GrabberRuns(slow) == 1; }, 5000));
-    SendList({media.Write("next.avi", "frame 64 48 0000ff")});  // its job runs once the frame is stored
+    SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
+    HANDLE mine = CreateFileA(held.c_str(), GENERIC_WRITE, 0, &inheritable, CREATE_ALWAYS, 0, nullptr);
+    SendList({hangs});  // its grab starts once the frame is stored
     EXPECT_TRUE(LateResultFreed(replaced));
-    ASSERT_TRUE(WaitPictures());
-    nav.DestroyWindow();  // the worker ends, and no longer holds the cache file
+    ASSERT_TRUE(PumpUntil([&] { return GrabberRuns(hangs) == 1; }, 5000));
+    CloseHandle(mine);
+    HANDLE again = CreateFileA(held.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(INVALID_HANDLE_VALUE, again) << "the grabber holds our handle";
+    CloseHandle(again);
+    SetConvertingFlag(true);
+    nav.DestroyWindow();
+    EXPECT_EQ(0, GrabberRunsOf(hangs).running);
+    EXPECT_EQ(temporaryFiles, TemporaryFrames());
     EXPECT_EQ("240x135 00ff00", Cached(slow));
+    EXPECT_EQ("none", Cached(hangs));
+    EXPECT_EQ(0, ConvertingKeys());
+}
+
+// A grabber planted in the current folder or a relative folder of PATH never runs; one in an
+// absolute folder of PATH does, when none is beside the program.
+TEST(FrameGrabberSearch, NeverInTheCurrentFolderOrARelativePathEntry) {
+    TempFolder place;
+    std::string video = place.Write("clip.avi", "frame 64 48 00ff00"), planted = place / "planted";
+    std::string beside = ProgramFolder() + "ffmpeg_vx.exe", aside = beside + ".aside", path(32767, '\0');
+    char current[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, current);
+    path.resize(GetEnvironmentVariableA("PATH", &path[0], 32767));
+    CreateDirectoryA(planted.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(beside.c_str(), (planted + "\\ffmpeg_vx.exe").c_str(), FALSE));
+    ASSERT_TRUE(MoveFileA(beside.c_str(), aside.c_str()));
+    const struct { const char* where; std::string current, path; bool runs; } rows[] = {
+        {"the current folder", planted, "X:\\none", false},
+        {"a relative folder of PATH", place.Path(), "planted", false},
+        {"an absolute folder of PATH, in quotes", place.Path(), "X:\\none;\"" + planted + "\"", true},
+    };
+    for (const auto& r : rows) {
+        SetCurrentDirectoryA(r.current.c_str());
+        SetEnvironmentVariableA("PATH", (r.path + ";" + path).c_str());
+        HBITMAP frame = GrabFrameExternal(video.c_str());
+        EXPECT_EQ(r.runs, frame != nullptr) << r.where;
+        DeleteObject(frame);
+    }
+    SetCurrentDirectoryA(current);
+    SetEnvironmentVariableA("PATH", path.c_str());
+    MoveFileA(aside.c_str(), beside.c_str());
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
-// The external frame grabber, run exactly as the plug-in runs it, on videos made by the library
-// generator: each frame shows a bar as full as the frame is far into the video.
+// The external frame grabber on videos made by the library generator, run through the plug-in's
+// own road: each frame shows a bar as full as the frame is far into the video.
 #include <windows.h>
 #include <gtest/gtest.h>
 
 #include "base/Files.h"
 #include "tests/support/TempFolder.h"
+#include "thumbs/ThumbCache.h"
+#include "thumbs/ThumbnailExtraction.h"
 #include "ximage/CxImage.h"
 
 namespace {
@@ -12,63 +14,49 @@ namespace {
 constexpr int kClipSeconds = 20;  // the generated clips
 constexpr int kBarLeft = 8, kBarRight = 312, kBarRow = 171;  // in the 320 x 180 frame
 
-// The exit code (99: it did not run, or not end in the five seconds the plug-in waits) and the output.
-struct GrabberRun { DWORD exitCode = 99; std::string output; };
-
-GrabberRun Grab(const std::string& input, const std::string& seconds, const std::string& tail) {
-    GrabberRun run;
-    std::string output = MakeTempFileName("THM");
-    std::string command = "ffmpeg_vx.exe -i \"" + input + "\" -f mjpeg -ss " + seconds + " " + tail;
-    command += " \"" + output + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        if (WaitForSingleObject(process.hProcess, 5000) == WAIT_OBJECT_0)
-            GetExitCodeProcess(process.hProcess, &run.exitCode);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
-    run.output = ReadWholeFile(output);
-    DeleteFileA(output.c_str());
-    return run;
-}
-
-// The second of a clip that a frame shows, read from its bar; -1 for no frame at all, -2 for another picture.
-int SecondShown(const std::string& jpeg) {
-    if (jpeg.empty()) return -1;
-    CxImage frame;
-    if (!frame.Decode(reinterpret_cast<const uint8_t*>(jpeg.data()), static_cast<uint32_t>(jpeg.size()),
-                      CXIMAGE_FORMAT_JPG) || frame.GetWidth() != 320 || frame.GetHeight() != 180)
-        return -2;
-    int filled = kBarLeft;
-    for (int x = kBarLeft; x < kBarRight; ++x) {
-        RGBQUAD c = frame.GetPixelColor(x, kBarRow);
+// The second of a clip that a frame (of any size) shows, read from its bar; -1 for no frame at all.
+int SecondShown(const CxImage& frame) {
+    if (!frame.IsValid()) return -1;
+    const int w = frame.GetWidth(), h = frame.GetHeight(), left = kBarLeft * w / 320, right = kBarRight * w / 320;
+    int filled = left;
+    for (int x = left; x < right; ++x) {
+        RGBQUAD c = frame.GetPixelColor(x, kBarRow * h / 180);
         if (c.rgbRed > 200 && c.rgbGreen > 200 && c.rgbBlue > 200) filled = x + 1;
     }
-    return static_cast<int>(double(filled - kBarLeft) / (kBarRight - kBarLeft) * kClipSeconds + 0.5);
+    return static_cast<int>(double(filled - left) / (right - left) * kClipSeconds + 0.5);
 }
 
 }  // namespace
 
-// The asked second of each container (past the end: the middle); nothing for what it cannot decode.
-TEST(FrameGrabber, DecodesTheAskedSecondOrLeavesTheOutputEmpty) {
-    TempFolder folder;
-    const std::string clips = TEST_MEDIA_DIR "\\", one = "-vframes 1 -an -y", whole = ReadWholeFile(clips + "clip.avi");
-    // shown: the second that the output frame shows; -1 for no output at all
-    const struct { std::string input, seconds, tail; DWORD exitCode; int shown; } cases[] = {
-        {clips + "clip.avi", "5", one, 0, 5}, {clips + "clip.mkv", "5", one, 0, 5},
-        {clips + "clip.mp4", "5", one, 0, 5}, {clips + "clip.mov", "5", one, 0, 5},
-        {clips + "clip.avi", "12", one, 0, 12}, {clips + "clip.mkv", "30", one, 0, kClipSeconds / 2},
-        {folder.Write("cut.avi", whole.substr(0, 2500)), "5", one, 1, -1},  // cut inside its first frame
-        {folder.Write("notes.avi", "Pack the tripod.\r\n"), "5", one, 1, -1},  // text named like a video
-        {folder.Write("empty.avi", ""), "5", one, 1, -1},
-        {folder / "gone.avi", "5", one, 1, -1},
-        {clips + "clip.avi", "5", "-vframes 2 -an -y", 2, -1},  // not the plug-in's command line
+// Videos in every container, with names a user may well have, reach the grabber whole and give the
+// frame at 0:05, which is cached in their folder and read back; what it cannot decode is cached as
+// known to have none. A folder too long for the cache's names gets no cache, and its file is left.
+TEST(FrameGrabber, AnyFileNameGivesItsFrameAndItsFolderACache) {
+    TempFolder root;
+    auto clip = [](const char* container) { return ReadWholeFile(TEST_MEDIA_DIR "\\clip." + std::string(container)); };
+    const std::string empty("\x12\x94\x43\x94\1\0\0\0\0\0\0\0", 12);  // an empty cache file
+    const size_t base = root.Path().size() + 1;                    // where a subfolder's name starts
+    const struct { std::string folder, name, bytes; int shown; bool cached; } rows[] = {
+        {"two words & more", "it's 100% ^fun^ %s%n%d.avi", clip("avi"), 5, true},
+        {"\xC4rger", "caf\xE9 \xC4.mkv", clip("mkv"), 5, true},         // "Ärger", "café Ä" in the ANSI code page
+        {std::string(199 - base, 'f'), "clip.mp4", clip("mp4"), 5, true},  // a folder path of 200 bytes
+        {std::string(241 - base, 'g'), "clip.mov", clip("mov"), 5, false},  // "$$KesTHM$$.New.cache" would not fit
+        {"cut", "cut.avi", clip("avi").substr(0, 2500), -1, true},        // cut inside its first frame
+        {"notes", "notes.avi", "Pack the tripod.\r\n", -1, true},         // text named like a video
     };
-    for (const auto& c : cases) {
-        GrabberRun run = Grab(c.input, c.seconds, c.tail);
-        EXPECT_EQ(std::make_pair(c.exitCode, c.shown), std::make_pair(run.exitCode, SecondShown(run.output)))
-            << c.input << " at " << c.seconds << " " << c.tail;
+    for (const auto& r : rows) {
+        std::string folder = root / r.folder + "\\", path = folder + r.name;
+        CreateDirectoryA(folder.c_str(), nullptr);
+        root.Write(r.folder + "\\" + r.name, r.bytes);
+        root.Write(r.folder + "\\" + kCacheFileName, empty);
+        ThumbCache cache;
+        CxImage frame, cached;
+        cache.Open(folder);
+        EXPECT_EQ(r.shown > 0 ? S_OK : E_FAIL, GetVideoThumbnail(path.c_str(), &cache, 320, 180, frame)) << path;
+        EXPECT_EQ(r.shown, SecondShown(frame)) << path;
+        cache.Close();
+        cache.Open(folder);
+        EXPECT_EQ(r.cached, cache.Lookup(path, cached) && SecondShown(cached) == r.shown) << path;
+        EXPECT_TRUE(r.cached || ReadWholeFile(folder + kCacheFileName) == empty) << path;
     }
 }
