@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "input/Commands.h"
+#include "input/CommandTarget.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "input/ProcessList.h"
 #include "input/RemoteCodes.h"
 #include "input/RemoteControlHooks.h"
-#include "plugin/PluginSettings.h"
-#include "plugin/RembrixApp.h"
+#include "settings/PluginSettings.h"
+#include "settings/RegisteredMessages.h"
 
 GetRawInputDataFn g_rawInputReader = nullptr;
 

@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #include "base/Window.h"
-#include "input/Commands.h"
+#include "input/CommandTarget.h"
 
 struct PluginSettings;
 

@@ -5,10 +5,10 @@
 #include "base/ModuleHold.h"
 #include "base/ModuleState.h"
 #include "base/Window.h"
-#include "input/Commands.h"
-#include "plugin/Monitors.h"
-#include "plugin/PluginSettings.h"
+#include "input/CommandTarget.h"
 #include "res/resource.h"
+#include "settings/Monitors.h"
+#include "settings/PluginSettings.h"
 
 namespace {
 

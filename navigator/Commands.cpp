@@ -1,6 +1,6 @@
 // Steering the Navigator: the command dispatcher, movement, choosing, the two-press delete, and
 // the keyboard and mouse of the window.
-#include "input/Commands.h"
+#include "input/CommandTarget.h"
 
 #include <cstdio>
 

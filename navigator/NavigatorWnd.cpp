@@ -7,9 +7,8 @@
 #include "base/Text.h"
 #include "navigator/PlayerProtocol.h"
 #include "options/ConfigSheet.h"
-#include "plugin/Monitors.h"
-#include "plugin/RembrixApp.h"
 #include "res/resource.h"
+#include "settings/Monitors.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 
 #include "base/PropertySheet.h"
 #include "base/Window.h"
-#include "input/Commands.h"
+#include "input/CommandTarget.h"
 #include "input/MediaCenterTray.h"
 #include "input/RemoteControl.h"
 #include "input/TrayIcon.h"
@@ -24,7 +24,7 @@
 #include "navigator/ThumbnailPipeline.h"
 #include "navigator/TokenList.h"
 #include "options/OptionsPreview.h"
-#include "plugin/PluginSettings.h"
+#include "settings/PluginSettings.h"
 #include "ximage/CxImage.h"
 
 constexpr char kNavigatorClassName[] = "Streamzap.WMX";

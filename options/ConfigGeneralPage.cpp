@@ -1,7 +1,7 @@
 #include "options/ConfigGeneralPage.h"
 
-#include "plugin/Monitors.h"
-#include "plugin/PluginSettings.h"
+#include "settings/Monitors.h"
+#include "settings/PluginSettings.h"
 
 namespace {
 

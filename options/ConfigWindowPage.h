@@ -7,7 +7,7 @@
 #include "base/PropertySheet.h"
 #include "options/FontComboBox.h"
 #include "options/OptionsPreview.h"
-#include "plugin/PluginSettings.h"
+#include "settings/PluginSettings.h"
 
 class CConfigWindowPage : public CPropertyPage {
 public:

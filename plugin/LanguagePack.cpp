@@ -4,7 +4,7 @@
 
 #include "base/ModuleState.h"
 #include "base/ProcAddress.h"
-#include "plugin/RegistryStore.h"
+#include "settings/RegistryStore.h"
 
 namespace {
 

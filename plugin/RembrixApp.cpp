@@ -2,13 +2,12 @@
 
 #include "base/ModuleState.h"
 #include "navigator/NavigatorWnd.h"
-
-UINT g_streamzapMessage = 0;
+#include "settings/RegisteredMessages.h"
 
 RembrixApp theApp;
 
 bool RembrixApp::InitInstance(HINSTANCE instance) {
-    g_streamzapMessage = RegisterWindowMessageA(kStreamzapMessageName);
+    RegisterModuleMessages();
     FreeLanguagePack(languagePack);
     ModuleState& state = ThisModuleState();
     state.instance = instance;

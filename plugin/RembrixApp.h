@@ -18,7 +18,3 @@ constexpr char kLanguageKey[] = "Software\\Halvorn";
 
 // The one application object of the module.
 extern RembrixApp theApp;
-
-// The Streamzap remote's registered message, registered when the module loads.
-extern UINT g_streamzapMessage;
-constexpr char kStreamzapMessageName[] = "3E4CA449-C26F-47c6-A124-D66589CFA12F";

@@ -7,7 +7,7 @@
 #include "navigator/NavigatorWnd.h"
 #include "plugin/PluginInfoRecord.h"
 #include "plugin/PluginInterface.h"
-#include "plugin/PluginSettings.h"
+#include "settings/PluginSettings.h"
 
 class RemotePlugin : public ControlPluginBase {
 public:

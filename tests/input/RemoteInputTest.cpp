@@ -11,7 +11,8 @@
 
 #include "input/ProcessList.h"
 #include "input/RemoteControlHooks.h"
-#include "input/Commands.h"
+#include "input/CommandTarget.h"
+#include "settings/RegisteredMessages.h"
 #include "tests/navigator/NavigatorFixture.h"
 #include "tests/support/Windows.h"
 

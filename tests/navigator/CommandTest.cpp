@@ -4,7 +4,7 @@
 
 #include "base/Files.h"
 #include "base/ModuleState.h"
-#include "input/Commands.h"
+#include "input/CommandTarget.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/Windows.h"
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "plugin/Monitors.h"
+#include "settings/Monitors.h"
 #include "tests/support/ImportPatch.h"
 
 using NavigatorWindow = NavigatorFixture;

@@ -11,7 +11,7 @@
 #include <tuple>
 #include <vector>
 
-#include "input/Commands.h"
+#include "input/CommandTarget.h"
 #include "options/ConfigSheet.h"
 #include "plugin/RemotePlugin.h"
 #include "tests/navigator/NavigatorFixture.h"

@@ -1,4 +1,4 @@
-#include "plugin/Monitors.h"
+#include "settings/Monitors.h"
 
 #include "base/ProcAddress.h"
 

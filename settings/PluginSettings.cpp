@@ -1,9 +1,9 @@
-#include "plugin/PluginSettings.h"
+#include "settings/PluginSettings.h"
 
 #include <cstdio>
 
-#include "plugin/Monitors.h"
-#include "plugin/RegistryStore.h"
+#include "settings/Monitors.h"
+#include "settings/RegistryStore.h"
 
 const COLORREF kDefaultColours[kColourCount] = {
     0x00984E00, 0x00984E00, 0x00FCD694, 0x00782800, 0x00FFF0D2, 0x00E69349, 0x00FFFFFF,

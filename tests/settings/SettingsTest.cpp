@@ -1,5 +1,5 @@
 // The settings record in the registry: defaults, which hive wins, mistyped values, and save.
-#include "plugin/PluginSettings.h"
+#include "settings/PluginSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "plugin/RegistryStore.h"
+#include "settings/RegistryStore.h"
 
 #include <vector>
 
