@@ -15,7 +15,7 @@ namespace {
 constexpr size_t kTipLimit = 128;
 constexpr UINT kColumnItems = 8;
 constexpr UINT kTextSizes = 5;
-constexpr UINT kMonitorCommands = 9;  // 2000..2008
+constexpr UINT kMonitorCommands = 9;  // from ID_QUICK_MONITOR_FIRST
 constexpr int kIconSize = 16;
 
 void Notify(DWORD action, HWND window, UINT id, UINT callbackMessage, HICON icon, const char* tip) {
@@ -47,9 +47,9 @@ HMENU SubmenuHolding(HMENU menu, UINT id, int* position) {
 
 void AddMonitorItems(HMENU popup, const PluginSettings& settings) {
     MonitorList monitors = EnumerateMonitors();
-    HMENU quick = SubmenuHolding(popup, kCmdThumbnails, nullptr);
+    HMENU quick = SubmenuHolding(popup, IDC_THUMBNAILS, nullptr);
     int position = -1;
-    HMENU monitorMenu = quick ? SubmenuHolding(quick, kCmdMonitorFirst, &position) : nullptr;
+    HMENU monitorMenu = quick ? SubmenuHolding(quick, ID_QUICK_MONITOR_FIRST, &position) : nullptr;
     if (!monitorMenu) return;
     if (monitors.size() == 1) {
         DeleteMenu(quick, static_cast<UINT>(position), MF_BYPOSITION);
@@ -63,23 +63,26 @@ void AddMonitorItems(HMENU popup, const PluginSettings& settings) {
     int chosen = -1;
     for (size_t i = 0; i < monitors.size(); ++i) {
         const char* device = monitors[i].info.szDevice;
-        UINT id = kCmdMonitorFirst + static_cast<UINT>(i);
+        UINT id = ID_QUICK_MONITOR_FIRST + static_cast<UINT>(i);
         AppendMenuA(monitorMenu, MF_STRING | MF_ENABLED, id, strlen(device) > 4 ? device + 4 : "");
         if (monitors[i].info.dwFlags & MONITORINFOF_PRIMARY) SetMenuDefaultItem(monitorMenu, id, FALSE);
         if (monitors[i].handle == settings.Monitor()) chosen = static_cast<int>(i);
     }
-    if (chosen >= 0)
-        CheckMenuRadioItem(monitorMenu, kCmdMonitorFirst, kCmdMonitorFirst + static_cast<UINT>(monitors.size()) - 1,
-                           kCmdMonitorFirst + static_cast<UINT>(chosen), MF_BYCOMMAND);
+    if (chosen >= 0) {
+        UINT last = ID_QUICK_MONITOR_FIRST + static_cast<UINT>(monitors.size()) - 1;
+        CheckMenuRadioItem(monitorMenu, ID_QUICK_MONITOR_FIRST, last, ID_QUICK_MONITOR_FIRST + static_cast<UINT>(chosen),
+                           MF_BYCOMMAND);
+    }
 }
 
 DWORD Toggled(DWORD value) { return value ? 0 : 1; }
 
 bool IsQuickConfigCommand(UINT id) {
-    return id == kCmdConfigurations || id == kCmdShowNavigator || id == kCmdThumbnails || id == kCmdLargeThumbnails ||
-           id == kCmdTagInfo || id == kCmdEnable || (id >= kCmdTextSizeFirst && id < kCmdTextSizeFirst + kTextSizes) ||
-           (id >= kCmdColumnFirst && id < kCmdColumnFirst + kColumnItems) ||
-           (id >= kCmdMonitorFirst && id < kCmdMonitorFirst + kMonitorCommands);
+    return id == ID_QUICK_CONFIGURATIONS || id == ID_QUICK_SHOW_NAVIGATOR || id == IDC_THUMBNAILS ||
+           id == IDC_LARGE_THUMBNAILS || id == IDC_TAG_INFO || id == IDC_ENABLE ||
+           (id >= ID_QUICK_TEXT_SIZE_FIRST && id < ID_QUICK_TEXT_SIZE_FIRST + kTextSizes) ||
+           (id >= ID_QUICK_COLUMN_FIRST && id < ID_QUICK_COLUMN_FIRST + kColumnItems) ||
+           (id >= ID_QUICK_MONITOR_FIRST && id < ID_QUICK_MONITOR_FIRST + kMonitorCommands);
 }
 
 // Greys every command item of `menu` and its submenus but "Show Navigator Window".
@@ -87,7 +90,7 @@ void GreyAllButShowNavigator(HMENU menu) {
     for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
         if (HMENU sub = GetSubMenu(menu, i))
             GreyAllButShowNavigator(sub);
-        else if (GetMenuItemID(menu, i) != kCmdShowNavigator)
+        else if (GetMenuItemID(menu, i) != ID_QUICK_SHOW_NAVIGATOR)
             EnableMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | MF_GRAYED);
     }
 }
@@ -106,23 +109,23 @@ HMENU BuildQuickConfigMenu(const PluginSettings& settings, bool sheetOpen) {
     RemoveMenu(menu, 0, MF_BYPOSITION);
     DestroyMenu(menu);
 
-    SetCheck(popup, kCmdEnable, settings.activate != 0);
-    SetCheck(popup, kCmdThumbnails, settings.showThumbnail != 0);
-    SetCheck(popup, kCmdLargeThumbnails, settings.iconView != 0);
-    SetCheck(popup, kCmdTagInfo, settings.showDetailInfo != 0);
+    SetCheck(popup, IDC_ENABLE, settings.activate != 0);
+    SetCheck(popup, IDC_THUMBNAILS, settings.showThumbnail != 0);
+    SetCheck(popup, IDC_LARGE_THUMBNAILS, settings.iconView != 0);
+    SetCheck(popup, IDC_TAG_INFO, settings.showDetailInfo != 0);
     // Values without an item of their own (a text size past 4, nine or ten columns) mark nothing.
     if (settings.textSize < kTextSizes)
-        CheckMenuRadioItem(popup, kCmdTextSizeFirst, kCmdTextSizeFirst + kTextSizes - 1,
-                           kCmdTextSizeFirst + settings.textSize, MF_BYCOMMAND);
+        CheckMenuRadioItem(popup, ID_QUICK_TEXT_SIZE_FIRST, ID_QUICK_TEXT_SIZE_FIRST + kTextSizes - 1,
+                           ID_QUICK_TEXT_SIZE_FIRST + settings.textSize, MF_BYCOMMAND);
     if (settings.column >= 1 && settings.column <= kColumnItems)
-        CheckMenuRadioItem(popup, kCmdColumnFirst, kCmdColumnFirst + kColumnItems - 1,
-                           kCmdColumnFirst + settings.column - 1, MF_BYCOMMAND);
+        CheckMenuRadioItem(popup, ID_QUICK_COLUMN_FIRST, ID_QUICK_COLUMN_FIRST + kColumnItems - 1,
+                           ID_QUICK_COLUMN_FIRST + settings.column - 1, MF_BYCOMMAND);
     if (!settings.showThumbnail) {
-        Grey(popup, kCmdTagInfo);
-        Grey(popup, kCmdLargeThumbnails);
+        Grey(popup, IDC_TAG_INFO);
+        Grey(popup, IDC_LARGE_THUMBNAILS);
     }
     if (!settings.showThumbnail || !settings.iconView)
-        for (UINT i = 0; i < kColumnItems; ++i) Grey(popup, kCmdColumnFirst + i);
+        for (UINT i = 0; i < kColumnItems; ++i) Grey(popup, ID_QUICK_COLUMN_FIRST + i);
     AddMonitorItems(popup, settings);
     if (sheetOpen) GreyAllButShowNavigator(popup);
     return popup;
@@ -131,25 +134,26 @@ HMENU BuildQuickConfigMenu(const PluginSettings& settings, bool sheetOpen) {
 QuickConfigFollowUp ApplyQuickConfigCommand(UINT id, PluginSettings& settings, bool sheetOpen) {
     QuickConfigFollowUp follow = QuickConfigFollowUp::None;
     if (!IsQuickConfigCommand(id)) return QuickConfigFollowUp::NotMine;
-    if (id == kCmdShowNavigator) return QuickConfigFollowUp::ShowNavigator;
+    if (id == ID_QUICK_SHOW_NAVIGATOR) return QuickConfigFollowUp::ShowNavigator;
     // A command that arrives from a menu greyed by a sheet is refused all the same.
     if (sheetOpen) return QuickConfigFollowUp::None;
-    if (id == kCmdConfigurations) return QuickConfigFollowUp::RunOptionsSheet;
-    if (id >= kCmdTextSizeFirst && id < kCmdTextSizeFirst + kTextSizes) {
-        settings.textSize = id - kCmdTextSizeFirst;
-    } else if (id >= kCmdColumnFirst && id < kCmdColumnFirst + kColumnItems) {
-        settings.column = id - kCmdColumnFirst + 1;
-    } else if (id == kCmdThumbnails) {
+    if (id == ID_QUICK_CONFIGURATIONS) return QuickConfigFollowUp::RunOptionsSheet;
+    if (id >= ID_QUICK_TEXT_SIZE_FIRST && id < ID_QUICK_TEXT_SIZE_FIRST + kTextSizes) {
+        settings.textSize = id - ID_QUICK_TEXT_SIZE_FIRST;
+    } else if (id >= ID_QUICK_COLUMN_FIRST && id < ID_QUICK_COLUMN_FIRST + kColumnItems) {
+        settings.column = id - ID_QUICK_COLUMN_FIRST + 1;
+    } else if (id == IDC_THUMBNAILS) {
         settings.showThumbnail = Toggled(settings.showThumbnail);
-    } else if (id == kCmdLargeThumbnails) {
+    } else if (id == IDC_LARGE_THUMBNAILS) {
         settings.iconView = Toggled(settings.iconView);
-    } else if (id == kCmdTagInfo) {
+    } else if (id == IDC_TAG_INFO) {
         settings.showDetailInfo = Toggled(settings.showDetailInfo);
-    } else if (id >= kCmdMonitorFirst && id < kCmdMonitorFirst + kMonitorCommands) {
+    } else if (id >= ID_QUICK_MONITOR_FIRST && id < ID_QUICK_MONITOR_FIRST + kMonitorCommands) {
         // A monitor removed since the menu was built leaves the setting alone.
         MonitorList monitors = EnumerateMonitors();
-        if (id - kCmdMonitorFirst < monitors.size()) settings.SetMonitor(monitors[id - kCmdMonitorFirst].handle);
-    } else if (id == kCmdEnable) {
+        UINT index = id - ID_QUICK_MONITOR_FIRST;
+        if (index < monitors.size()) settings.SetMonitor(monitors[index].handle);
+    } else if (id == IDC_ENABLE) {
         settings.activate = Toggled(settings.activate);
         follow = QuickConfigFollowUp::UpdateMediaCenterTray;
     }

@@ -64,19 +64,6 @@ private:
     const UINT taskbarCreatedMessage_;
 };
 
-// Menu commands.
-enum QuickConfigCommand : UINT {
-    kCmdConfigurations = 32771,
-    kCmdTextSizeFirst = 32832,  // to 32836
-    kCmdThumbnails = 1038,
-    kCmdLargeThumbnails = 1040,
-    kCmdTagInfo = 1041,
-    kCmdColumnFirst = 32837,  // column 1, to 32844 for 8
-    kCmdMonitorFirst = 2000,  // the placeholder, then one item per monitor
-    kCmdEnable = 5010,
-    kCmdShowNavigator = 32830,
-};
-
 // Menu 130's first popup, its marks and greyed items set from the settings and its monitor items
 // built from the monitors now present. The caller tracks and destroys it. While an options sheet
 // is open every item but "Show Navigator Window" is greyed: the sheet's Test writes the live

@@ -96,7 +96,12 @@ void NavigatorWnd::LoadSkin() {
     Rect frame = layout.ThumbFrameRect(0);
     int sizeIndex = FrameImageIndex(frame.Width());
     static const int kFrames[4][4] = {
-        {5019, 5023, 5028, 5032}, {5018, 5022, 5026, 5031}, {5020, 5024, 5029, 5027}, {5021, 5025, 5030, 5017}};
+        {IDR_SKIN_FRAME_64, IDR_SKIN_FRAME_100, IDR_SKIN_FRAME_160, IDR_SKIN_FRAME_240},
+        {IDR_SKIN_FRAME_HOT_64, IDR_SKIN_FRAME_HOT_100, IDR_SKIN_FRAME_HOT_160, IDR_SKIN_FRAME_HOT_240},
+        {IDR_SKIN_FRAME_SELECTED_64, IDR_SKIN_FRAME_SELECTED_100, IDR_SKIN_FRAME_SELECTED_160,
+         IDR_SKIN_FRAME_SELECTED_240},
+        {IDR_SKIN_FRAME_SELECTED_HOT_64, IDR_SKIN_FRAME_SELECTED_HOT_100, IDR_SKIN_FRAME_SELECTED_HOT_160,
+         IDR_SKIN_FRAME_SELECTED_HOT_240}};
     for (int i = 0; i < 4; ++i)
         LoadSkinImage(kSkinFrame + i, frame.Width(), frame.Height(), kFrames[i][sizeIndex], "PNG", true);
 
@@ -104,13 +109,22 @@ void NavigatorWnd::LoadSkin() {
 
     Rect cell = layout.ItemRect(0);
     int cellIndex = CellImageIndex(cell.Height());
-    static const int kCells[2][4] = {{5035, 5036, 5037, 5034}, {5040, 5041, 5038, 5039}};
+    static const int kCells[2][4] = {
+        {IDR_SKIN_CELL_SELECTED_68, IDR_SKIN_CELL_SELECTED_108, IDR_SKIN_CELL_SELECTED_172, IDR_SKIN_CELL_SELECTED_260},
+        {IDR_SKIN_CELL_PRESSED_68, IDR_SKIN_CELL_PRESSED_108, IDR_SKIN_CELL_PRESSED_172, IDR_SKIN_CELL_PRESSED_260}};
     for (int i = 0; i < 2; ++i)
         LoadSkinImage(kSkinCellSelected + i, cell.Width(), cell.Height(), kCells[i][cellIndex], "PNG", false);
 
-    static const int kPlaceholders[3][7] = {{5049, 5048, 5047, 5046, 5045, 5044, 5043},
-                                            {5057, 5056, 5055, 5053, 5052, 5051, 5050},
-                                            {5042, 5054, 5062, 5061, 5060, 5059, 5058}};
+    static const int kPlaceholders[3][7] = {
+        {IDR_SKIN_PLACEHOLDER_VIDEO_128, IDR_SKIN_PLACEHOLDER_VIDEO_96, IDR_SKIN_PLACEHOLDER_VIDEO_64,
+         IDR_SKIN_PLACEHOLDER_VIDEO_48, IDR_SKIN_PLACEHOLDER_VIDEO_32, IDR_SKIN_PLACEHOLDER_VIDEO_24,
+         IDR_SKIN_PLACEHOLDER_VIDEO_16},
+        {IDR_SKIN_PLACEHOLDER_AUDIO_128, IDR_SKIN_PLACEHOLDER_AUDIO_96, IDR_SKIN_PLACEHOLDER_AUDIO_64,
+         IDR_SKIN_PLACEHOLDER_AUDIO_48, IDR_SKIN_PLACEHOLDER_AUDIO_32, IDR_SKIN_PLACEHOLDER_AUDIO_24,
+         IDR_SKIN_PLACEHOLDER_AUDIO_16},
+        {IDR_SKIN_PLACEHOLDER_OTHER_128, IDR_SKIN_PLACEHOLDER_OTHER_96, IDR_SKIN_PLACEHOLDER_OTHER_64,
+         IDR_SKIN_PLACEHOLDER_OTHER_48, IDR_SKIN_PLACEHOLDER_OTHER_32, IDR_SKIN_PLACEHOLDER_OTHER_24,
+         IDR_SKIN_PLACEHOLDER_OTHER_16}};
     int size = PlaceholderIndex(layout.ThumbWidth(), layout.ThumbHeight());
     // Cells too small for any placeholder get none (resource 0: an empty picture).
     for (int i = 0; i < 3; ++i)

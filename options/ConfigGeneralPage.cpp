@@ -1,16 +1,8 @@
 #include "options/ConfigGeneralPage.h"
 
+#include "res/resource.h"
 #include "settings/Monitors.h"
 #include "settings/PluginSettings.h"
-
-namespace {
-
-constexpr int kTrayIconCheck = 5009;
-constexpr int kEnableCheck = 5010;
-constexpr int kHotKeyControl = 5011;
-constexpr int kMonitorCombo = 5012;
-
-}  // namespace
 
 void CConfigGeneralPage::Init(PluginSettings* settings) {
     settings_ = settings;
@@ -19,9 +11,9 @@ void CConfigGeneralPage::Init(PluginSettings* settings) {
 }
 
 void CConfigGeneralPage::DoDataExchange(DataExchange& dx) {
-    dx.Check(kTrayIconCheck, showTrayIcon);
-    dx.Check(kEnableCheck, enablePlugin);
-    dx.ComboIndex(kMonitorCombo, monitorIndex);
+    dx.Check(IDC_TRAY_ICON, showTrayIcon);
+    dx.Check(IDC_ENABLE, enablePlugin);
+    dx.ComboIndex(IDC_MONITOR, monitorIndex);
 }
 
 BOOL CConfigGeneralPage::OnInitDialog() {
@@ -29,13 +21,13 @@ BOOL CConfigGeneralPage::OnInitDialog() {
     // The setting keeps the key code in bits 0-7 and the modifier flags in bits 16-23; the control
     // takes them as one word, key code low.
     DWORD hotKey = settings_->hotKey;
-    SendDlgItemMessageA(Handle(), kHotKeyControl, HKM_SETHOTKEY, MAKEWORD(hotKey & 0xFF, (hotKey >> 16) & 0xFF), 0);
+    SendDlgItemMessageA(Handle(), IDC_HOT_KEY, HKM_SETHOTKEY, MAKEWORD(hotKey & 0xFF, (hotKey >> 16) & 0xFF), 0);
     // The key is taken from every program: one typed alone or with Shift alone gets Control+Alt.
     // The rule is for typing; the stored key above is shown as it is.
-    SendDlgItemMessageA(Handle(), kHotKeyControl, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
+    SendDlgItemMessageA(Handle(), IDC_HOT_KEY, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
                         MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
 
-    HWND combo = Item(kMonitorCombo);
+    HWND combo = Item(IDC_MONITOR);
     MonitorList monitors = EnumerateMonitors();
     for (const MonitorEntry& monitor : monitors) {
         const char* device = monitor.info.szDevice;
@@ -47,14 +39,14 @@ BOOL CConfigGeneralPage::OnInitDialog() {
 }
 
 bool CConfigGeneralPage::OnCommand(int id, int code) {
-    return id == kMonitorCombo && code == CBN_SELENDOK;  // nothing to do until OK
+    return id == IDC_MONITOR && code == CBN_SELENDOK;  // nothing to do until OK
 }
 
 void CConfigGeneralPage::OnOK() {
     UpdateData(true);
     settings_->activate = static_cast<DWORD>(enablePlugin);
     settings_->trayIcon = static_cast<DWORD>(showTrayIcon);
-    WORD hotKey = static_cast<WORD>(SendDlgItemMessageA(Handle(), kHotKeyControl, HKM_GETHOTKEY, 0, 0));
+    WORD hotKey = static_cast<WORD>(SendDlgItemMessageA(Handle(), IDC_HOT_KEY, HKM_GETHOTKEY, 0, 0));
     settings_->hotKey = static_cast<DWORD>(HIBYTE(hotKey)) * 65536 + LOBYTE(hotKey);
     // A monitor that went away while the sheet was open leaves the setting as it was.
     MonitorList monitors = EnumerateMonitors();

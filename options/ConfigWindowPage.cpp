@@ -7,14 +7,6 @@
 
 namespace {
 
-constexpr int kTextSizeCombo = 1017;
-constexpr int kFontCombo = 1039;
-constexpr int kColumnsEdit = 1044;
-constexpr int kColumnsSpin = 1045;
-constexpr int kThumbnailsCheck = 1038;
-constexpr int kLargeThumbnailsCheck = 1040;
-constexpr int kTagInfoCheck = 1041;
-constexpr int kTestButton = 1484;
 constexpr int kTextSizes = 5;
 constexpr char kFallbackFont[] = "Arial";
 
@@ -35,19 +27,19 @@ void CConfigWindowPage::Init(PluginSettings* settings, OptionsPreview* navigator
 }
 
 void CConfigWindowPage::DoDataExchange(DataExchange& dx) {
-    dx.ComboIndex(kTextSizeCombo, textSizeIndex);
-    dx.Int(kColumnsEdit, columnCount);
-    dx.Check(kTagInfoCheck, showTagInfo);
-    dx.Check(kLargeThumbnailsCheck, largeThumbnails);
-    dx.Check(kThumbnailsCheck, trackThumbnails);
+    dx.ComboIndex(IDC_TEXT_SIZE, textSizeIndex);
+    dx.Int(IDC_COLUMNS, columnCount);
+    dx.Check(IDC_TAG_INFO, showTagInfo);
+    dx.Check(IDC_LARGE_THUMBNAILS, largeThumbnails);
+    dx.Check(IDC_THUMBNAILS, trackThumbnails);
 }
 
 BOOL CConfigWindowPage::OnInitDialog() {
     CPropertyPage::OnInitDialog();
-    font_.Attach(Item(kFontCombo));
+    font_.Attach(Item(IDC_FONT));
     // The control asked for its item height before the page knew it: tell it now.
     MEASUREITEMSTRUCT measure = {};
-    measure.CtlID = kFontCombo;
+    measure.CtlID = IDC_FONT;
     font_.MeasureItem(&measure);
     SendMessageA(font_.Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), measure.itemHeight);
     SendMessageA(font_.Handle(), CB_SETITEMHEIGHT, 0, measure.itemHeight);
@@ -57,13 +49,13 @@ BOOL CConfigWindowPage::OnInitDialog() {
         if (font_.SelectByName(settings_->textFont) == CB_ERR) SendMessageA(font_.Handle(), CB_SETCURSEL, 0, 0);
     }
 
-    HWND sizes = Item(kTextSizeCombo);
+    HWND sizes = Item(IDC_TEXT_SIZE);
     for (int i = 0; i < kTextSizes; ++i)
         SendMessageA(sizes, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LoadResString(IDS_TEXT_SIZE_FIRST + i).c_str()));
     SendMessageA(sizes, CB_SETCURSEL, static_cast<WPARAM>(textSizeIndex), 0);
 
-    SendDlgItemMessageA(Handle(), kColumnsSpin, UDM_SETRANGE32, 1, 10);
-    SendDlgItemMessageA(Handle(), kColumnsSpin, UDM_SETPOS32, 0, columnCount);
+    SendDlgItemMessageA(Handle(), IDC_COLUMNS_SPIN, UDM_SETRANGE32, 1, 10);
+    SendDlgItemMessageA(Handle(), IDC_COLUMNS_SPIN, UDM_SETPOS32, 0, columnCount);
     ApplyEnablingRules();
     return TRUE;
 }
@@ -71,23 +63,23 @@ BOOL CConfigWindowPage::OnInitDialog() {
 // Reads the check boxes alone: a refused columns field must neither hold the rules back nor
 // answer a click with its message.
 void CConfigWindowPage::ApplyEnablingRules() {
-    if (!navigator_ || !navigator_->HasPreviewWindow()) EnableWindow(Item(kTestButton), FALSE);
-    bool thumbnails = IsDlgButtonChecked(Handle(), kThumbnailsCheck) == BST_CHECKED;
-    EnableWindow(Item(kLargeThumbnailsCheck), thumbnails);
-    EnableWindow(Item(kTagInfoCheck), thumbnails);
-    bool grid = thumbnails && IsDlgButtonChecked(Handle(), kLargeThumbnailsCheck) == BST_CHECKED;
-    EnableWindow(Item(kColumnsEdit), grid);
-    EnableWindow(Item(kColumnsSpin), grid);
+    if (!navigator_ || !navigator_->HasPreviewWindow()) EnableWindow(Item(IDC_TEST), FALSE);
+    bool thumbnails = IsDlgButtonChecked(Handle(), IDC_THUMBNAILS) == BST_CHECKED;
+    EnableWindow(Item(IDC_LARGE_THUMBNAILS), thumbnails);
+    EnableWindow(Item(IDC_TAG_INFO), thumbnails);
+    bool grid = thumbnails && IsDlgButtonChecked(Handle(), IDC_LARGE_THUMBNAILS) == BST_CHECKED;
+    EnableWindow(Item(IDC_COLUMNS), grid);
+    EnableWindow(Item(IDC_COLUMNS_SPIN), grid);
 }
 
 bool CConfigWindowPage::OnCommand(int id, int code) {
     if (code != BN_CLICKED) return false;
-    if (id == kThumbnailsCheck || id == kLargeThumbnailsCheck) {
+    if (id == IDC_THUMBNAILS || id == IDC_LARGE_THUMBNAILS) {
         ApplyEnablingRules();
         return true;
     }
     // A refused field has shown its message: nothing is written and nothing shown.
-    if (id == kTestButton) {
+    if (id == IDC_TEST) {
         if (navigator_ && navigator_->HasPreviewWindow() && WriteBack()) navigator_->ShowPreview();
         return true;
     }
@@ -95,7 +87,7 @@ bool CConfigWindowPage::OnCommand(int id, int code) {
 }
 
 bool CConfigWindowPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
-    if (wParam != kFontCombo) return false;
+    if (wParam != IDC_FONT) return false;
     if (message == WM_MEASUREITEM)
         font_.MeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
     else if (message == WM_DRAWITEM)

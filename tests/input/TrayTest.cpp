@@ -15,6 +15,7 @@
 #include "base/ModuleState.h"
 #include "tests/navigator/NavigatorFixture.h"
 #include "plugin/RemotePlugin.h"
+#include "res/resource.h"
 #include "tests/support/ImportPatch.h"
 #include "tests/support/Windows.h"
 
@@ -126,12 +127,21 @@ TEST_F(Tray, TheMenuShowsTheSettingsAndEachCommandSavesExactlyItsOwn) {
     LoadSettings();
     settings.monitor = 12345;  // a monitor long gone
     settings.Save();
+    HMONITOR primary = MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
     const struct { UINT id; const char* value; DWORD want; } commands[] = {  // value: the one that changes
-        {32832, "TextSize", 0},  {32836, "TextSize", 4},      {1038, "ShowThumbnail", 0}, {1038, "ShowThumbnail", 1},
-        {1040, "IconView", 0},   {1041, "ShowDetailInfo", 1}, {32837, "Column", 1},       {32844, "Column", 8},
-        {5010, "Activate", 0},   {5010, "Activate", 1},       {2001, nullptr, 0},  // no second monitor: nothing
-        {2000, "Monitor", DWORD(reinterpret_cast<uintptr_t>(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY)))},
-        {32830, nullptr, 0},  // shows the Navigator, saves nothing
+        {ID_QUICK_TEXT_SIZE_VERY_SMALL, "TextSize", 0},
+        {ID_QUICK_TEXT_SIZE_VERY_LARGE, "TextSize", 4},
+        {IDC_THUMBNAILS, "ShowThumbnail", 0},  // toggled off, then on
+        {IDC_THUMBNAILS, "ShowThumbnail", 1},
+        {IDC_LARGE_THUMBNAILS, "IconView", 0},
+        {IDC_TAG_INFO, "ShowDetailInfo", 1},
+        {ID_QUICK_COLUMN_1, "Column", 1},
+        {ID_QUICK_COLUMN_8, "Column", 8},
+        {IDC_ENABLE, "Activate", 0},  // toggled off, then on
+        {IDC_ENABLE, "Activate", 1},
+        {ID_QUICK_MONITOR_FIRST + 1, nullptr, 0},  // no second monitor: nothing
+        {ID_QUICK_MONITOR_FIRST, "Monitor", DWORD(reinterpret_cast<uintptr_t>(primary))},
+        {ID_QUICK_SHOW_NAVIGATOR, nullptr, 0},  // shows the Navigator, saves nothing
     };
     for (const auto& c : commands) {
         std::map<std::string, DWORD> want = Saved();
@@ -140,7 +150,7 @@ TEST_F(Tray, TheMenuShowsTheSettingsAndEachCommandSavesExactlyItsOwn) {
         SendMessageA(Window(), WM_COMMAND, c.id, 0);
         EXPECT_EQ(want, Saved()) << c.id;
         bool listAsked = !player.Requests().empty() && player.Requests().back().lParam == kRequestTrackList;
-        EXPECT_EQ(c.id == 32830, listAsked) << c.id;
+        EXPECT_EQ(c.id == ID_QUICK_SHOW_NAVIGATOR, listAsked) << c.id;
     }
 }
 
@@ -167,17 +177,19 @@ TEST_F(Tray, OneSheetAtATimeFromEveryRoad) {
             const std::string greyed = "32771-g 5010+g 1038+g 32832-g 32834+g 32837-g 32830-e";
             EXPECT_EQ(greyed, MenuMarks(greyed, window));
             cancelSecondSheet();
-            for (UINT id : {32771, 32832, 32836, 1038, 1040, 1041, 32837, 2000, 5010})
+            for (UINT id : {ID_QUICK_CONFIGURATIONS, ID_QUICK_TEXT_SIZE_VERY_SMALL, ID_QUICK_TEXT_SIZE_VERY_LARGE,
+                            IDC_THUMBNAILS, IDC_LARGE_THUMBNAILS, IDC_TAG_INFO, ID_QUICK_COLUMN_1,
+                            ID_QUICK_MONITOR_FIRST, IDC_ENABLE})
                 SendMessageA(window, WM_COMMAND, id, 0);
             EXPECT_EQ(before, Saved());
-            SendMessageA(window, WM_COMMAND, 32830, 0);  // still shows the Navigator
+            SendMessageA(window, WM_COMMAND, ID_QUICK_SHOW_NAVIGATOR, 0);  // still shows the Navigator
             EXPECT_EQ(Request(window, 21), player.Requests().back());
             ran = true;
             WhenShown(nullptr, nullptr);
             PropSheet_PressButton(sheet, fromTray ? PSBTN_CANCEL : PSBTN_OK);
         });
         if (fromTray)
-            SendMessageA(plugin.navigator.Handle(), WM_COMMAND, 32771, 0);
+            SendMessageA(plugin.navigator.Handle(), WM_COMMAND, ID_QUICK_CONFIGURATIONS, 0);
         else
             plugin.Configure(nullptr);
         EXPECT_TRUE(ran);
@@ -185,7 +197,7 @@ TEST_F(Tray, OneSheetAtATimeFromEveryRoad) {
         EXPECT_EQ(fromTray, plugin.navigator.Exists());
         EXPECT_EQ(fromTray, before == Saved()) << "saved on OK only";
     }
-    SendMessageA(plugin.navigator.Handle(), WM_COMMAND, 32836, 0);
+    SendMessageA(plugin.navigator.Handle(), WM_COMMAND, ID_QUICK_TEXT_SIZE_VERY_LARGE, 0);
     EXPECT_EQ(4u, Saved()["TextSize"]);
 }
 

@@ -17,6 +17,7 @@
 #include "options/ConfigSheet.h"
 #include "plugin/RembrixApp.h"
 #include "plugin/RemotePlugin.h"
+#include "res/resource.h"
 #include "tests/support/ImportPatch.h"
 #include "tests/support/RegistryScratch.h"
 #include "tests/support/TempFolder.h"
@@ -84,25 +85,26 @@ TEST_F(Options, TheWindowPage) {
     auto look = [](auto& s) { return std::make_tuple(s.textSize, s.column, s.showDetailInfo, s.textFont); };
     EXPECT_EQ(IDCANCEL, RunSheet(settings, &preview, kWindow, [&](HWND sheet, HWND page) {
         const char* const sizes[] = {"Very Small", "Small", "Normal", "Large", "Very Large"};
-        EXPECT_EQ(5, SendDlgItemMessageA(page, 1017, CB_GETCOUNT, 0, 0));
-        for (int i = 0; i < 5; ++i) EXPECT_EQ(sizes[i], Item(GetDlgItem(page, 1017), i));
-        EXPECT_EQ(MAKELONG(10, 1), SendDlgItemMessageA(page, 1045, UDM_GETRANGE, 0, 0)) << "the columns, 1 to 10";
-        SetDlgItemTextA(page, 1044, "");  // refused, but the boxes still rule
-        // After each click: whether large thumbnails and tags (1040, 1041), and columns (1044, 1045) are enabled.
-        const struct { int click; bool thumbnails, grid; } steps[] = {{0, true, true}, {1038, false, false},
-            {1040, false, false}, {1038, true, false}, {1040, true, true}};  // 1040 off while greyed, then on
+        EXPECT_EQ(5, SendDlgItemMessageA(page, IDC_TEXT_SIZE, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < 5; ++i) EXPECT_EQ(sizes[i], Item(GetDlgItem(page, IDC_TEXT_SIZE), i));
+        EXPECT_EQ(MAKELONG(10, 1), SendDlgItemMessageA(page, IDC_COLUMNS_SPIN, UDM_GETRANGE, 0, 0)) << "1 to 10";
+        SetDlgItemTextA(page, IDC_COLUMNS, "");  // refused, but the boxes still rule
+        // After each click: whether large thumbnails and tags, and the columns are enabled (large goes off while
+        // greyed, then on).
+        const struct { int click; bool thumbnails, grid; } steps[] = {{0, true, true}, {IDC_THUMBNAILS, false, false},
+            {IDC_LARGE_THUMBNAILS, false, false}, {IDC_THUMBNAILS, true, false}, {IDC_LARGE_THUMBNAILS, true, true}};
         for (const auto& s : steps) {
             if (s.click) Click(page, s.click);
-            for (int id : {1040, 1041, 1044, 1045})
-                EXPECT_EQ(id < 1044 ? s.thumbnails : s.grid, Enabled(page, id)) << "after " << s.click << ": " << id;
+            for (int id : {IDC_LARGE_THUMBNAILS, IDC_TAG_INFO, IDC_COLUMNS, IDC_COLUMNS_SPIN})
+                EXPECT_EQ(id >= IDC_COLUMNS ? s.grid : s.thumbnails, Enabled(page, id)) << s.click << ": " << id;
         }
         EXPECT_EQ(0, g_refusals) << "a check box answered with the refusal";
-        Click(page, 1484);  // Test, available with a Navigator
+        Click(page, IDC_TEST);  // Test, available with a Navigator
         EXPECT_EQ(std::make_tuple(1, 0), std::make_tuple(g_refusals, preview.shown)) << "Test with the field refused";
-        SendDlgItemMessageA(page, 1017, CB_SETCURSEL, 4, 0);
-        SetDlgItemTextA(page, 1044, "7");
-        Click(page, 1041);
-        Click(page, 1484);
+        SendDlgItemMessageA(page, IDC_TEXT_SIZE, CB_SETCURSEL, 4, 0);
+        SetDlgItemTextA(page, IDC_COLUMNS, "7");
+        Click(page, IDC_TAG_INFO);
+        Click(page, IDC_TEST);
         EXPECT_EQ(std::make_tuple(4ul, 7ul, 0ul, std::string("Liberation Serif")), look(settings));
         EXPECT_EQ(1, preview.shown);
         Press(sheet, PSBTN_CANCEL);
@@ -112,15 +114,15 @@ TEST_F(Options, TheWindowPage) {
     const PluginSettings before = settings;
     NavigatorWnd windowless;
     EXPECT_EQ(IDOK, RunSheet(settings, &windowless, kWindow, [&](HWND sheet, HWND page) {
-        EXPECT_FALSE(Enabled(page, 1484)) << "Test without a Navigator window";
-        SendDlgItemMessageA(page, 1017, CB_SETCURSEL, 0, 0);
-        SendMessageA(page, WM_COMMAND, MAKEWPARAM(1484, BN_CLICKED), LPARAM(GetDlgItem(page, 1484)));
+        EXPECT_FALSE(Enabled(page, IDC_TEST)) << "Test without a Navigator window";
+        SendDlgItemMessageA(page, IDC_TEXT_SIZE, CB_SETCURSEL, 0, 0);
+        SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_TEST, BN_CLICKED), LPARAM(GetDlgItem(page, IDC_TEST)));
         EXPECT_EQ(2ul, settings.textSize) << "Test wrote without a window to show";
-        Click(page, 1040);  // large thumbnails off, track thumbnails on
-        SetDlgItemTextA(page, 1044, "");
+        Click(page, IDC_LARGE_THUMBNAILS);  // large thumbnails off, track thumbnails on
+        SetDlgItemTextA(page, IDC_COLUMNS, "");
         Press(sheet, PSBTN_OK);
         EXPECT_TRUE(IsWindow(sheet)) << "OK went through with an empty columns field";
-        SetDlgItemTextA(page, 1044, "0");  // no range check: stored as typed
+        SetDlgItemTextA(page, IDC_COLUMNS, "0");  // no range check: stored as typed
         Press(sheet, PSBTN_OK);
     }));
     EXPECT_EQ(2, g_refusals);
@@ -159,7 +161,7 @@ TEST_F(Options, TheRecentlyUsedFaces) {
         const std::string kept = ReadWholeFile(file);
         settings.textFont = v.face;
         EXPECT_EQ(IDOK, RunSheet(settings, nullptr, kWindow, [&](HWND sheet, HWND page) {
-            HWND combo = GetDlgItem(page, 1039);
+            HWND combo = GetDlgItem(page, IDC_FONT);
             EXPECT_EQ(v.face, Text(combo)) << "the face selected";
             std::vector<std::string> listed;
             for (WPARAM i = 0; SendMessageA(combo, CB_GETITEMDATA, i, 0) == 1; ++i) listed.push_back(Item(combo, i));
@@ -201,15 +203,17 @@ TEST_F(Options, EveryRoadSavesAndAppliesOnOkOnly) {
             WhenShown(FindPropertySheet, [&](HWND sheet) {
                 EXPECT_TRUE(plugin.navigator.Exists()) << "a window for the time of the sheet";
                 if (!r.tray) plugin.Configure(nullptr);  // returns at once
-                HWND page = ShowPage(sheet, kGeneral), monitors = GetDlgItem(page, 5012);
+                HWND page = ShowPage(sheet, kGeneral), monitors = GetDlgItem(page, IDC_MONITOR);
                 EXPECT_EQ(std::make_tuple(LRESULT(VK_F2), LRESULT(1), std::string("DISPLAY1"), r.tray ? CB_ERR : 0),
-                          std::make_tuple(SendDlgItemMessageA(page, 5011, HKM_GETHOTKEY, 0, 0), SendMessageA(monitors,
-                          CB_GETCOUNT, 0, 0), Item(monitors, 0), SendMessageA(monitors, CB_GETCURSEL, 0, 0)));
-                for (const auto& t : typed) EXPECT_EQ(t.holds, Type(GetDlgItem(page, 5011), t.keys)) << t.what;
-                Click(page, 5009);
+                          std::make_tuple(SendDlgItemMessageA(page, IDC_HOT_KEY, HKM_GETHOTKEY, 0, 0),
+                                          SendMessageA(monitors, CB_GETCOUNT, 0, 0), Item(monitors, 0),
+                                          SendMessageA(monitors, CB_GETCURSEL, 0, 0)));
+                for (const auto& t : typed) EXPECT_EQ(t.holds, Type(GetDlgItem(page, IDC_HOT_KEY), t.keys)) << t.what;
+                Click(page, IDC_TRAY_ICON);
                 Press(sheet, press);
             });
-            if (r.tray) SendMessageA(plugin.navigator.Handle(), WM_COMMAND, 32771, 0); else plugin.Configure(nullptr);
+            if (r.tray) SendMessageA(plugin.navigator.Handle(), WM_COMMAND, ID_QUICK_CONFIGURATIONS, 0);
+            else plugin.Configure(nullptr);
             EXPECT_EQ(r.started, plugin.navigator.Exists()) << "the window made for the sheet stays";
             auto saved = [&](const char* name) { DWORD value = 0; return registry.GetDword(name, &value), value; };
             // The hot key keeps its modifiers in bits 16-18, the key low.
@@ -262,7 +266,7 @@ TEST_F(Options, EveryPageInEveryLanguage) {
         theApp.InitInstance(GetModuleHandleA(nullptr));
         HMENU menu = BuildQuickConfigMenu(settings, false);
         char item[64] = {};
-        GetMenuStringA(menu, 32771, item, sizeof(item), MF_BYCOMMAND);
+        GetMenuStringA(menu, ID_QUICK_CONFIGURATIONS, item, sizeof(item), MF_BYCOMMAND);
         HMENU quick = GetSubMenu(menu, 1);  // with one monitor, no separator where the monitors were
         EXPECT_EQ(0u, GetMenuState(quick, GetMenuItemCount(quick) - 1, MF_BYPOSITION) & MF_SEPARATOR);
         DestroyMenu(menu);

@@ -11,6 +11,7 @@
 
 #include "plugin/PluginInfoRecord.h"
 #include "plugin/PluginInterface.h"
+#include "res/resource.h"
 #include "tests/navigator/NavigatorFixture.h"
 #include "tests/support/ImportPatch.h"
 #include "tests/support/Pictures.h"
@@ -23,7 +24,7 @@
 namespace {
 
 enum Slot { kDestructor, kGetPluginInfo, kConfigure = 6, kStart = 9, kStop = 10 };
-constexpr int kTestButton = 1484, kWindowPage = 1;
+constexpr int kWindowPage = 1;
 
 // Stands in for any import, of this program or (`g_module`) of the module: it takes no arguments it
 // is given, returns none, and notes the thread it ran on.
@@ -46,7 +47,7 @@ void CALLBACK ClickTestThenOk(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
     SendMessageA(sheet, PSM_SETCURSEL, kWindowPage, 0);
     HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-    Throwing("user32.dll", "FindWindowA", [&] { SendMessageA(GetDlgItem(page, kTestButton), BM_CLICK, 0, 0); });
+    Throwing("user32.dll", "FindWindowA", [&] { SendMessageA(GetDlgItem(page, IDC_TEST), BM_CLICK, 0, 0); });
     SendMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
 }
 

@@ -114,7 +114,7 @@ TEST_F(LanguagePacks, APackIsDataAndWhatItLacksComesFromTheModule) {
     EXPECT_EQ(std::string(255, 'D'), record.description);
     EXPECT_EQ("Remote Control Options", LoadResString(IDS_OPTIONS_TITLE));
     HMENU menu = BuildQuickConfigMenu(plugin.settings, false);
-    EXPECT_NE(UINT(-1), GetMenuState(menu, 32830, MF_BYCOMMAND));
+    EXPECT_NE(UINT(-1), GetMenuState(menu, ID_QUICK_SHOW_NAVIGATOR, MF_BYCOMMAND));
     DestroyMenu(menu);
     int pagesShown = 0;
     WhenShown(FindPropertySheet, [&](HWND sheet) {

@@ -12,6 +12,7 @@
 
 #include "plugin/PluginInfoRecord.h"
 #include "plugin/PluginInterface.h"
+#include "res/resource.h"
 #include "tests/support/FakePlayer.h"
 #include "tests/support/RegistryScratch.h"
 #include "tests/support/VtableCall.h"
@@ -133,7 +134,7 @@ TEST_F(PluginModule, DeletedAndUnloadedInsideItsOwnLoops) {
         if (loop == 1)
             WhenShown(FindPropertySheet, [&](HWND sheet) {  // an empty columns field: OK brings up a box
                 PropSheet_SetCurSel(sheet, nullptr, 1);
-                SetDlgItemTextA(PropSheet_GetCurrentPageHwnd(sheet), 1044, "");
+                SetDlgItemTextA(PropSheet_GetCurrentPageHwnd(sheet), IDC_COLUMNS, "");
                 WhenShown([sheet] { return GetActiveWindow() != sheet ? GetActiveWindow() : nullptr; },
                           deleteAndUnload);
                 PropSheet_PressButton(sheet, PSBTN_OK);
@@ -142,8 +143,8 @@ TEST_F(PluginModule, DeletedAndUnloadedInsideItsOwnLoops) {
             WhenShown(loop == 2 ? FindOpenMenu : FindPropertySheet, deleteAndUnload);
         if (loop < 2) CallSlot<void>(plugin, kConfigure, player.Handle());
         if (loop >= 2 && Start(plugin))
-            SendMessageA(NavigatorWindows().at(0), loop == 2 ? WM_APP + 0x81 : WM_COMMAND, loop == 2 ? 100 : 32771,
-                         loop == 2 ? WM_RBUTTONUP : 0);
+            SendMessageA(NavigatorWindows().at(0), loop == 2 ? WM_APP + 0x81 : WM_COMMAND,
+                         loop == 2 ? 100 : ID_QUICK_CONFIGURATIONS, loop == 2 ? WM_RBUTTONUP : 0);
         EXPECT_NE(0u, watchdog) << "the loop ended before the player's code ran in it";
         KillTimer(nullptr, watchdog);
         EXPECT_TRUE(HeapsCheckedAndSound());

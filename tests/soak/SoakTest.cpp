@@ -14,6 +14,7 @@
 #include "input/CommandTarget.h"
 #include "options/ConfigSheet.h"
 #include "plugin/RemotePlugin.h"
+#include "res/resource.h"
 #include "tests/navigator/NavigatorFixture.h"
 #include "tests/support/Holdings.h"
 #include "tests/support/Pictures.h"
@@ -29,7 +30,7 @@ constexpr size_t kMemorySlack = 1 << 20;
 void PressOk(HWND sheet) {
     SendMessageA(sheet, PSM_SETCURSEL, 1, 0);
     HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-    SendMessageA(GetDlgItem(page, 1484), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(page, IDC_TEST), BM_CLICK, 0, 0);
     SendMessageA(sheet, PSM_PRESSBUTTON, 3, 0);  // PSBTN_OK
 }
 
