@@ -19,18 +19,6 @@ constexpr UINT kPlayerStateKeys = 2;  // request 20: the player takes arrows and
 constexpr LRESULT kPlayerQueryPlay1 = 526;
 constexpr LRESULT kPlayerQueryPlay2 = 529;
 
-// Player commands named by the dispatcher.
-constexpr UINT kCommandOk = 5104;
-constexpr UINT kCommandHost5102 = 5102;
-constexpr UINT kCommandLeft = 5115;
-constexpr UINT kCommandRight = 5116;
-constexpr UINT kCommandEscape = 5202;
-constexpr UINT kCommandAudio = 7030;
-constexpr UINT kCommandSubtitle = 7031;
-constexpr UINT kCommandHost7032 = 7032;
-constexpr UINT kCommandDiscModeToggle = 7050;
-constexpr UINT kCommandKey = 7052;
-
 bool Contains(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
 // Puts the number where the text has "%d" and "%" where it has "%%"; any other '%' stays as it is,
@@ -166,7 +154,7 @@ int NavigatorWnd::HandleCommand(int command) {
                 if (visible) ShowList(Tracks);
             }
             break;
-        case CMD_HOST_5171: SendPlayerCommand(5171, 0, 0); break;
+        case CMD_HOST_5171: SendPlayerCommand(kCommandHost5171, 0, 0); break;
         case CMD_HOST_5104_IF:
             if (!visible) {
                 LRESULT answer = SendRequest(Handle(), kRequestPlayerQuery);
@@ -179,14 +167,14 @@ int NavigatorWnd::HandleCommand(int command) {
                 if (disc) SendModeSwitch(kFileMode);
             }
             break;
-        case CMD_HOST_5107: hiddenCommand(5107); break;
-        case CMD_HOST_5108: hiddenCommand(5108); break;
-        case CMD_HOST_5115: hiddenCommand(5115); break;
-        case CMD_HOST_5116: hiddenCommand(5116); break;
-        case CMD_HOST_5135: hiddenCommand(5135); break;
-        case CMD_HOST_5134: hiddenCommand(5134); break;
-        case CMD_HOST_5172: hiddenCommand(5172); break;
-        case CMD_HOST_5205: hiddenCommand(5205); break;
+        case CMD_HOST_5107: hiddenCommand(kCommandHost5107); break;
+        case CMD_HOST_5108: hiddenCommand(kCommandHost5108); break;
+        case CMD_HOST_5115: hiddenCommand(kCommandLeft); break;
+        case CMD_HOST_5116: hiddenCommand(kCommandRight); break;
+        case CMD_HOST_5135: hiddenCommand(kCommandHost5135); break;
+        case CMD_HOST_5134: hiddenCommand(kCommandHost5134); break;
+        case CMD_HOST_5172: hiddenCommand(kCommandHost5172); break;
+        case CMD_HOST_5205: hiddenCommand(kCommandHost5205); break;
         default: return 0;
     }
     return 1;

@@ -24,12 +24,30 @@ constexpr UINT kRequestState130 = 130;
 constexpr UINT kRequestNavigatorReady = 990;
 constexpr UINT kRequestNavigatorClosing = 991;
 
-// Player commands (low half of lParam of kPlayerCommandMessage).
+// Player commands (low half of lParam of kPlayerCommandMessage). The kCommandHost ones are the
+// player's own commands that a remote's button passes on while the Navigator is hidden.
+constexpr UINT kCommandHost5102 = 5102;
+constexpr UINT kCommandOk = 5104;
 constexpr UINT kCommandPlayTrack = 5105;
+constexpr UINT kCommandHost5107 = 5107;
+constexpr UINT kCommandHost5108 = 5108;
+constexpr UINT kCommandLeft = 5115;
+constexpr UINT kCommandRight = 5116;
+constexpr UINT kCommandHost5134 = 5134;
+constexpr UINT kCommandHost5135 = 5135;
+constexpr UINT kCommandHost5171 = 5171;
+constexpr UINT kCommandHost5172 = 5172;
+constexpr UINT kCommandEscape = 5202;
+constexpr UINT kCommandHost5205 = 5205;
 constexpr UINT kCommandNextList = 5206;
 constexpr UINT kCommandOpenAlbum = 6008;
 constexpr UINT kCommandRefresh = 6009;
 constexpr UINT kCommandSort = 6010;
+constexpr UINT kCommandAudio = 7030;
+constexpr UINT kCommandSubtitle = 7031;
+constexpr UINT kCommandHost7032 = 7032;
+constexpr UINT kCommandDiscModeToggle = 7050;
+constexpr UINT kCommandKey = 7052;  // value: the virtual key the player takes as pressed
 constexpr WPARAM kExtraList = 3;
 
 // Mode switches (wParam of kModeSwitchMessage).

@@ -12,7 +12,6 @@
 #include "input/ProcessList.h"
 #include "input/RemoteControlHooks.h"
 #include "input/CommandTarget.h"
-#include "settings/RegisteredMessages.h"
 #include "tests/navigator/NavigatorFixture.h"
 #include "tests/support/Windows.h"
 
@@ -102,7 +101,10 @@ protected:
     LRESULT ShellHook(WPARAM e, int v) {
         return SendMessageA(Window(), RegisterWindowMessageA("ShellHook"), e, MAKELPARAM(0, v));
     }
-    LRESULT Streamzap(WPARAM code) { return SendMessageA(Window(), g_streamzapMessage, code, 0); }
+    // The driver posts its buttons with the message registered under this name.
+    LRESULT Streamzap(WPARAM code) {
+        return SendMessageA(Window(), RegisterWindowMessageA("3E4CA449-C26F-47c6-A124-D66589CFA12F"), code, 0);
+    }
 
     // Each case on a fresh list of 40 tracks (3 columns, 18 a page) with the 20th current; the
     // player is in state 2 (arrows and OK go to it as keys) and answers request 1 with 526.
