@@ -9,6 +9,9 @@ namespace {
 
 constexpr char kPluginKey[] = "\\Rembrix";
 
+// The numbers after the strings, at offsets 1188 to 1216, as the player expects them.
+constexpr uint32_t kPlayerValues[8] = {0x100, 50, 0x8000, 0x8000, 0x8000, 0x8000, 1, 0};
+
 // Loads a string of the current resource module into a field, cut to fit with its terminator.
 void CopyString(char* field, size_t size, UINT id) {
     std::string text = LoadResString(id);
@@ -59,14 +62,10 @@ void RemotePlugin::Destroy(void* object) {
 void RemotePlugin::GetPluginInfo(PluginInfoRecord* record) try {
     ModuleStateScope moduleState;
     memset(record, 0, sizeof(*record));
-    record->field1188 = 256;
     CopyString(record->name, sizeof(record->name), IDS_PLUGIN_NAME);
     CopyString(record->description, sizeof(record->description), IDS_DESCRIPTION);
     CopyString(record->maker, sizeof(record->maker), IDS_MAKER);
-    record->field1192 = 50;
-    for (uint32_t& field : record->field1196) field = 32768;
-    record->field1212 = 1;
-    record->field1216 = 0;
+    memcpy(record->playerValues, kPlayerValues, sizeof(kPlayerValues));
 } catch (...) {
 }
 
