@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,19 @@ std::string AppendPath(const std::string& path, const std::string& part);  // on
 bool CutToFolderPart(char* path);  // GetFolderPart in place
 bool ChangeExtension(char* path, size_t capacity, const char* extension);
 bool AppendPath(char* path, size_t capacity, const char* part);
+
+// True when the file name's extension is `extension` (lower case, with its dot), in any case. Inline,
+// so that the byte sniffers that use it stay free of further sources.
+inline bool HasExtension(const char* path, const char* extension) {
+    const char* dot = strrchr(path, '.');
+    if (!dot || strchr(dot, '\\') || strchr(dot, '/')) return false;
+    for (size_t i = 0;; ++i) {
+        char a = dot[i], b = extension[i];
+        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
+        if (a != b) return false;
+        if (!a) return true;
+    }
+}
 
 // True when the lower-cased extension of `path` is one of the entries of `list`, which holds
 // lower-case extensions with their dots, each followed by ';' (".avi;.mpg;").

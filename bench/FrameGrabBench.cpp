@@ -14,6 +14,7 @@
 
 #include "base/Files.h"
 #include "bench/Timing.h"
+#include "thumbs/FrameGrab.h"
 #include "thumbs/MediaProbe.h"
 #include "thumbs/ThumbCache.h"
 #include "thumbs/ThumbnailExtraction.h"

@@ -8,6 +8,7 @@
 
 #include "base/Gdi.h"
 #include "base/Paths.h"
+#include "thumbs/FrameGrab.h"
 #include "thumbs/MediaProbe.h"
 #include "thumbs/ThumbCache.h"
 #include "thumbs/ThumbnailExtraction.h"

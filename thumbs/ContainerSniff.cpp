@@ -2,20 +2,11 @@
 
 #include <cstring>
 
+#include "base/Paths.h"
+
 namespace {
 
 bool Is(const unsigned char* bytes, const char* tag) { return memcmp(bytes, tag, 4) == 0; }
-
-bool HasExtension(const char* path, const char* ext) {
-    const char* dot = strrchr(path, '.');
-    if (!dot || strchr(dot, '\\') || strchr(dot, '/')) return false;
-    for (size_t i = 0;; ++i) {
-        char a = dot[i], b = ext[i];
-        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
-        if (a != b) return false;
-        if (!a) return true;
-    }
-}
 
 }  // namespace
 

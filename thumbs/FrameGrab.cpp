@@ -1,4 +1,6 @@
 // Frames of video files: through the system's media stack first, then from the external frame grabber.
+#include "thumbs/FrameGrab.h"
+
 #include <objbase.h>
 
 #include <cstdio>
@@ -9,7 +11,6 @@
 #include "base/OwnedHandle.h"
 #include "base/Paths.h"
 #include "thumbs/MediaProbe.h"
-#include "thumbs/ThumbnailExtraction.h"
 #include "ximage/CxImage.h"
 
 namespace {

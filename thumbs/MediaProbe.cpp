@@ -1,19 +1,21 @@
 #include "thumbs/MediaProbe.h"
 
+// The C++ strings come before <dshow.h>, whose strsafe.h renames the wide printf functions they use.
+#include <cstring>
+#include <string>
+
 #include <dshow.h>
 #include <dvdmedia.h>
 #include <qedit.h>
 #include <wmsdkidl.h>
 
-#include <cstring>
-
 #include "base/ComPtr.h"
 #include "base/MediaType.h"
 #include "base/FileHandle.h"
+#include "base/Paths.h"
 #include "base/ProcAddress.h"
 #include "base/Text.h"
 #include "thumbs/MediaFormat.h"
-#include "thumbs/ThumbnailExtraction.h"
 
 namespace {
 
@@ -85,11 +87,6 @@ bool OpenByName(IMediaDet* detector, const wchar_t* path) {
     HRESULT hr = detector->put_Filename(name);
     SysFreeString(name);
     return SUCCEEDED(hr);
-}
-
-bool HasExtension(const char* path, const char* ext) {
-    const char* dot = strrchr(path, '.');
-    return dot && !strchr(dot, '\\') && lstrcmpiA(dot, ext) == 0;
 }
 
 LONG g_cannotGrab = 0;

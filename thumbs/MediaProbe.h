@@ -62,3 +62,6 @@ bool MediaDetectorCannotGrab();
 HBITMAP DibToBitmap(const unsigned char* dib, size_t size);
 
 void SetConvertingFlag(bool on);
+
+// A frame through the system's media stack (GrabFrameBits made a bitmap); 0 when it cannot be had.
+HBITMAP GrabFrameDirectShow(const char* path, double time);

@@ -12,6 +12,13 @@
 
 namespace {
 
+// The key under which names are the same: folded as the ANSI code page folds them.
+std::string FoldName(const char* name) {
+    std::string folded(name);
+    if (!folded.empty()) _mbslwr(reinterpret_cast<unsigned char*>(&folded[0]));
+    return folded;
+}
+
 // Links are opened as themselves, never followed; whether the file is one is asked of the handle.
 constexpr DWORD kOpenFlags = FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_OPEN_REPARSE_POINT;
 
@@ -95,11 +102,5 @@ public:
 CacheFiles& SystemCacheFiles() {
     static SystemFiles files;
     return files;
-}
-
-std::string FoldName(const char* name) {
-    std::string folded(name);
-    if (!folded.empty()) _mbslwr(reinterpret_cast<unsigned char*>(&folded[0]));
-    return folded;
 }
 

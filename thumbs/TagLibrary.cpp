@@ -1,7 +1,6 @@
 #include "thumbs/TagLibrary.h"
 
 #include "base/ProcAddress.h"
-#include "thumbs/ThumbnailExtraction.h"
 #include "ximage/CxImage.h"
 
 namespace {
@@ -26,7 +25,7 @@ BOOL TagLibrary::Unload() {
     return freed;
 }
 
-HRESULT GetCoverArt(const char* path, int width, int height, CxImage& image) {
+HRESULT GetCoverArt(const char* path, CxImage& image) {
     HRESULT status = E_FAIL;
     {
         TagLibrary library;
@@ -37,6 +36,5 @@ HRESULT GetCoverArt(const char* path, int width, int height, CxImage& image) {
             }
         }
     }
-    if (status == S_OK && image.IsValid()) FitImage(image, width, height);
     return status;
 }

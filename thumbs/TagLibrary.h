@@ -48,6 +48,6 @@ private:
     HMODULE module_ = nullptr;
 };
 
-// The cover picture of the audio file at `path`, fitted into width x height without enlarging:
-// S_OK, or E_FAIL when there is none. Loads and frees the tag library for this one call.
-HRESULT GetCoverArt(const char* path, int width, int height, CxImage& image);
+// The cover picture of the audio file at `path`, as the file holds it: S_OK, or E_FAIL when there
+// is none. Loads and frees the tag library for this one call.
+HRESULT GetCoverArt(const char* path, CxImage& image);

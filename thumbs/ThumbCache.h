@@ -76,6 +76,3 @@ private:
     // Table position by case-folded name: one record per name.
     std::unordered_map<std::string, size_t> index_;
 };
-
-// The key under which names are the same: folded as the ANSI code page folds them.
-std::string FoldName(const char* name);

@@ -3,6 +3,7 @@
 #include "base/MediaKind.h"
 #include "base/Paths.h"
 #include "thumbs/FitRect.h"
+#include "thumbs/FrameGrab.h"
 #include "thumbs/TagLibrary.h"
 #include "thumbs/ThumbCache.h"
 #include "ximage/CxImage.h"
@@ -34,7 +35,10 @@ HBITMAP MakeThumbnailBitmap(const ThumbRequest& request, ThumbCache* cache) {
     CxImage image;
     HRESULT status = E_FAIL;
     switch (ClassifyPath(request.path)) {
-        case KindAudio: status = GetCoverArt(request.path, request.width, request.height, image); break;
+        case KindAudio:
+            status = GetCoverArt(request.path, image);
+            if (status == S_OK) FitImage(image, request.width, request.height);
+            break;
         case KindVideo:
             status = GetVideoThumbnail(request.path, cache, request.width, request.height, image);
             break;

@@ -18,8 +18,8 @@
 #include "tests/support/TempFolder.h"
 #include "tests/support/VtableCall.h"
 #include "tests/support/Windows.h"
+#include "thumbs/FrameGrab.h"
 #include "thumbs/MediaProbe.h"
-#include "thumbs/ThumbnailExtraction.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include "tests/support/ImportPatch.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/TempFolder.h"
+#include "thumbs/FrameGrab.h"
 #include "thumbs/MediaProbe.h"
 #include "thumbs/ThumbCache.h"
 #include "thumbs/ThumbnailExtraction.h"

@@ -9,9 +9,9 @@
 #include "tests/support/Pictures.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/Windows.h"
+#include "thumbs/FrameGrab.h"
 #include "thumbs/MediaProbe.h"
 #include "thumbs/ThumbCache.h"
-#include "thumbs/ThumbnailExtraction.h"
 #include "ximage/CxImage.h"
 
 namespace {
