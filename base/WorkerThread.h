@@ -23,6 +23,8 @@ public:
     // Signals the stop event and polls every 10 ms; at `limitMs` (never, when 0 or less) the
     // thread is terminated.
     void Stop(int limitMs);
+    // The shared lock, held until the returned guard's scope ends.
+    [[nodiscard]] CriticalSectionLock Hold() const { return CriticalSectionLock(lock_); }
     void Lock() const { lock_.Enter(); }
     void Unlock() const { lock_.Leave(); }
     // For the thread procedure: true once Stop was called. The event is auto-reset.
