@@ -27,8 +27,6 @@ NavigatorWnd::~NavigatorWnd() {
 
 bool NavigatorWnd::CreateNavigator(PluginSettings* settings) {
     settings_ = settings;
-    remote_.Attach(settings);
-    tray_.Attach(settings);
     RECT rect = WorkRect();
 
     WNDCLASSA wc = {};
@@ -56,8 +54,8 @@ RECT NavigatorWnd::WorkRect() {
 
 LRESULT NavigatorWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT answer = 0;
-    if (remote_.OnMessage(message, wParam, lParam, &answer)) return answer;
-    if (tray_.OnMessage(message, wParam, lParam, SheetOpen(), &answer)) return answer;
+    if (remote_.OnMessage(message, wParam, lParam, settings_->activate != 0, &answer)) return answer;
+    if (tray_.OnMessage(message, wParam, lParam, *settings_, SheetOpen(), &answer)) return answer;
     switch (message) {
         case WM_CREATE: return OnCreate();
         case WM_DESTROY:
@@ -125,7 +123,7 @@ void NavigatorWnd::OnTimer(UINT id) {
 void NavigatorWnd::DeferredStart() {
     remote_.Register();
     SendRequest(Handle(), kRequestNavigatorReady);
-    remote_.UpdateHotKey();
+    remote_.UpdateHotKey(settings_->hotKey);
     thumbnails_.Start(Handle());
     ResetList();
     UpdateMediaCenterTray(false);
@@ -203,7 +201,7 @@ void NavigatorWnd::ApplySettings() {
         tray_.Remove();
     else if (settings_->trayIcon && !tray_.Present())
         tray_.Add();
-    remote_.UpdateHotKey();
+    remote_.UpdateHotKey(settings_->hotKey);
     UpdateMediaCenterTray(false);
 }
 
