@@ -33,31 +33,40 @@ constexpr UINT kCommandKey = 7052;
 
 bool Contains(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
-// Puts the number where the text has "%d" and "%" where it has "%%"; any other '%' stays as it is,
-// so that a translated text cannot make the formatting read what it was not given.
-std::string FormatNumber(const std::string& text, int number) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 1 < text.size() && (text[i + 1] == 'd' || text[i + 1] == '%')) {
-            out += text[i + 1] == 'd' ? std::to_string(number) : "%";
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 void NavigatorWnd::DrawHeaderNow() {
     ClientDC dc(Handle());
-    DrawHeader(dc);
+    painter_.DrawHeader(CanvasOn(dc));
 }
 
 void NavigatorWnd::DrawAllNow() {
     ClientDC dc(Handle());
-    DrawAll(dc);
+    painter_.DrawAll(CanvasOn(dc));
+}
+
+void NavigatorWnd::InvalidateItem(int index, bool update) {
+    int slot = index - list_.Top();
+    if (slot < 0 || slot >= list_.Layout().perPage) return;
+    RECT cell = ToRect(Layout().ItemRect(slot));
+    InvalidateRect(Handle(), &cell, FALSE);
+    if (update) UpdateWindow(Handle());
+}
+
+// Only the frame's border strips: the picture inside is not repainted, so hovering does not make
+// thumbnails flicker.
+void NavigatorWnd::InvalidateThumbFrame(int index, bool update) {
+    int slot = index - list_.Top();
+    Geometry layout = Layout();
+    if (!layout.Thumbnails() || !list_.OnPage(index)) return;
+    RECT f = ToRect(layout.ThumbFrameRect(slot));
+    int pad = layout.ThumbPad();
+    RECT strips[4] = {{f.left, f.top, f.left + pad, f.bottom},
+                      {f.left, f.top, f.right, f.top + pad},
+                      {f.right - pad, f.top, f.right, f.bottom},
+                      {f.left, f.bottom - pad, f.right, f.bottom}};
+    for (const RECT& strip : strips) InvalidateRect(Handle(), &strip, FALSE);
+    if (update) UpdateWindow(Handle());
 }
 
 int NavigatorWnd::HandleCommand(int command) {
@@ -254,36 +263,7 @@ void NavigatorWnd::OnChooseTimer() {
 
 void NavigatorWnd::ShowDeleteBox() {
     ClientDC dc(Handle());
-    DrawDeleteBox(dc);
-}
-
-void NavigatorWnd::DrawDeleteBox(HDC dc) {
-    if (!list_.DeletePending()) return;
-    Geometry layout = Layout();
-    RECT client = ToRect(layout.Client());
-    int line = layout.LineHeight();
-    RECT box = {40, client.bottom / 2 - 2 * line, client.right - 40, client.bottom / 2 + 2 * line};
-
-    FillRect(dc, &box, SolidBrush(settings_->colours[kColourBox]));
-    SolidBrush frame(settings_->colours[kColourFrame]);
-    RECT ring = box;
-    for (int i = 0; i < 4; ++i) {
-        FrameRect(dc, &ring, frame);
-        InflateRect(&ring, -1, -1);
-    }
-
-    SelectedFont font(dc, CreateNavigatorFont(layout.FontHeight(kFontHeader)));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, settings_->colours[kColourBoxText]);
-    const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS;
-    RECT row = {box.left + 3, box.top + 3 - line / 4, box.right - 3, box.top + 3 - line / 4 + 2 * line};
-    DrawTextA(dc, FormatNumber(LoadResString(IDS_DELETE_QUESTION), list_.DeleteNumber()).c_str(), -1, &row, format);
-    OffsetRect(&row, 0, line);
-    std::string name = "-> \"" + GetFileNamePart(list_.DeletePath(), true) + "\"";
-    DrawTextA(dc, name.c_str(), -1, &row, format | DT_END_ELLIPSIS);
-    SetTextColor(dc, settings_->colours[kColourBoxHint]);
-    OffsetRect(&row, 0, line + line / 4);
-    DrawTextA(dc, LoadResString(IDS_DELETE_HINT).c_str(), -1, &row, format);
+    painter_.DrawDeleteBox(CanvasOn(dc));
 }
 
 void NavigatorWnd::DeleteShownFile() {
@@ -337,22 +317,19 @@ int NavigatorWnd::HitTest(int x, int y) const {
 void NavigatorWnd::SetHot(HDC dc, int item) {
     int old = list_.Hot();
     if (item == old) return;
+    const Canvas canvas = CanvasOn(dc);
     list_.SetHot(kHotNone);
     if (old == kHotCloseButton) {
-        DrawCloseButton(dc, kStateNormal);
+        painter_.DrawCloseButton(canvas, kStateNormal);
     } else if (old >= 0) {
-        int state = old == list_.Selected() ? kStateSelected : kStateNormal;
-        DrawItemText(dc, old, state);
-        DrawItemDetail(dc, old, state);
+        painter_.DrawLabels(canvas, old, old == list_.Selected() ? kStateSelected : kStateNormal);
         InvalidateThumbFrame(old, true);
     }
     list_.SetHot(item);
     if (item == kHotCloseButton) {
-        DrawCloseButton(dc, kStateHot);
+        painter_.DrawCloseButton(canvas, kStateHot);
     } else if (item >= 0) {
-        int state = kStateHot | (item == list_.Selected() ? kStateSelected : kStateNormal);
-        DrawItemText(dc, item, state);
-        DrawItemDetail(dc, item, state);
+        painter_.DrawLabels(canvas, item, kStateHot | (item == list_.Selected() ? kStateSelected : kStateNormal));
         InvalidateThumbFrame(item, true);
     }
 }
@@ -372,7 +349,7 @@ void NavigatorWnd::OnLButtonDown(int x, int y) {
     int item = HitTest(x, y);
     if (item == kHotCloseButton) {
         ClientDC dc(Handle());
-        DrawCloseButton(dc, kStatePressed);
+        painter_.DrawCloseButton(CanvasOn(dc), kStatePressed);
     } else if (item >= 0) {
         int before = list_.Selected();
         ShowMove(list_.Select(item), before);

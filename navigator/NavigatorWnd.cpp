@@ -18,7 +18,8 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) { return SameName(
 
 }  // namespace
 
-NavigatorWnd::NavigatorWnd() : list_(SameIgnoringCase), remote_(*this, *this), tray_(*this, *this) {}
+NavigatorWnd::NavigatorWnd()
+    : list_(SameIgnoringCase), painter_(list_, thumbnails_), remote_(*this, *this), tray_(*this, *this) {}
 
 NavigatorWnd::~NavigatorWnd() {
     // Destroyed here, while the handlers of this class still answer.
@@ -40,6 +41,12 @@ bool NavigatorWnd::CreateNavigator(PluginSettings* settings) {
 
     return CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kNavigatorClassName, kNavigatorTitle, WS_POPUP, rect, nullptr,
                     nullptr);
+}
+
+Geometry NavigatorWnd::Layout() const {
+    RECT client = {};
+    GetClientRect(Handle(), &client);
+    return painter_.Layout(client.right, client.bottom);
 }
 
 RECT NavigatorWnd::WorkRect() {
@@ -68,7 +75,7 @@ LRESULT NavigatorWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT: OnPaint(); return 0;
         case WM_ERASEBKGND: return 1;  // the paint handler covers every pixel
         case WM_PRINTCLIENT:
-            DrawAll(reinterpret_cast<HDC>(wParam));
+            painter_.DrawAll(CanvasOn(reinterpret_cast<HDC>(wParam)));
             return 0;
         case WM_SHOWWINDOW: {
             LRESULT result = Default();
@@ -146,7 +153,7 @@ void NavigatorWnd::UpdateMediaCenterTray(bool shuttingDown) {
 void NavigatorWnd::OnPaint() {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(Handle(), &paint);
-    if (dc) DrawAll(dc);
+    if (dc) painter_.DrawAll(CanvasOn(dc));
     EndPaint(Handle(), &paint);
 }
 
