@@ -76,23 +76,26 @@ int NavigatorWnd::HandleCommand(int command) {
     bool disc = SendRequest(Handle(), kRequestDiscMode) != 0;
     LRESULT playerState = SendRequest(Handle(), kRequestPlayerState);
     SendRequest(Handle(), kRequestState130);
-    bool keysToPlayer = playerState == kPlayerStateKeys;
 
     if (list_.DeletePending()) {
-        // A held key or button is no second press: the box stays, and nothing else happens.
-        if (command == CMD_DELETE && !list_.IsSecondPress(CurrentPress())) return 1;
-        // The command that answers the box is not carried out: it deletes or cancels.
-        if (list_.AnswerDelete(command == CMD_DELETE))
-            DeleteShownFile();
-        else
-            DrawAllNow();
+        AnswerDeleteBox(command);
         return 1;
     }
+    return visible ? OnShownCommand(command, disc) : OnHiddenCommand(command, disc, playerState == kPlayerStateKeys);
+}
 
+// The command that answers the box is not carried out: it deletes or cancels.
+void NavigatorWnd::AnswerDeleteBox(int command) {
+    // A held key or button is no second press: the box stays, and nothing else happens.
+    if (command == CMD_DELETE && !list_.IsSecondPress(CurrentPress())) return;
+    if (list_.AnswerDelete(command == CMD_DELETE))
+        DeleteShownFile();
+    else
+        DrawAllNow();
+}
+
+int NavigatorWnd::OnShownCommand(int command, bool disc) {
     const int before = list_.Selected();
-    auto hiddenCommand = [&](UINT code) {
-        if (!visible) SendPlayerCommand(code, 0, 0);
-    };
     switch (command) {
         case CMD_NONE: break;
         case CMD_DELETE:
@@ -107,61 +110,86 @@ int NavigatorWnd::HandleCommand(int command) {
             break;
         case CMD_PAGE_UP: ShowMove(list_.MoveBy(-list_.Layout().perPage), before); break;
         case CMD_PAGE_DOWN: ShowMove(list_.MoveBy(list_.Layout().perPage), before); break;
-        case CMD_HOME:
-        case CMD_END: return 0;
         case CMD_NAVIGATOR:
-            if (!visible)
-                ShowList(Tracks);
-            else if (list_.Mode() == Albums) {
-                if (Count() > 0) SetTimer(Handle(), kTimerChoose, kChooseDelayMs, nullptr);
-            } else {
+            if (list_.Mode() == Tracks)
                 HideNavigator();
-            }
+            else if (Count() > 0)
+                SetTimer(Handle(), kTimerChoose, kChooseDelayMs, nullptr);
             break;
         case CMD_ALBUMS: ShowList(Albums); break;
         case CMD_NEXT_LIST:
         case CMD_PREV_LIST:
             if (!disc) {
                 SendPlayerCommand(kCommandNextList, command == CMD_NEXT_LIST ? 1 : -1, kExtraList);
-                if (visible) ShowList(Tracks);
+                ShowList(Tracks);
             }
+            break;
+        case CMD_UP: ShowMove(list_.MoveBy(-list_.Layout().columns), before); break;
+        case CMD_DOWN: ShowMove(list_.MoveBy(list_.Layout().columns), before); break;
+        case CMD_LEFT: ShowMove(list_.MoveHorizontal(-1), before); break;
+        case CMD_RIGHT: ShowMove(list_.MoveHorizontal(1), before); break;
+        case CMD_OK:
+        case CMD_SELECT: Choose(); break;
+        case CMD_ESCAPE: HideNavigator(); break;
+        case CMD_FILE_MODE:
+            if (disc) {
+                SendModeSwitch(kFileMode);
+                ShowList(Tracks);
+            }
+            break;
+        case CMD_HOST_5171: SendPlayerCommand(5171, 0, 0); break;
+        // The player's own buttons do nothing while the Navigator shows.
+        case CMD_HOST_7032:
+        case CMD_AUDIO:
+        case CMD_SUBTITLE:
+        case CMD_DISC_MODE:
+        case CMD_HOST_5104_IF:
+        case CMD_HOST_5102:
+        case CMD_HOST_5107:
+        case CMD_HOST_5108:
+        case CMD_HOST_5115:
+        case CMD_HOST_5116:
+        case CMD_HOST_5135:
+        case CMD_HOST_5134:
+        case CMD_HOST_5172:
+        case CMD_HOST_5205: break;
+        default: return 0;  // Home and End have no effect, and no code outside the set
+    }
+    return 1;
+}
+
+// Only codes from 1000 reach here: the player's buttons, arrows and OK as keys when it takes them.
+int NavigatorWnd::OnHiddenCommand(int command, bool disc, bool keysToPlayer) {
+    switch (command) {
+        case CMD_NAVIGATOR: ShowList(Tracks); break;
+        case CMD_ALBUMS: ShowList(Albums); break;
+        case CMD_NEXT_LIST:
+        case CMD_PREV_LIST:
+            if (!disc) SendPlayerCommand(kCommandNextList, command == CMD_NEXT_LIST ? 1 : -1, kExtraList);
             break;
         case CMD_UP:
         case CMD_DOWN:
-            if (visible)
-                ShowMove(list_.MoveBy(command == CMD_UP ? -list_.Layout().columns : list_.Layout().columns), before);
-            else if (keysToPlayer)
-                SendPlayerCommand(kCommandKey, command == CMD_UP ? VK_UP : VK_DOWN, 0);
+            if (keysToPlayer) SendPlayerCommand(kCommandKey, command == CMD_UP ? VK_UP : VK_DOWN, 0);
             break;
         case CMD_LEFT:
         case CMD_RIGHT:
-            if (visible)
-                ShowMove(list_.MoveHorizontal(command == CMD_LEFT ? -1 : 1), before);
-            else if (keysToPlayer)
+            if (keysToPlayer)
                 SendPlayerCommand(kCommandKey, command == CMD_LEFT ? VK_LEFT : VK_RIGHT, 0);
             else
                 SendPlayerCommand(command == CMD_LEFT ? kCommandLeft : kCommandRight, 0, 0);
             break;
         case CMD_OK:
         case CMD_SELECT:
-            if (visible)
-                Choose();
-            else if (keysToPlayer)
+            if (keysToPlayer)
                 SendPlayerCommand(kCommandKey, VK_RETURN, 0);
             else
                 SendPlayerCommand(kCommandOk, 0, 0);
             break;
-        case CMD_ESCAPE:
-            if (visible)
-                HideNavigator();
-            else
-                SendPlayerCommand(kCommandEscape, 0, 0);
-            break;
-        case CMD_HOST_7032: hiddenCommand(kCommandHost7032); break;
-        case CMD_AUDIO: hiddenCommand(kCommandAudio); break;
-        case CMD_SUBTITLE: hiddenCommand(kCommandSubtitle); break;
+        case CMD_ESCAPE: SendPlayerCommand(kCommandEscape, 0, 0); break;
+        case CMD_HOST_7032: SendPlayerCommand(kCommandHost7032, 0, 0); break;
+        case CMD_AUDIO: SendPlayerCommand(kCommandAudio, 0, 0); break;
+        case CMD_SUBTITLE: SendPlayerCommand(kCommandSubtitle, 0, 0); break;
         case CMD_DISC_MODE:
-            if (visible) break;
             if (disc) {
                 SendPlayerCommand(kCommandDiscModeToggle, 0, 0);
             } else {
@@ -170,32 +198,26 @@ int NavigatorWnd::HandleCommand(int command) {
             }
             break;
         case CMD_FILE_MODE:
-            if (disc) {
-                SendModeSwitch(kFileMode);
-                if (visible) ShowList(Tracks);
-            }
+            if (disc) SendModeSwitch(kFileMode);
             break;
         case CMD_HOST_5171: SendPlayerCommand(5171, 0, 0); break;
-        case CMD_HOST_5104_IF:
-            if (!visible) {
-                LRESULT answer = SendRequest(Handle(), kRequestPlayerQuery);
-                if (answer == kPlayerQueryPlay1 || answer == kPlayerQueryPlay2) SendPlayerCommand(kCommandOk, 0, 0);
-            }
+        case CMD_HOST_5104_IF: {
+            LRESULT answer = SendRequest(Handle(), kRequestPlayerQuery);
+            if (answer == kPlayerQueryPlay1 || answer == kPlayerQueryPlay2) SendPlayerCommand(kCommandOk, 0, 0);
             break;
+        }
         case CMD_HOST_5102:
-            if (!visible) {
-                SendPlayerCommand(kCommandHost5102, 0, 0);
-                if (disc) SendModeSwitch(kFileMode);
-            }
+            SendPlayerCommand(kCommandHost5102, 0, 0);
+            if (disc) SendModeSwitch(kFileMode);  // and the disc gives way to the files
             break;
-        case CMD_HOST_5107: hiddenCommand(5107); break;
-        case CMD_HOST_5108: hiddenCommand(5108); break;
-        case CMD_HOST_5115: hiddenCommand(5115); break;
-        case CMD_HOST_5116: hiddenCommand(5116); break;
-        case CMD_HOST_5135: hiddenCommand(5135); break;
-        case CMD_HOST_5134: hiddenCommand(5134); break;
-        case CMD_HOST_5172: hiddenCommand(5172); break;
-        case CMD_HOST_5205: hiddenCommand(5205); break;
+        case CMD_HOST_5107: SendPlayerCommand(5107, 0, 0); break;
+        case CMD_HOST_5108: SendPlayerCommand(5108, 0, 0); break;
+        case CMD_HOST_5115: SendPlayerCommand(5115, 0, 0); break;
+        case CMD_HOST_5116: SendPlayerCommand(5116, 0, 0); break;
+        case CMD_HOST_5135: SendPlayerCommand(5135, 0, 0); break;
+        case CMD_HOST_5134: SendPlayerCommand(5134, 0, 0); break;
+        case CMD_HOST_5172: SendPlayerCommand(5172, 0, 0); break;
+        case CMD_HOST_5205: SendPlayerCommand(5205, 0, 0); break;
         default: return 0;
     }
     return 1;

@@ -102,12 +102,17 @@ private:
     void OnListChanged(const std::string& key);
     void OnListsChanged(const std::string& key);
 
-    // Commands, keyboard and mouse.
+    // Commands, keyboard and mouse. The dispatcher's halves: while the Navigator shows, and while
+    // it is hidden (the buttons are then the player's). `disc` and `keysToPlayer` are the player's
+    // answers to requests 128 and 20.
+    int OnShownCommand(int command, bool disc);
+    int OnHiddenCommand(int command, bool disc, bool keysToPlayer);
     void OnChooseTimer();
     void Choose();
     void ShowMove(Moved moved, int before);
     // The press the message being handled makes, for the two-press delete.
     DeletePress CurrentPress() const;
+    void AnswerDeleteBox(int command);
     void ShowDeleteBox();
     void DeleteShownFile();
     void DrawHeaderNow();
