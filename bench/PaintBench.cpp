@@ -72,9 +72,7 @@ int main() {
         if (l.mode == Albums) nav.OnAlbumList(TokenList(bytes.data(), bytes.size()));
         else nav.OnTrackList(TokenList(bytes.data(), bytes.size()));
 
-        // The window paints itself into the target as it does for WM_PAINT.
-        auto drawAll = [&] { SendMessageA(nav.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(target), PRF_CLIENT); };
-        double full = Time(1.0, drawAll);
+        double full = Time(1.0, [&] { nav.DrawAll(target); });
         Geometry geometry = nav.Layout();
         const int slot = nav.List().Selected() - nav.List().Top();
         Rect a = geometry.ItemRect(slot), b = geometry.ItemRect(slot + 1);
@@ -83,7 +81,7 @@ int main() {
         CombineRgn(cells, cells, second, RGN_OR);
         double move = Time(1.0, [&] {
             SelectClipRgn(target, cells);
-            drawAll();
+            nav.DrawAll(target);
             SelectClipRgn(target, nullptr);
         });
         DeleteObject(cells);

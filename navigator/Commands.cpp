@@ -42,7 +42,7 @@ void NavigatorWnd::DrawHeaderNow() {
 
 void NavigatorWnd::DrawAllNow() {
     ClientDC dc(Handle());
-    painter_.DrawAll(CanvasOn(dc));
+    DrawAll(dc);
 }
 
 void NavigatorWnd::InvalidateItem(int index, bool update) {

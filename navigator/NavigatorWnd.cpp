@@ -75,7 +75,7 @@ LRESULT NavigatorWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT: OnPaint(); return 0;
         case WM_ERASEBKGND: return 1;  // the paint handler covers every pixel
         case WM_PRINTCLIENT:
-            painter_.DrawAll(CanvasOn(reinterpret_cast<HDC>(wParam)));
+            DrawAll(reinterpret_cast<HDC>(wParam));
             return 0;
         case WM_SHOWWINDOW: {
             LRESULT result = Default();
@@ -153,7 +153,7 @@ void NavigatorWnd::UpdateMediaCenterTray(bool shuttingDown) {
 void NavigatorWnd::OnPaint() {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(Handle(), &paint);
-    if (dc) painter_.DrawAll(CanvasOn(dc));
+    if (dc) DrawAll(dc);
     EndPaint(Handle(), &paint);
 }
 

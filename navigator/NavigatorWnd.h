@@ -73,6 +73,8 @@ public:
     // Where everything sits in the window now, and who paints it.
     Geometry Layout() const;
     const NavigatorPainter& Painter() const { return painter_; }
+    // The whole window, as WM_PAINT draws it.
+    void DrawAll(HDC dc) { painter_.DrawAll(CanvasOn(dc)); }
 
     // Thumbnails.
     void QueueThumbnails();
