@@ -107,18 +107,18 @@ bool RemoteControl::RegisterRawInput() {
     return registerDevices && registerDevices(devices, 2, sizeof(RAWINPUTDEVICE));
 }
 
-void RemoteControl::UpdateHotKey() {
-    if (static_cast<LONG>(settings_->hotKey) < 1) {
+void RemoteControl::UpdateHotKey(DWORD hotKey) {
+    if (static_cast<LONG>(hotKey) < 1) {
         UnregisterHotKey(Handle(), kHotKeyId);
         return;
     }
-    RegisterHotKey(Handle(), kHotKeyId, HotKeyModifiers(settings_->hotKey), settings_->hotKey & 0xFFFF);
+    RegisterHotKey(Handle(), kHotKeyId, HotKeyModifiers(hotKey), hotKey & 0xFFFF);
 }
 
-bool RemoteControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+bool RemoteControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool active, LRESULT* result) {
     switch (message) {
-        case WM_INPUT: *result = OnInput(lParam, wParam); return true;
-        case WM_APPCOMMAND: *result = OnAppCommand(wParam, lParam); return true;
+        case WM_INPUT: *result = OnInput(lParam, wParam, active); return true;
+        case WM_APPCOMMAND: *result = OnAppCommand(wParam, lParam, active); return true;
         case WM_HOTKEY:
             // The hot key shows the Navigator even while the remotes are switched off.
             if (wParam == kHotKeyId) target_.ShowTrackList();
@@ -132,19 +132,19 @@ bool RemoteControl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         default:
             // Registered messages have no constant numbers.
             if (message == shellHookMessage_) {
-                *result = OnShellHook(wParam, lParam);
+                *result = OnShellHook(wParam, lParam, active);
                 return true;
             }
             if (message == g_streamzapMessage && message) {
-                *result = OnStreamzap(wParam);
+                *result = OnStreamzap(wParam, active);
                 return true;
             }
             return false;
     }
 }
 
-LRESULT RemoteControl::OnInput(LPARAM lParam, WPARAM wParam) {
-    if (!settings_->activate) return 0;
+LRESULT RemoteControl::OnInput(LPARAM lParam, WPARAM wParam, bool active) {
+    if (!active) return 0;
     HRAWINPUT input = reinterpret_cast<HRAWINPUT>(lParam);
     UINT size = 0;
     if (ReadRawInput(input, nullptr, &size) != kReadFailed && size > 0) {
@@ -162,8 +162,8 @@ LRESULT RemoteControl::OnInput(LPARAM lParam, WPARAM wParam) {
     return 0;
 }
 
-LRESULT RemoteControl::MapAppCommand(LPARAM lParam) {
-    if (!Shown() || !settings_->activate) return 0;
+LRESULT RemoteControl::MapAppCommand(LPARAM lParam, bool active) {
+    if (!Shown() || !active) return 0;
     int value = static_cast<int>((static_cast<DWORD>(lParam) >> 16) & 0x0FFF);
     if (value < 1 || value > 52) return 0;
     int command = MapAppCommandValue(value);
@@ -171,26 +171,26 @@ LRESULT RemoteControl::MapAppCommand(LPARAM lParam) {
     return target_.HandleCommand(command);
 }
 
-LRESULT RemoteControl::OnAppCommand(WPARAM wParam, LPARAM lParam) {
+LRESULT RemoteControl::OnAppCommand(WPARAM wParam, LPARAM lParam, bool active) {
     // A command that reached us while another window was in front came by way of the system:
     // from then on the shell hook would deliver every command twice.
     if (GetForegroundWindow() != Handle()) appCommandHookEnabled_ = false;
-    LRESULT mapped = consoleDisconnected_ ? 0 : MapAppCommand(lParam);
+    LRESULT mapped = consoleDisconnected_ ? 0 : MapAppCommand(lParam, active);
     return mapped ? mapped : DefWindowProcA(Handle(), WM_APPCOMMAND, wParam, lParam);
 }
 
-LRESULT RemoteControl::OnShellHook(WPARAM event, LPARAM lParam) {
+LRESULT RemoteControl::OnShellHook(WPARAM event, LPARAM lParam, bool active) {
     if (event != kShellAppCommand) return 0;
     if (!g_hookScanDone) {
         if (KeyboardProgramRuns()) appCommandHookEnabled_ = false;
         g_hookScanDone = true;
     }
     if (!appCommandHookEnabled_) return 0;
-    return MapAppCommand(lParam);
+    return MapAppCommand(lParam, active);
 }
 
-LRESULT RemoteControl::OnStreamzap(WPARAM code) {
-    if (!settings_->activate) return 0;
+LRESULT RemoteControl::OnStreamzap(WPARAM code, bool active) {
+    if (!active) return 0;
     int mapped = MapStreamzapButton(static_cast<uint32_t>(code), Shown());
     int digit = StreamzapDigit(mapped);
     if (digit >= 0) return target_.SelectNumber(digit);

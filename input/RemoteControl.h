@@ -9,8 +9,6 @@
 #include "base/Window.h"
 #include "input/CommandTarget.h"
 
-struct PluginSettings;
-
 class RemoteControl {
 public:
     // The roads arrive at `window`, whatever handle it has at the time.
@@ -18,32 +16,30 @@ public:
     RemoteControl(const RemoteControl&) = delete;
     RemoteControl& operator=(const RemoteControl&) = delete;
 
-    // The settings the roads follow.
-    void Attach(const PluginSettings* settings) { settings_ = settings; }
     // The delayed start-up: the shell hook, session notifications, then raw input.
     void Register();
     // At the window's end: the shell hook and session notifications.
     void Unregister();
-    // Registers the stored hot key, or gives it up when none is stored.
-    void UpdateHotKey();
+    // Registers `hotKey` as the settings store it, or gives the hot key up when it is none.
+    void UpdateHotKey(DWORD hotKey);
 
     // Handles `message` when it arrives by one of the roads: true, with the window procedure's
-    // result in `result`; false for any other message.
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // result in `result`; false for any other message. While the remotes are switched off
+    // (`active` false) their buttons are ignored; the hot key works all the same.
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool active, LRESULT* result);
 
 private:
     bool RegisterRawInput();
-    LRESULT OnInput(LPARAM input, WPARAM wParam);
-    LRESULT MapAppCommand(LPARAM lParam);
-    LRESULT OnAppCommand(WPARAM wParam, LPARAM lParam);
-    LRESULT OnShellHook(WPARAM event, LPARAM lParam);
-    LRESULT OnStreamzap(WPARAM code);
+    LRESULT OnInput(LPARAM input, WPARAM wParam, bool active);
+    LRESULT MapAppCommand(LPARAM lParam, bool active);
+    LRESULT OnAppCommand(WPARAM wParam, LPARAM lParam, bool active);
+    LRESULT OnShellHook(WPARAM event, LPARAM lParam, bool active);
+    LRESULT OnStreamzap(WPARAM code, bool active);
     bool Shown() const;
     HWND Handle() const { return window_.Handle(); }
 
     CommandTarget& target_;
     const Window& window_;
-    const PluginSettings* settings_ = nullptr;
     const UINT shellHookMessage_;
     // Off once a command came by way of the system, or the keyboard program forwards them
     // itself: the shell hook would then deliver each command twice.

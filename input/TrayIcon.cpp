@@ -190,9 +190,10 @@ void TrayIcon::Remove() {
     id_ = 0;
 }
 
-bool TrayIcon::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool sheetOpen, LRESULT* result) {
+bool TrayIcon::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, const PluginSettings& settings, bool sheetOpen,
+                         LRESULT* result) {
     if (message == kTrayCallbackMessage) {
-        *result = OnNotify(wParam, lParam, sheetOpen);
+        *result = OnNotify(wParam, lParam, settings, sheetOpen);
         return true;
     }
     // The taskbar was rebuilt: an icon that was there is shown again.
@@ -204,7 +205,7 @@ bool TrayIcon::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool sheetO
     return false;
 }
 
-LRESULT TrayIcon::OnNotify(WPARAM id, LPARAM mouse, bool sheetOpen) {
+LRESULT TrayIcon::OnNotify(WPARAM id, LPARAM mouse, const PluginSettings& settings, bool sheetOpen) {
     if (id != kTrayIconId) return 1;
     if (mouse == WM_LBUTTONDBLCLK) {
         target_.ShowTrackList();
@@ -215,14 +216,14 @@ LRESULT TrayIcon::OnNotify(WPARAM id, LPARAM mouse, bool sheetOpen) {
     SetForegroundWindow(Handle());
     UpdateWindow(Handle());
     PostMessageA(Handle(), WM_USER, 0, 0);
-    ShowMenu(static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at)), sheetOpen);
+    ShowMenu(static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at)), settings, sheetOpen);
     return 1;
 }
 
-void TrayIcon::ShowMenu(int x, int y, bool sheetOpen) {
+void TrayIcon::ShowMenu(int x, int y, const PluginSettings& settings, bool sheetOpen) {
     // A right-click that arrives while the menu is tracked opens no second one.
     if (menuOpen_) return;
-    HMENU menu = BuildQuickConfigMenu(*settings_, sheetOpen);
+    HMENU menu = BuildQuickConfigMenu(settings, sheetOpen);
     if (!menu) return;
     ModuleHold hold;
     menuOpen_ = true;

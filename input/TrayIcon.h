@@ -31,8 +31,6 @@ public:
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;
 
-    // The settings the menu shows.
-    void Attach(PluginSettings* settings) { settings_ = settings; }
     // The icon's picture, for the life of the window: the module's own (a language pack carries
     // texts only).
     void LoadPicture();
@@ -43,20 +41,21 @@ public:
     bool Present() const { return id_ != 0; }
 
     // The icon's callback and the taskbar's rebuilding: true, with the window procedure's result
-    // in `result`, when `message` is one of them. `sheetOpen` greys the menu's items but one.
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool sheetOpen, LRESULT* result);
+    // in `result`, when `message` is one of them. The menu shows `settings`; `sheetOpen` greys its
+    // items but one.
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, const PluginSettings& settings, bool sheetOpen,
+                   LRESULT* result);
     // Ends the menu while it is tracked, as Escape would.
     void EndMenu();
 
 private:
-    LRESULT OnNotify(WPARAM id, LPARAM mouse, bool sheetOpen);
-    void ShowMenu(int x, int y, bool sheetOpen);
+    LRESULT OnNotify(WPARAM id, LPARAM mouse, const PluginSettings& settings, bool sheetOpen);
+    void ShowMenu(int x, int y, const PluginSettings& settings, bool sheetOpen);
 
     HWND Handle() const;
 
     const Window& window_;
     CommandTarget& target_;
-    PluginSettings* settings_ = nullptr;
     HICON icon_ = nullptr;
     HWND shownOn_ = nullptr;  // the window the icon was added for
     UINT id_ = 0;             // the icon shown, 0 when none

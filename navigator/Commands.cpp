@@ -21,31 +21,40 @@ constexpr LRESULT kPlayerQueryPlay2 = 529;
 
 bool Contains(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
-// Puts the number where the text has "%d" and "%" where it has "%%"; any other '%' stays as it is,
-// so that a translated text cannot make the formatting read what it was not given.
-std::string FormatNumber(const std::string& text, int number) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 1 < text.size() && (text[i + 1] == 'd' || text[i + 1] == '%')) {
-            out += text[i + 1] == 'd' ? std::to_string(number) : "%";
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 void NavigatorWnd::DrawHeaderNow() {
     ClientDC dc(Handle());
-    DrawHeader(dc);
+    painter_.DrawHeader(CanvasOn(dc));
 }
 
 void NavigatorWnd::DrawAllNow() {
     ClientDC dc(Handle());
     DrawAll(dc);
+}
+
+void NavigatorWnd::InvalidateItem(int index, bool update) {
+    int slot = index - list_.Top();
+    if (slot < 0 || slot >= list_.Layout().perPage) return;
+    RECT cell = ToRect(Layout().ItemRect(slot));
+    InvalidateRect(Handle(), &cell, FALSE);
+    if (update) UpdateWindow(Handle());
+}
+
+// Only the frame's border strips: the picture inside is not repainted, so hovering does not make
+// thumbnails flicker.
+void NavigatorWnd::InvalidateThumbFrame(int index, bool update) {
+    int slot = index - list_.Top();
+    Geometry layout = Layout();
+    if (!layout.Thumbnails() || !list_.OnPage(index)) return;
+    RECT f = ToRect(layout.ThumbFrameRect(slot));
+    int pad = layout.ThumbPad();
+    RECT strips[4] = {{f.left, f.top, f.left + pad, f.bottom},
+                      {f.left, f.top, f.right, f.top + pad},
+                      {f.right - pad, f.top, f.right, f.bottom},
+                      {f.left, f.bottom - pad, f.right, f.bottom}};
+    for (const RECT& strip : strips) InvalidateRect(Handle(), &strip, FALSE);
+    if (update) UpdateWindow(Handle());
 }
 
 int NavigatorWnd::HandleCommand(int command) {
@@ -55,23 +64,26 @@ int NavigatorWnd::HandleCommand(int command) {
     bool disc = SendRequest(Handle(), kRequestDiscMode) != 0;
     LRESULT playerState = SendRequest(Handle(), kRequestPlayerState);
     SendRequest(Handle(), kRequestState130);
-    bool keysToPlayer = playerState == kPlayerStateKeys;
 
     if (list_.DeletePending()) {
-        // A held key or button is no second press: the box stays, and nothing else happens.
-        if (command == CMD_DELETE && !list_.IsSecondPress(CurrentPress())) return 1;
-        // The command that answers the box is not carried out: it deletes or cancels.
-        if (list_.AnswerDelete(command == CMD_DELETE))
-            DeleteShownFile();
-        else
-            DrawAllNow();
+        AnswerDeleteBox(command);
         return 1;
     }
+    return visible ? OnShownCommand(command, disc) : OnHiddenCommand(command, disc, playerState == kPlayerStateKeys);
+}
 
+// The command that answers the box is not carried out: it deletes or cancels.
+void NavigatorWnd::AnswerDeleteBox(int command) {
+    // A held key or button is no second press: the box stays, and nothing else happens.
+    if (command == CMD_DELETE && !list_.IsSecondPress(CurrentPress())) return;
+    if (list_.AnswerDelete(command == CMD_DELETE))
+        DeleteShownFile();
+    else
+        DrawAllNow();
+}
+
+int NavigatorWnd::OnShownCommand(int command, bool disc) {
     const int before = list_.Selected();
-    auto hiddenCommand = [&](UINT code) {
-        if (!visible) SendPlayerCommand(code, 0, 0);
-    };
     switch (command) {
         case CMD_NONE: break;
         case CMD_DELETE:
@@ -86,61 +98,86 @@ int NavigatorWnd::HandleCommand(int command) {
             break;
         case CMD_PAGE_UP: ShowMove(list_.MoveBy(-list_.Layout().perPage), before); break;
         case CMD_PAGE_DOWN: ShowMove(list_.MoveBy(list_.Layout().perPage), before); break;
-        case CMD_HOME:
-        case CMD_END: return 0;
         case CMD_NAVIGATOR:
-            if (!visible)
-                ShowList(Tracks);
-            else if (list_.Mode() == Albums) {
-                if (Count() > 0) SetTimer(Handle(), kTimerChoose, kChooseDelayMs, nullptr);
-            } else {
+            if (list_.Mode() == Tracks)
                 HideNavigator();
-            }
+            else if (Count() > 0)
+                SetTimer(Handle(), kTimerChoose, kChooseDelayMs, nullptr);
             break;
         case CMD_ALBUMS: ShowList(Albums); break;
         case CMD_NEXT_LIST:
         case CMD_PREV_LIST:
             if (!disc) {
                 SendPlayerCommand(kCommandNextList, command == CMD_NEXT_LIST ? 1 : -1, kExtraList);
-                if (visible) ShowList(Tracks);
+                ShowList(Tracks);
             }
+            break;
+        case CMD_UP: ShowMove(list_.MoveBy(-list_.Layout().columns), before); break;
+        case CMD_DOWN: ShowMove(list_.MoveBy(list_.Layout().columns), before); break;
+        case CMD_LEFT: ShowMove(list_.MoveHorizontal(-1), before); break;
+        case CMD_RIGHT: ShowMove(list_.MoveHorizontal(1), before); break;
+        case CMD_OK:
+        case CMD_SELECT: Choose(); break;
+        case CMD_ESCAPE: HideNavigator(); break;
+        case CMD_FILE_MODE:
+            if (disc) {
+                SendModeSwitch(kFileMode);
+                ShowList(Tracks);
+            }
+            break;
+        case CMD_HOST_5171: SendPlayerCommand(kCommandHost5171, 0, 0); break;
+        // The player's own buttons do nothing while the Navigator shows.
+        case CMD_HOST_7032:
+        case CMD_AUDIO:
+        case CMD_SUBTITLE:
+        case CMD_DISC_MODE:
+        case CMD_HOST_5104_IF:
+        case CMD_HOST_5102:
+        case CMD_HOST_5107:
+        case CMD_HOST_5108:
+        case CMD_HOST_5115:
+        case CMD_HOST_5116:
+        case CMD_HOST_5135:
+        case CMD_HOST_5134:
+        case CMD_HOST_5172:
+        case CMD_HOST_5205: break;
+        default: return 0;  // Home and End have no effect, and no code outside the set
+    }
+    return 1;
+}
+
+// Only codes from 1000 reach here: the player's buttons, arrows and OK as keys when it takes them.
+int NavigatorWnd::OnHiddenCommand(int command, bool disc, bool keysToPlayer) {
+    switch (command) {
+        case CMD_NAVIGATOR: ShowList(Tracks); break;
+        case CMD_ALBUMS: ShowList(Albums); break;
+        case CMD_NEXT_LIST:
+        case CMD_PREV_LIST:
+            if (!disc) SendPlayerCommand(kCommandNextList, command == CMD_NEXT_LIST ? 1 : -1, kExtraList);
             break;
         case CMD_UP:
         case CMD_DOWN:
-            if (visible)
-                ShowMove(list_.MoveBy(command == CMD_UP ? -list_.Layout().columns : list_.Layout().columns), before);
-            else if (keysToPlayer)
-                SendPlayerCommand(kCommandKey, command == CMD_UP ? VK_UP : VK_DOWN, 0);
+            if (keysToPlayer) SendPlayerCommand(kCommandKey, command == CMD_UP ? VK_UP : VK_DOWN, 0);
             break;
         case CMD_LEFT:
         case CMD_RIGHT:
-            if (visible)
-                ShowMove(list_.MoveHorizontal(command == CMD_LEFT ? -1 : 1), before);
-            else if (keysToPlayer)
+            if (keysToPlayer)
                 SendPlayerCommand(kCommandKey, command == CMD_LEFT ? VK_LEFT : VK_RIGHT, 0);
             else
                 SendPlayerCommand(command == CMD_LEFT ? kCommandLeft : kCommandRight, 0, 0);
             break;
         case CMD_OK:
         case CMD_SELECT:
-            if (visible)
-                Choose();
-            else if (keysToPlayer)
+            if (keysToPlayer)
                 SendPlayerCommand(kCommandKey, VK_RETURN, 0);
             else
                 SendPlayerCommand(kCommandOk, 0, 0);
             break;
-        case CMD_ESCAPE:
-            if (visible)
-                HideNavigator();
-            else
-                SendPlayerCommand(kCommandEscape, 0, 0);
-            break;
-        case CMD_HOST_7032: hiddenCommand(kCommandHost7032); break;
-        case CMD_AUDIO: hiddenCommand(kCommandAudio); break;
-        case CMD_SUBTITLE: hiddenCommand(kCommandSubtitle); break;
+        case CMD_ESCAPE: SendPlayerCommand(kCommandEscape, 0, 0); break;
+        case CMD_HOST_7032: SendPlayerCommand(kCommandHost7032, 0, 0); break;
+        case CMD_AUDIO: SendPlayerCommand(kCommandAudio, 0, 0); break;
+        case CMD_SUBTITLE: SendPlayerCommand(kCommandSubtitle, 0, 0); break;
         case CMD_DISC_MODE:
-            if (visible) break;
             if (disc) {
                 SendPlayerCommand(kCommandDiscModeToggle, 0, 0);
             } else {
@@ -149,32 +186,26 @@ int NavigatorWnd::HandleCommand(int command) {
             }
             break;
         case CMD_FILE_MODE:
-            if (disc) {
-                SendModeSwitch(kFileMode);
-                if (visible) ShowList(Tracks);
-            }
+            if (disc) SendModeSwitch(kFileMode);
             break;
         case CMD_HOST_5171: SendPlayerCommand(kCommandHost5171, 0, 0); break;
-        case CMD_HOST_5104_IF:
-            if (!visible) {
-                LRESULT answer = SendRequest(Handle(), kRequestPlayerQuery);
-                if (answer == kPlayerQueryPlay1 || answer == kPlayerQueryPlay2) SendPlayerCommand(kCommandOk, 0, 0);
-            }
+        case CMD_HOST_5104_IF: {
+            LRESULT answer = SendRequest(Handle(), kRequestPlayerQuery);
+            if (answer == kPlayerQueryPlay1 || answer == kPlayerQueryPlay2) SendPlayerCommand(kCommandOk, 0, 0);
             break;
+        }
         case CMD_HOST_5102:
-            if (!visible) {
-                SendPlayerCommand(kCommandHost5102, 0, 0);
-                if (disc) SendModeSwitch(kFileMode);
-            }
+            SendPlayerCommand(kCommandHost5102, 0, 0);
+            if (disc) SendModeSwitch(kFileMode);  // and the disc gives way to the files
             break;
-        case CMD_HOST_5107: hiddenCommand(kCommandHost5107); break;
-        case CMD_HOST_5108: hiddenCommand(kCommandHost5108); break;
-        case CMD_HOST_5115: hiddenCommand(kCommandLeft); break;
-        case CMD_HOST_5116: hiddenCommand(kCommandRight); break;
-        case CMD_HOST_5135: hiddenCommand(kCommandHost5135); break;
-        case CMD_HOST_5134: hiddenCommand(kCommandHost5134); break;
-        case CMD_HOST_5172: hiddenCommand(kCommandHost5172); break;
-        case CMD_HOST_5205: hiddenCommand(kCommandHost5205); break;
+        case CMD_HOST_5107: SendPlayerCommand(kCommandHost5107, 0, 0); break;
+        case CMD_HOST_5108: SendPlayerCommand(kCommandHost5108, 0, 0); break;
+        case CMD_HOST_5115: SendPlayerCommand(kCommandLeft, 0, 0); break;
+        case CMD_HOST_5116: SendPlayerCommand(kCommandRight, 0, 0); break;
+        case CMD_HOST_5135: SendPlayerCommand(kCommandHost5135, 0, 0); break;
+        case CMD_HOST_5134: SendPlayerCommand(kCommandHost5134, 0, 0); break;
+        case CMD_HOST_5172: SendPlayerCommand(kCommandHost5172, 0, 0); break;
+        case CMD_HOST_5205: SendPlayerCommand(kCommandHost5205, 0, 0); break;
         default: return 0;
     }
     return 1;
@@ -242,36 +273,7 @@ void NavigatorWnd::OnChooseTimer() {
 
 void NavigatorWnd::ShowDeleteBox() {
     ClientDC dc(Handle());
-    DrawDeleteBox(dc);
-}
-
-void NavigatorWnd::DrawDeleteBox(HDC dc) {
-    if (!list_.DeletePending()) return;
-    Geometry layout = Layout();
-    RECT client = ToRect(layout.Client());
-    int line = layout.LineHeight();
-    RECT box = {40, client.bottom / 2 - 2 * line, client.right - 40, client.bottom / 2 + 2 * line};
-
-    FillRect(dc, &box, SolidBrush(settings_->colours[kColourBox]));
-    SolidBrush frame(settings_->colours[kColourFrame]);
-    RECT ring = box;
-    for (int i = 0; i < 4; ++i) {
-        FrameRect(dc, &ring, frame);
-        InflateRect(&ring, -1, -1);
-    }
-
-    SelectedFont font(dc, CreateNavigatorFont(layout.FontHeight(kFontHeader)));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, settings_->colours[kColourBoxText]);
-    const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS;
-    RECT row = {box.left + 3, box.top + 3 - line / 4, box.right - 3, box.top + 3 - line / 4 + 2 * line};
-    DrawTextA(dc, FormatNumber(LoadResString(IDS_DELETE_QUESTION), list_.DeleteNumber()).c_str(), -1, &row, format);
-    OffsetRect(&row, 0, line);
-    std::string name = "-> \"" + GetFileNamePart(list_.DeletePath(), true) + "\"";
-    DrawTextA(dc, name.c_str(), -1, &row, format | DT_END_ELLIPSIS);
-    SetTextColor(dc, settings_->colours[kColourBoxHint]);
-    OffsetRect(&row, 0, line + line / 4);
-    DrawTextA(dc, LoadResString(IDS_DELETE_HINT).c_str(), -1, &row, format);
+    painter_.DrawDeleteBox(CanvasOn(dc));
 }
 
 void NavigatorWnd::DeleteShownFile() {
@@ -325,22 +327,19 @@ int NavigatorWnd::HitTest(int x, int y) const {
 void NavigatorWnd::SetHot(HDC dc, int item) {
     int old = list_.Hot();
     if (item == old) return;
+    const Canvas canvas = CanvasOn(dc);
     list_.SetHot(kHotNone);
     if (old == kHotCloseButton) {
-        DrawCloseButton(dc, kStateNormal);
+        painter_.DrawCloseButton(canvas, kStateNormal);
     } else if (old >= 0) {
-        int state = old == list_.Selected() ? kStateSelected : kStateNormal;
-        DrawItemText(dc, old, state);
-        DrawItemDetail(dc, old, state);
+        painter_.DrawLabels(canvas, old, old == list_.Selected() ? kStateSelected : kStateNormal);
         InvalidateThumbFrame(old, true);
     }
     list_.SetHot(item);
     if (item == kHotCloseButton) {
-        DrawCloseButton(dc, kStateHot);
+        painter_.DrawCloseButton(canvas, kStateHot);
     } else if (item >= 0) {
-        int state = kStateHot | (item == list_.Selected() ? kStateSelected : kStateNormal);
-        DrawItemText(dc, item, state);
-        DrawItemDetail(dc, item, state);
+        painter_.DrawLabels(canvas, item, kStateHot | (item == list_.Selected() ? kStateSelected : kStateNormal));
         InvalidateThumbFrame(item, true);
     }
 }
@@ -360,7 +359,7 @@ void NavigatorWnd::OnLButtonDown(int x, int y) {
     int item = HitTest(x, y);
     if (item == kHotCloseButton) {
         ClientDC dc(Handle());
-        DrawCloseButton(dc, kStatePressed);
+        painter_.DrawCloseButton(CanvasOn(dc), kStatePressed);
     } else if (item >= 0) {
         int before = list_.Selected();
         ShowMove(list_.Select(item), before);

@@ -6,11 +6,10 @@ void NavigatorWnd::ResetList() {
     LayoutNumbers layout = ComputeLayoutNumbers(list_.Mode(), static_cast<int>(settings_->column),
                                                 static_cast<int>(settings_->textSize), settings_->showThumbnail != 0,
                                                 settings_->iconView != 0);
-    loaded_ = {settings_->showThumbnail != 0, settings_->iconView != 0, settings_->showDetailInfo != 0,
-               settings_->textFont};
+    painter_.FixLook(*settings_);
     // A new list removes the box of a pending delete, and with it the delete.
     list_.Reset(layout);
-    if (list_.Mode() == Tracks) LoadSkin();
+    if (list_.Mode() == Tracks) painter_.LoadSkin(Layout(), WorkRect());
 }
 
 void NavigatorWnd::ShowList(ListMode listMode) {

@@ -17,7 +17,8 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) { return SameName(
 
 }  // namespace
 
-NavigatorWnd::NavigatorWnd() : list_(SameIgnoringCase), remote_(*this, *this), tray_(*this, *this) {}
+NavigatorWnd::NavigatorWnd()
+    : list_(SameIgnoringCase), painter_(list_, thumbnails_), remote_(*this, *this), tray_(*this, *this) {}
 
 NavigatorWnd::~NavigatorWnd() {
     // Destroyed here, while the handlers of this class still answer.
@@ -26,8 +27,6 @@ NavigatorWnd::~NavigatorWnd() {
 
 bool NavigatorWnd::CreateNavigator(PluginSettings* settings) {
     settings_ = settings;
-    remote_.Attach(settings);
-    tray_.Attach(settings);
     RECT rect = WorkRect();
 
     WNDCLASSA wc = {};
@@ -43,6 +42,12 @@ bool NavigatorWnd::CreateNavigator(PluginSettings* settings) {
                     nullptr);
 }
 
+Geometry NavigatorWnd::Layout() const {
+    RECT client = {};
+    GetClientRect(Handle(), &client);
+    return painter_.Layout(client.right, client.bottom);
+}
+
 RECT NavigatorWnd::WorkRect() {
     if (!IsMonitorHandle(settings_->Monitor())) settings_->SetMonitor(GetPrimaryMonitor());
     RECT rect = GetMonitorRect(settings_->Monitor(), false);
@@ -55,8 +60,8 @@ RECT NavigatorWnd::WorkRect() {
 
 LRESULT NavigatorWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT answer = 0;
-    if (remote_.OnMessage(message, wParam, lParam, &answer)) return answer;
-    if (tray_.OnMessage(message, wParam, lParam, SheetOpen(), &answer)) return answer;
+    if (remote_.OnMessage(message, wParam, lParam, settings_->activate != 0, &answer)) return answer;
+    if (tray_.OnMessage(message, wParam, lParam, *settings_, SheetOpen(), &answer)) return answer;
     switch (message) {
         case WM_CREATE: return OnCreate();
         case WM_DESTROY:
@@ -124,7 +129,7 @@ void NavigatorWnd::OnTimer(UINT id) {
 void NavigatorWnd::DeferredStart() {
     remote_.Register();
     SendRequest(Handle(), kRequestNavigatorReady);
-    remote_.UpdateHotKey();
+    remote_.UpdateHotKey(settings_->hotKey);
     thumbnails_.Start(Handle());
     ResetList();
     UpdateMediaCenterTray(false);
@@ -202,7 +207,7 @@ void NavigatorWnd::ApplySettings() {
         tray_.Remove();
     else if (settings_->trayIcon && !tray_.Present())
         tray_.Add();
-    remote_.UpdateHotKey();
+    remote_.UpdateHotKey(settings_->hotKey);
     UpdateMediaCenterTray(false);
 }
 

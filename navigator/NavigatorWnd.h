@@ -1,10 +1,10 @@
 // The Navigator: the plug-in's one window, a borderless, topmost pop-up over the chosen monitor
-// showing the album list or a track list in large type. It keeps the window's life, its painting
-// and the command dispatcher; the list and where it stands is a ListState, the remote input a
-// RemoteControl, the tray icon a TrayIcon and the pictures a ThumbnailPipeline. Its members are
-// defined in the file of the concern they serve: lifecycle here (NavigatorWnd.cpp), the player
-// protocol (PlayerProtocol.cpp), lists (EntryList.cpp), drawing (Paint.cpp), commands
-// (Commands.cpp) and thumbnails (ThumbQueue.cpp).
+// showing the album list or a track list in large type. It keeps the window's life, its message
+// switch and the command dispatcher; the list and where it stands is a ListState, its painting a
+// NavigatorPainter, the remote input a RemoteControl, the tray icon a TrayIcon and the pictures a
+// ThumbnailPipeline. Its members are defined in the file of the concern they serve: lifecycle here
+// (NavigatorWnd.cpp), lists (EntryList.cpp), commands, keyboard and mouse (Commands.cpp) and
+// thumbnails (ThumbQueue.cpp).
 #pragma once
 
 #include <windows.h>
@@ -21,6 +21,7 @@
 #include "navigator/EntryModel.h"
 #include "navigator/Geometry.h"
 #include "navigator/ListState.h"
+#include "navigator/NavigatorPainter.h"
 #include "navigator/ThumbnailPipeline.h"
 #include "navigator/TokenList.h"
 #include "options/OptionsPreview.h"
@@ -34,35 +35,6 @@ constexpr UINT kTimerChoose = 100;
 constexpr UINT kTimerDeferredStart = 102;
 constexpr UINT kChooseDelayMs = 500;
 constexpr UINT kDeferredStartDelayMs = 100;
-
-inline RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
-
-// Skin image slots.
-enum SkinSlot {
-    kSkinBackground,
-    kSkinFrame,
-    kSkinFrameHot,
-    kSkinFrameSelected,
-    kSkinFrameSelectedHot,
-    kSkinClose,
-    kSkinCloseHot,
-    kSkinClosePressed,
-    kSkinCellSelected,
-    kSkinCellPressed,
-    kSkinPlaceholderVideo,
-    kSkinPlaceholderAudio,
-    kSkinPlaceholderOther,
-    kSkinSlotCount
-};
-
-// The display settings as they stood at the last list load. Drawing takes them from here, so that
-// options changed meanwhile take effect, all together, at the next load.
-struct LoadedDisplay {
-    bool thumbnails = false;
-    bool iconView = false;
-    bool detailInfo = false;
-    std::string font;
-};
 
 class NavigatorWnd : public Window, public OptionsPreview, public CommandTarget {
 public:
@@ -99,9 +71,11 @@ public:
     int SelectNumber(int number) override;
     void ShowTrackList() override { ShowList(Tracks); }
 
-    // Drawing.
+    // Where everything sits in the window now, and who paints it.
     Geometry Layout() const;
-    void DrawAll(HDC dc);
+    const NavigatorPainter& Painter() const { return painter_; }
+    // The whole window, as WM_PAINT draws it.
+    void DrawAll(HDC dc) { painter_.DrawAll(CanvasOn(dc)); }
 
     // Thumbnails.
     void QueueThumbnails();
@@ -110,11 +84,6 @@ public:
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-    // Open to a derived class (the tests' window) for the states no message sets: pressed, hot,
-    // a skin taken away.
-    ListState list_;
-    CxImage skin_[kSkinSlotCount];
 
 private:
     int Count() const { return list_.Count(); }
@@ -136,14 +105,18 @@ private:
     void OnListChanged(const std::string& key);
     void OnListsChanged(const std::string& key);
 
-    // Commands, keyboard and mouse.
+    // Commands, keyboard and mouse. The dispatcher's halves: while the Navigator shows, and while
+    // it is hidden (the buttons are then the player's). `disc` and `keysToPlayer` are the player's
+    // answers to requests 128 and 20.
+    int OnShownCommand(int command, bool disc);
+    int OnHiddenCommand(int command, bool disc, bool keysToPlayer);
     void OnChooseTimer();
     void Choose();
     void ShowMove(Moved moved, int before);
     // The press the message being handled makes, for the two-press delete.
     DeletePress CurrentPress() const;
+    void AnswerDeleteBox(int command);
     void ShowDeleteBox();
-    void DrawDeleteBox(HDC dc);
     void DeleteShownFile();
     void DrawHeaderNow();
     void DrawAllNow();
@@ -157,36 +130,19 @@ private:
     int HitTest(int x, int y) const;
     void SetHot(HDC dc, int item);
 
-    // Drawing.
-    void DrawHeader(HDC dc);
-    void DrawCloseButton(HDC dc, int state);
-    void DrawItem(HDC dc, int index, int state);
-    void DrawItemText(HDC dc, int index, int state);
-    void DrawItemDetail(HDC dc, int index, int state);
-    void DrawThumbFrame(HDC dc, int index, int state);
-    void DrawThumbnail(HDC dc, int index, int state);
+    // Painting, on a context of the window's.
+    Canvas CanvasOn(HDC dc) const { return {dc, Layout(), settings_->colours}; }
     void InvalidateItem(int index, bool update);
     void InvalidateThumbFrame(int index, bool update);
-    void LoadSkin();
-    // Makes the picture of `slot` from resource `id` at the given size (0: its own), unless the
-    // slot already holds exactly that.
-    bool LoadSkinImage(int slot, int width, int height, int id, const char* type, bool useResample2);
-    HFONT CreateNavigatorFont(int height) const;
 
     // Thumbnails.
     void OnThumbnailReady(uint32_t serial, HBITMAP bitmap);
-    // Draws the entry's picture from the thumbnail image list; false when it has none yet.
-    bool DrawThumbnailImage(HDC dc, int index);
 
     PluginSettings* settings_ = nullptr;
     CPropertySheet* openSheet_ = nullptr;
-    LoadedDisplay loaded_;
-    struct SkinMade {
-        int id = 0;
-        int width = 0;
-        int height = 0;
-    } skinMade_[kSkinSlotCount];
+    ListState list_;
     ThumbnailPipeline thumbnails_;
+    NavigatorPainter painter_;
     RemoteControl remote_;
     TrayIcon tray_;
     MediaCenterTray mediaCenterTray_;

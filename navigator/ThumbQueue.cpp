@@ -1,12 +1,11 @@
-// The Navigator's side of the thumbnail pipeline: what a track list asks for, what arrives, and
-// where it is drawn.
+// The Navigator's side of the thumbnail pipeline: what a track list asks for, and what arrives.
 #include <algorithm>
 #include <cstring>
 
 #include "navigator/NavigatorWnd.h"
 
 void NavigatorWnd::QueueThumbnails() {
-    if (list_.Disc() || !loaded_.thumbnails) return;
+    if (list_.Disc() || !painter_.Look().thumbnails) return;
     Geometry layout = Layout();
     // Only audio and video files can give a picture; a path the request cannot hold whole gets
     // none either. The others keep their placeholders and cost no job.
@@ -51,13 +50,4 @@ void NavigatorWnd::OnThumbnailReady(uint32_t serial, HBITMAP bitmap) {
     if (!list_.OnPage(index)) return;  // drawn when its page is
     RECT frame = ToRect(Layout().ThumbFrameRect(index - list_.Top()));
     InvalidateRect(Handle(), &frame, FALSE);
-}
-
-bool NavigatorWnd::DrawThumbnailImage(HDC dc, int index) {
-    int image = thumbnails_.FindThumbnail(list_.Entries()[index].serial);
-    if (image < 0) return false;
-    Geometry layout = Layout();
-    Rect frame = layout.ThumbFrameRect(index - list_.Top());
-    int pad = layout.ThumbPad();
-    return ImageList_Draw(thumbnails_.Images(), image, dc, frame.left + pad, frame.top + pad, ILD_NORMAL) != FALSE;
 }

@@ -16,14 +16,6 @@
 
 using Messages = std::vector<PlayerMessage>;
 
-// The Navigator with its list state and skin open to the test, for the states that no message
-// sets and the pictures a test takes away.
-class TestNavigator : public NavigatorWnd {
-public:
-    ListState& State() { return list_; }
-    CxImage* Skin() { return skin_; }
-};
-
 class NavigatorFixture : public ::testing::Test {
 protected:
     NavigatorFixture() : registry(::testing::UnitTest::GetInstance()->current_test_info()->name()) {
@@ -51,5 +43,5 @@ protected:
     RegistryScratch registry;
     PluginSettings settings = {};
     FakePlayer player;
-    TestNavigator nav;
+    NavigatorWnd nav;
 };

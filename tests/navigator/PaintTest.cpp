@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "base/ModuleState.h"
+#include "navigator/ItemState.h"
 
 namespace {
 
@@ -35,8 +36,9 @@ TEST_P(Painting, TextsInTheColoursOfTheirRoles) {
     registry.SetDword(HKEY_CURRENT_USER, "ShowDetailInfo", 1);
     StartAt(GetParam());
     SendTracks(8);
-    nav.State().SetHot(2);
     Geometry layout = Layout();
+    Rect hot = layout.ItemRect(2);
+    SendMessageA(Window(), WM_MOUSEMOVE, 0, MAKELPARAM((hot.left + hot.right) / 2, (hot.top + hot.bottom) / 2));
     WindowCapture tracks(Window());
     // How wide the pixels of a role's colour spread in `r`; 0 when there are none.
     auto spread = [&](const WindowCapture& c, const Rect& r, int role) {
@@ -63,7 +65,7 @@ TEST_P(Painting, TextsInTheColoursOfTheirRoles) {
 
     // Albums: "[001] qualifier / name", or the name alone.
     ShowAlbums({"k1", "Blue", "Miles Davis Quintet", "k2", "Blue", " "}, "k2");
-    nav.State().SetHot(-1);
+    SendMessageA(Window(), WM_MOUSELEAVE, 0, 0);
     layout = Layout();
     WindowCapture albums(Window());
     EXPECT_GT(spread(albums, layout.ItemRect(0), 2), spread(albums, layout.ItemRect(1), 4) + 100);
@@ -89,12 +91,19 @@ TEST_P(Painting, FramesSkinAndTheColoursWithoutIt) {
     EXPECT_EQ(settings.colours[12], skinned.At(4, hh / 2));
     EXPECT_EQ(settings.colours[17], skinned.At(0, skinned.Height() - 1));
     EXPECT_EQ(settings.colours[17], skinned.At(skinned.Width() - 2, skinned.Height() / 2));
-    EXPECT_EQ(GetParam().placeholder, static_cast<int>(nav.Skin()[kSkinPlaceholderVideo].GetWidth()));
-    EXPECT_EQ(layout.ThumbFrameRect(0).Width(), static_cast<int>(nav.Skin()[kSkinFrame].GetWidth()));
+    EXPECT_EQ(GetParam().placeholder, static_cast<int>(nav.Painter().Skin(kSkinPlaceholderVideo).GetWidth()));
+    EXPECT_EQ(layout.ThumbFrameRect(0).Width(), static_cast<int>(nav.Painter().Skin(kSkinFrame).GetWidth()));
 
-    for (int slot = 0; slot < kSkinSlotCount; ++slot) nav.Skin()[slot].Destroy();
-    nav.State().SetPressed(1);
-    WindowCapture capture(Window());
+    // A painter without skin pictures, on the window's look and a list of its own: entry 1 pressed.
+    ListState list([](std::string_view a, std::string_view b) { return a == b; });
+    list.Reset(nav.List().Layout());
+    std::string tracks = Tokens({"a.avi", "a", "q", "b.avi", "b", "q", "c.avi", "c", "q"});
+    list.LoadTracks(TokenList(tracks.data(), tracks.size()));
+    list.SetPressed(1);
+    NavigatorPainter bare(list, nav.Thumbnails());
+    bare.FixLook(settings);
+    auto paint = [&](HDC dc) { bare.DrawAll({dc, layout, settings.colours}); };
+    WindowCapture capture(GetParam().width, GetParam().height, paint);
     EXPECT_EQ(settings.colours[0], capture.At(GetParam().width / 2, GetParam().height - 10));  // below the entries
     Rect current = layout.ItemRect(0), chosen = layout.ItemRect(1);
     int y = (current.top + current.bottom) / 2;
@@ -113,8 +122,8 @@ TEST_P(Painting, FramesSkinAndTheColoursWithoutIt) {
     EXPECT_EQ(settings.colours[25], capture.At(close.left + 2, close.top + 2));
     EXPECT_EQ(settings.colours[25], capture.At(close.left + 2 + inner - 1, middle));
     EXPECT_EQ(settings.colours[23], capture.At(close.left + close.Width() / 2, middle));
-    nav.State().SetHot(-13);
-    WindowCapture hot(Window());
+    list.SetHot(kHotCloseButton);
+    WindowCapture hot(GetParam().width, GetParam().height, paint);
     EXPECT_EQ(settings.colours[24], hot.At(close.left, close.top));
     EXPECT_EQ(settings.colours[24], hot.At(close.left + close.Width() / 2, middle));
 }

@@ -52,6 +52,10 @@ WindowCapture::WindowCapture(const RECT& area) {
     });
 }
 
+WindowCapture::WindowCapture(int width, int height, const std::function<void(HDC)>& paint) {
+    Capture(width, height, paint);
+}
+
 COLORREF WindowCapture::At(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0xFFFFFFFF;
     uint32_t rgb = pixels_[static_cast<size_t>(y) * width_ + x];

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ public:
     explicit WindowCapture(HWND window, Source source = Source::Render);
     // What the screen shows in `area` (screen coordinates), whichever windows make it up.
     explicit WindowCapture(const RECT& area);
+    // What `paint` draws into a memory device context of width x height.
+    WindowCapture(int width, int height, const std::function<void(HDC)>& paint);
 
     int Width() const { return width_; }
     int Height() const { return height_; }

@@ -5,7 +5,7 @@
 #include "base/ModuleState.h"
 #include "base/Paths.h"
 #include "navigator/ItemState.h"
-#include "navigator/NavigatorWnd.h"
+#include "navigator/NavigatorPainter.h"
 #include "res/resource.h"
 
 namespace {
@@ -36,25 +36,42 @@ void DoubleFrame(HDC dc, RECT rect, COLORREF colour) {
     FrameRect(dc, &rect, brush);
 }
 
+// Puts the number where the text has "%d" and "%" where it has "%%"; any other '%' stays as it is,
+// so that a translated text cannot make the formatting read what it was not given.
+std::string FormatNumber(const std::string& text, int number) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 1 < text.size() && (text[i + 1] == 'd' || text[i + 1] == '%')) {
+            out += text[i + 1] == 'd' ? std::to_string(number) : "%";
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
-Geometry NavigatorWnd::Layout() const {
+void NavigatorPainter::FixLook(const PluginSettings& settings) {
+    look_ = {settings.showThumbnail != 0, settings.iconView != 0, settings.showDetailInfo != 0, settings.textFont};
+}
+
+Geometry NavigatorPainter::Layout(int width, int height) const {
     LayoutState state;
-    RECT client = {};
-    GetClientRect(Handle(), &client);
-    state.width = client.right;
-    state.height = client.bottom;
+    state.width = width;
+    state.height = height;
     state.mode = list_.Mode();
     state.columns = list_.Layout().columns;
     state.rows = list_.Layout().rows;
     state.perPage = list_.Layout().perPage;
-    state.showThumbnail = loaded_.thumbnails;
-    state.iconView = loaded_.iconView;
-    state.showDetailInfo = loaded_.detailInfo;
+    state.showThumbnail = look_.thumbnails;
+    state.iconView = look_.iconView;
+    state.showDetailInfo = look_.detailInfo;
     return Geometry(state);
 }
 
-HFONT NavigatorWnd::CreateNavigatorFont(int height) const {
+HFONT NavigatorPainter::CreateNavigatorFont(int height) const {
     LOGFONTA font = {};
     font.lfHeight = height;
     font.lfWeight = FW_NORMAL;
@@ -63,11 +80,11 @@ HFONT NavigatorWnd::CreateNavigatorFont(int height) const {
     font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     font.lfQuality = CLEARTYPE_QUALITY;
     font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    lstrcpynA(font.lfFaceName, loaded_.font.empty() ? "Arial" : loaded_.font.c_str(), LF_FACESIZE);
+    lstrcpynA(font.lfFaceName, look_.font.empty() ? "Arial" : look_.font.c_str(), LF_FACESIZE);
     return CreateFontIndirectA(&font);
 }
 
-bool NavigatorWnd::LoadSkinImage(int slot, int width, int height, int id, const char* type, bool useResample2) {
+bool NavigatorPainter::LoadSkinImage(int slot, int width, int height, int id, const char* type, bool useResample2) {
     CxImage& image = skin_[slot];
     SkinMade& made = skinMade_[slot];
     if (image.IsValid() && made.id == id && made.width == width && made.height == height) return true;
@@ -87,9 +104,7 @@ bool NavigatorWnd::LoadSkinImage(int slot, int width, int height, int id, const 
     return image.IsValid();
 }
 
-void NavigatorWnd::LoadSkin() {
-    Geometry layout = Layout();
-    RECT work = WorkRect();
+void NavigatorPainter::LoadSkin(const Geometry& layout, const RECT& work) {
     LoadSkinImage(kSkinBackground, work.right - work.left, work.bottom - work.top, IDR_SKIN_BACKGROUND, "JPEG",
                   false);
 
@@ -131,32 +146,34 @@ void NavigatorWnd::LoadSkin() {
         LoadSkinImage(kSkinPlaceholderVideo + i, 0, 0, size >= 0 ? kPlaceholders[i][size] : 0, "PNG", false);
 }
 
-void NavigatorWnd::DrawAll(HDC dc) {
-    Geometry layout = Layout();
+void NavigatorPainter::DrawAll(const Canvas& canvas) {
+    HDC dc = canvas.dc;
+    const Geometry& layout = canvas.layout;
     RECT client = ToRect(layout.Client());
     if (skin_[kSkinBackground].IsValid())
         skin_[kSkinBackground].Draw(dc, client, nullptr, false);
     else
-        Fill(dc, client, settings_->colours[kColourBackground]);
-    DoubleFrame(dc, client, settings_->colours[kColourFrame]);
+        Fill(dc, client, canvas.colours[kColourBackground]);
+    DoubleFrame(dc, client, canvas.colours[kColourFrame]);
     // A partial repaint (an arriving thumbnail, a moved selection) leaves the header alone.
     RECT band = ToRect(layout.HeaderBand());
-    if (RectVisible(dc, &band)) DrawHeader(dc);
+    if (RectVisible(dc, &band)) DrawHeader(canvas);
     for (int index = list_.Top(); index < list_.PageEnd(); ++index) {
         int state = index == list_.Pressed()    ? kStatePressed
                     : index == list_.Selected() ? kStateSelected
                                                 : kStateNormal;
         if (index == list_.Hot()) state |= kStateHot;
-        DrawItem(dc, index, state);
+        DrawItem(canvas, index, state);
     }
     // A delete that waits for its second press keeps its box over whatever was repainted.
-    DrawDeleteBox(dc);
+    DrawDeleteBox(canvas);
 }
 
-void NavigatorWnd::DrawItem(HDC dc, int index, int state) {
+void NavigatorPainter::DrawItem(const Canvas& canvas, int index, int state) {
+    HDC dc = canvas.dc;
     int slot = index - list_.Top();
     if (!list_.OnPage(index)) return;
-    Geometry layout = Layout();
+    const Geometry& layout = canvas.layout;
     RECT cell = ToRect(layout.ItemRect(slot));
     // A partial repaint draws only the cells it touches.
     if (!RectVisible(dc, &cell)) return;
@@ -166,16 +183,17 @@ void NavigatorWnd::DrawItem(HDC dc, int index, int state) {
         if (image.IsValid())
             image.Draw(dc, cell, nullptr, false);
         else
-            Fill(dc, cell, settings_->colours[base == kStateSelected ? kColourSelectedCell : kColourPressedCell]);
+            Fill(dc, cell, canvas.colours[base == kStateSelected ? kColourSelectedCell : kColourPressedCell]);
     }
-    DrawItemText(dc, index, state);
+    DrawItemText(canvas, index, state);
     if (layout.Thumbnails()) {
-        DrawThumbnail(dc, index, state);
-        if (loaded_.detailInfo) DrawItemDetail(dc, index, state);
+        DrawThumbnail(canvas, index, state);
+        if (look_.detailInfo) DrawItemDetail(canvas, index, state);
     }
 }
 
-void NavigatorWnd::DrawItemText(HDC dc, int index, int state) {
+void NavigatorPainter::DrawItemText(const Canvas& canvas, int index, int state) {
+    HDC dc = canvas.dc;
     int slot = index - list_.Top();
     if (!list_.OnPage(index)) return;
     const NavigatorEntry& entry = list_.Entries()[index];
@@ -188,7 +206,7 @@ void NavigatorWnd::DrawItemText(HDC dc, int index, int state) {
         snprintf(text, sizeof(text), "[%03d] %s", index + 1, entry.name.data());
     }
 
-    Geometry layout = Layout();
+    const Geometry& layout = canvas.layout;
     RECT cell = ToRect(layout.ItemRect(slot));
     int ch = cell.bottom - cell.top;
     RECT rect = cell;
@@ -203,21 +221,22 @@ void NavigatorWnd::DrawItemText(HDC dc, int index, int state) {
         if (list_.Layout().columns > 1)
             format = DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL | DT_PATH_ELLIPSIS | DT_END_ELLIPSIS |
                      DT_NOFULLWIDTHCHARBREAK;
-        if (loaded_.detailInfo) {
+        if (look_.detailInfo) {
             format &= ~static_cast<UINT>(DT_VCENTER);
-            rect.bottom -= layout.FontHeight(kFontTag) * (loaded_.iconView ? 2 : 1);
+            rect.bottom -= layout.FontHeight(kFontTag) * (look_.iconView ? 2 : 1);
         }
     }
     SelectedFont font(dc, CreateNavigatorFont(layout.FontHeight(kFontEntry)));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, settings_->colours[CaptionColour(state)]);
+    SetTextColor(dc, canvas.colours[CaptionColour(state)]);
     DrawTextA(dc, text, -1, &rect, format);
 }
 
-void NavigatorWnd::DrawItemDetail(HDC dc, int index, int state) {
+void NavigatorPainter::DrawItemDetail(const Canvas& canvas, int index, int state) {
+    HDC dc = canvas.dc;
     int slot = index - list_.Top();
-    Geometry layout = Layout();
-    if (!list_.OnPage(index) || !layout.Thumbnails() || !loaded_.detailInfo) return;
+    const Geometry& layout = canvas.layout;
+    if (!list_.OnPage(index) || !layout.Thumbnails() || !look_.detailInfo) return;
     const NavigatorEntry& entry = list_.Entries()[index];
     if (entry.detailQualifier.empty() || entry.detailName.empty()) return;
 
@@ -228,8 +247,8 @@ void NavigatorWnd::DrawItemDetail(HDC dc, int index, int state) {
     UINT format = DT_SINGLELINE | DT_BOTTOM | DT_NOPREFIX | DT_END_ELLIPSIS;
     SelectedFont font(dc, CreateNavigatorFont(layout.FontHeight(kFontTag)));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, settings_->colours[TagColour(state)]);
-    if (loaded_.iconView) {
+    SetTextColor(dc, canvas.colours[TagColour(state)]);
+    if (look_.iconView) {
         DrawTextA(dc, entry.detailName.data(), static_cast<int>(entry.detailName.size()), &rect, format);
         rect.bottom -= layout.FontHeight(kFontTag);
         DrawTextA(dc, entry.detailQualifier.data(), static_cast<int>(entry.detailQualifier.size()), &rect, format);
@@ -239,9 +258,10 @@ void NavigatorWnd::DrawItemDetail(HDC dc, int index, int state) {
     }
 }
 
-void NavigatorWnd::DrawThumbFrame(HDC dc, int index, int state) {
+void NavigatorPainter::DrawThumbFrame(const Canvas& canvas, int index, int state) {
+    HDC dc = canvas.dc;
     int slot = index - list_.Top();
-    Geometry layout = Layout();
+    const Geometry& layout = canvas.layout;
     if (!layout.Thumbnails() || !list_.OnPage(index)) return;
     RECT frame = ToRect(layout.ThumbFrameRect(slot));
     bool isHot = (state & kStateHot) != 0;
@@ -251,7 +271,7 @@ void NavigatorWnd::DrawThumbFrame(HDC dc, int index, int state) {
         image.Draw(dc, frame, nullptr, false);
         return;
     }
-    SolidBrush brush(settings_->colours[kColourThumbFrame]);
+    SolidBrush brush(canvas.colours[kColourThumbFrame]);
     RECT edges[4] = {{frame.left, frame.top, frame.right, frame.top + 1},
                      {frame.left, frame.top, frame.left + 1, frame.bottom},
                      {frame.right - 1, frame.top, frame.right, frame.bottom},
@@ -259,12 +279,13 @@ void NavigatorWnd::DrawThumbFrame(HDC dc, int index, int state) {
     for (const RECT& edge : edges) FillRect(dc, &edge, brush);
 }
 
-void NavigatorWnd::DrawThumbnail(HDC dc, int index, int state) {
+void NavigatorPainter::DrawThumbnail(const Canvas& canvas, int index, int state) {
+    HDC dc = canvas.dc;
     int slot = index - list_.Top();
-    Geometry layout = Layout();
+    const Geometry& layout = canvas.layout;
     if (!layout.Thumbnails() || !list_.OnPage(index)) return;
-    DrawThumbFrame(dc, index, state);
-    if (DrawThumbnailImage(dc, index)) return;
+    DrawThumbFrame(canvas, index, state);
+    if (DrawThumbnailImage(canvas, index)) return;
 
     Rect frame = layout.ThumbFrameRect(slot);
     int pad = layout.ThumbPad();
@@ -278,39 +299,18 @@ void NavigatorWnd::DrawThumbnail(HDC dc, int index, int state) {
     placeholder.Draw(dc, x, y, -1, -1, nullptr, false);
 }
 
-void NavigatorWnd::InvalidateItem(int index, bool update) {
-    int slot = index - list_.Top();
-    if (slot < 0 || slot >= list_.Layout().perPage) return;
-    RECT cell = ToRect(Layout().ItemRect(slot));
-    InvalidateRect(Handle(), &cell, FALSE);
-    if (update) UpdateWindow(Handle());
-}
-
-void NavigatorWnd::InvalidateThumbFrame(int index, bool update) {
-    int slot = index - list_.Top();
-    Geometry layout = Layout();
-    if (!layout.Thumbnails() || !list_.OnPage(index)) return;
-    RECT f = ToRect(layout.ThumbFrameRect(slot));
-    int pad = layout.ThumbPad();
-    RECT strips[4] = {{f.left, f.top, f.left + pad, f.bottom},
-                      {f.left, f.top, f.right, f.top + pad},
-                      {f.right - pad, f.top, f.right, f.bottom},
-                      {f.left, f.bottom - pad, f.right, f.bottom}};
-    for (const RECT& strip : strips) InvalidateRect(Handle(), &strip, FALSE);
-    if (update) UpdateWindow(Handle());
-}
-
-void NavigatorWnd::DrawHeader(HDC dc) {
-    Geometry layout = Layout();
+void NavigatorPainter::DrawHeader(const Canvas& canvas) {
+    HDC dc = canvas.dc;
+    const Geometry& layout = canvas.layout;
     int hh = layout.HeaderHeight();
     RECT band = ToRect(layout.HeaderBand());
-    Fill(dc, band, settings_->colours[kColourHeaderBackground]);
-    DoubleFrame(dc, band, settings_->colours[kColourFrame]);
-    DrawCloseButton(dc, list_.Hot() == kHotCloseButton ? (kStateHot | kStateNormal) : kStateNormal);
+    Fill(dc, band, canvas.colours[kColourHeaderBackground]);
+    DoubleFrame(dc, band, canvas.colours[kColourFrame]);
+    DrawCloseButton(canvas, list_.Hot() == kHotCloseButton ? (kStateHot | kStateNormal) : kStateNormal);
 
     std::string header = list_.Title();
     if (header.empty()) header = LoadResString(list_.Mode() == Tracks ? IDS_CHOOSE_TRACK : IDS_CHOOSE_ALBUM);
-    int count = Count();
+    int count = list_.Count();
     char counter[64];
     int selected = list_.Selected();
     snprintf(counter, sizeof(counter), " (%d / %d)", selected + 1 < count ? selected + 1 : count, count);
@@ -322,12 +322,13 @@ void NavigatorWnd::DrawHeader(HDC dc) {
     text.bottom -= hh / 8;
     SelectedFont font(dc, CreateNavigatorFont(layout.FontHeight(kFontHeader)));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, settings_->colours[kColourHeaderText]);
+    SetTextColor(dc, canvas.colours[kColourHeaderText]);
     DrawTextA(dc, header.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS);
 }
 
-void NavigatorWnd::DrawCloseButton(HDC dc, int state) {
-    RECT rect = ToRect(Layout().CloseButtonRect());
+void NavigatorPainter::DrawCloseButton(const Canvas& canvas, int state) {
+    HDC dc = canvas.dc;
+    RECT rect = ToRect(canvas.layout.CloseButtonRect());
     bool isHot = (state & kStateHot) != 0;
     CxImage& image = isHot ? skin_[kSkinCloseHot]
                      : (state & 0xFF) == kStatePressed ? skin_[kSkinClosePressed]
@@ -336,11 +337,54 @@ void NavigatorWnd::DrawCloseButton(HDC dc, int state) {
         image.Draw(dc, rect, nullptr, true);
         return;
     }
-    COLORREF outer = settings_->colours[isHot ? kColourCloseOuterHot : kColourCloseOuter];
+    COLORREF outer = canvas.colours[isHot ? kColourCloseOuterHot : kColourCloseOuter];
     Fill(dc, rect, outer);
     InflateRect(&rect, -2, -2);
-    Fill(dc, rect, settings_->colours[kColourCloseRing]);
+    Fill(dc, rect, canvas.colours[kColourCloseRing]);
     int inset = (rect.bottom - rect.top) / 4;
     InflateRect(&rect, -inset, -inset);
     Fill(dc, rect, outer);
+}
+
+void NavigatorPainter::DrawLabels(const Canvas& canvas, int index, int state) {
+    DrawItemText(canvas, index, state);
+    DrawItemDetail(canvas, index, state);
+}
+
+bool NavigatorPainter::DrawThumbnailImage(const Canvas& canvas, int index) {
+    int image = thumbnails_.FindThumbnail(list_.Entries()[index].serial);
+    if (image < 0) return false;
+    Rect frame = canvas.layout.ThumbFrameRect(index - list_.Top());
+    int pad = canvas.layout.ThumbPad();
+    return ImageList_Draw(thumbnails_.Images(), image, canvas.dc, frame.left + pad, frame.top + pad, ILD_NORMAL) !=
+           FALSE;
+}
+
+void NavigatorPainter::DrawDeleteBox(const Canvas& canvas) {
+    if (!list_.DeletePending()) return;
+    HDC dc = canvas.dc;
+    RECT client = ToRect(canvas.layout.Client());
+    int line = canvas.layout.LineHeight();
+    RECT box = {40, client.bottom / 2 - 2 * line, client.right - 40, client.bottom / 2 + 2 * line};
+
+    FillRect(dc, &box, SolidBrush(canvas.colours[kColourBox]));
+    SolidBrush frame(canvas.colours[kColourFrame]);
+    RECT ring = box;
+    for (int i = 0; i < 4; ++i) {
+        FrameRect(dc, &ring, frame);
+        InflateRect(&ring, -1, -1);
+    }
+
+    SelectedFont font(dc, CreateNavigatorFont(canvas.layout.FontHeight(kFontHeader)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, canvas.colours[kColourBoxText]);
+    const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS;
+    RECT row = {box.left + 3, box.top + 3 - line / 4, box.right - 3, box.top + 3 - line / 4 + 2 * line};
+    DrawTextA(dc, FormatNumber(LoadResString(IDS_DELETE_QUESTION), list_.DeleteNumber()).c_str(), -1, &row, format);
+    OffsetRect(&row, 0, line);
+    std::string name = "-> \"" + GetFileNamePart(list_.DeletePath(), true) + "\"";
+    DrawTextA(dc, name.c_str(), -1, &row, format | DT_END_ELLIPSIS);
+    SetTextColor(dc, canvas.colours[kColourBoxHint]);
+    OffsetRect(&row, 0, line + line / 4);
+    DrawTextA(dc, LoadResString(IDS_DELETE_HINT).c_str(), -1, &row, format);
 }
