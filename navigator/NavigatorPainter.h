@@ -10,7 +10,7 @@
 #include "navigator/Geometry.h"
 #include "navigator/ListState.h"
 #include "navigator/ThumbnailPipeline.h"
-#include "plugin/PluginSettings.h"
+#include "settings/PluginSettings.h"
 #include "ximage/CxImage.h"
 
 inline RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
