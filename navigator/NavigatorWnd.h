@@ -175,6 +175,8 @@ private:
 
     // Thumbnails.
     void OnThumbnailReady(uint32_t serial, HBITMAP bitmap);
+    // The page shown changed: its pictures first.
+    void FollowPage();
     // Draws the entry's picture from the thumbnail image list; false when it has none yet.
     bool DrawThumbnailImage(HDC dc, int index);
 
