@@ -11,6 +11,7 @@
 #include "thumbs/MediaProbe.h"
 #include "thumbs/ThumbCache.h"
 #include "thumbs/ThumbnailExtraction.h"
+#include "ximage/WicCodec.h"
 
 namespace {
 
@@ -260,46 +261,50 @@ void CloseQuietly(ThumbCache& cache) {
 void ThumbnailPipeline::Work() {
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     SetExtractionCancelEvent(cancel_.Handle());
-    ThumbCache cache;
-    DWORD stopWait = kIdleStopWaitMs;
-    for (;;) {
-        if (worker_.StopRequested(stopWait)) break;
-        if (inFlight_ >= kMaxResultsInFlight) {  // until the window takes some
-            taken_.Wait(kWorkWaitMs);
-            stopWait = 0;
-            continue;
-        }
-        // The request is copied out and the lock released before the picture is made, so that the
-        // window's thread never waits for a slow extraction.
-        bool idle = !workEvent_.Wait(kWorkWaitMs);
-        ThumbRequest request;
-        if (!idle) {
-            worker_.Lock();
-            int job = schedule_.Next();
-            idle = job < 0;
-            if (idle) {
-                workEvent_.Reset();
-            } else {
-                request = jobs_[job].request;
+    {
+        // One imaging factory for every picture, released before COM is.
+        WicThreadFactory factory;
+        ThumbCache cache;
+        DWORD stopWait = kIdleStopWaitMs;
+        for (;;) {
+            if (worker_.StopRequested(stopWait)) break;
+            if (inFlight_ >= kMaxResultsInFlight) {  // until the window takes some
+                taken_.Wait(kWorkWaitMs);
+                stopWait = 0;
+                continue;
             }
-            worker_.Unlock();
-        }
-        if (idle) {
-            // Also after a reset dropped the queue under the worker: what was added reaches the disk.
-            CloseQuietly(cache);
-            stopWait = kIdleStopWaitMs;
-            continue;
-        }
+            // The request is copied out and the lock released before the picture is made, so that the
+            // window's thread never waits for a slow extraction.
+            bool idle = !workEvent_.Wait(kWorkWaitMs);
+            ThumbRequest request;
+            if (!idle) {
+                worker_.Lock();
+                int job = schedule_.Next();
+                idle = job < 0;
+                if (idle) {
+                    workEvent_.Reset();
+                } else {
+                    request = jobs_[job].request;
+                }
+                worker_.Unlock();
+            }
+            if (idle) {
+                // Also after a reset dropped the queue under the worker: what was added reaches the disk.
+                CloseQuietly(cache);
+                stopWait = kIdleStopWaitMs;
+                continue;
+            }
 
-        HBITMAP bitmap = MakePicture(request, cache);
-        ++inFlight_;  // before the window can receive it
-        if (!PostMessageA(window_, kThumbnailReadyMessage, request.serial, reinterpret_cast<LPARAM>(bitmap))) {
-            --inFlight_;
-            if (bitmap) DeleteObject(bitmap);
+            HBITMAP bitmap = MakePicture(request, cache);
+            ++inFlight_;  // before the window can receive it
+            if (!PostMessageA(window_, kThumbnailReadyMessage, request.serial, reinterpret_cast<LPARAM>(bitmap))) {
+                --inFlight_;
+                if (bitmap) DeleteObject(bitmap);
+            }
+            // While requests wait, the stop event is only polled between them.
+            stopWait = 0;
         }
-        // While requests wait, the stop event is only polled between them.
-        stopWait = 0;
+        CloseQuietly(cache);
     }
-    CloseQuietly(cache);
     if (SUCCEEDED(com)) CoUninitialize();
 }
