@@ -249,8 +249,9 @@ TEST_F(Pictures, PicturesAreKeptForThePagesNearTheViewOnly) {
     };
     ASSERT_TRUE(PumpUntil([&] { return nav.Thumbnails().Awaited() <= 10000u - 8 * perPage; }, 20000));
     bounded();
-    auto pagePainted = [&] {
-        for (int i = nav.List().Top(); i < nav.List().PageEnd(); ++i)
+    auto pagePainted = [&] {  // and the pages on either side made
+        const int top = nav.List().Top();
+        for (int i = std::max(0, top - perPage); i < top + 2 * perPage; ++i)
             if (nav.Thumbnails().FindThumbnail(nav.List().Entries()[i].serial) < 0) return false;
         return !GetUpdateRect(Window(), nullptr, FALSE);
     };
