@@ -232,9 +232,10 @@ int NavigatorWnd::SelectNumber(int number) {
     if (number < 1) return 0;
     int before = list_.Selected();
     Moved moved = list_.SelectNumber(number);
-    if (moved == Moved::NewPage)
+    if (moved == Moved::NewPage) {
+        FollowPage();
         InvalidateRect(Handle(), nullptr, FALSE);
-    else
+    } else
         ShowMove(moved, before);
     return 1;
 }
@@ -243,6 +244,7 @@ int NavigatorWnd::SelectNumber(int number) {
 // the whole page.
 void NavigatorWnd::ShowMove(Moved moved, int before) {
     if (moved == Moved::NewPage) {
+        FollowPage();
         DrawAllNow();
     } else if (moved == Moved::OnPage) {
         if (before != list_.Selected()) {

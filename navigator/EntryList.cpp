@@ -27,8 +27,9 @@ void NavigatorWnd::OnTrackList(const TokenList& tokens) {
     ResetList();
     ResetThumbnails();
     list_.LoadTracks(tokens);
-    QueueThumbnails();
+    // Placed first, so that the pictures of the page shown are made first.
     list_.PlaceSelection(SendRequest(Handle(), kRequestCurrentTrack));
+    QueueThumbnails();
     if (SendRequest(Handle(), kRequestBringUp) == 0) BringUp();
 }
 

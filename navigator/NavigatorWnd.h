@@ -137,6 +137,8 @@ private:
 
     // Thumbnails.
     void OnThumbnailReady(uint32_t serial, HBITMAP bitmap);
+    // The page shown changed: its pictures first.
+    void FollowPage();
 
     PluginSettings* settings_ = nullptr;
     CPropertySheet* openSheet_ = nullptr;

@@ -26,7 +26,11 @@ void NavigatorWnd::QueueThumbnails() {
         job.request.width = width;
         job.request.height = height;
     }
-    thumbnails_.Queue(std::move(jobs));
+    thumbnails_.Queue(std::move(jobs), list_.Top(), list_.Layout().perPage);
+}
+
+void NavigatorWnd::FollowPage() {
+    if (list_.Mode() == Tracks) thumbnails_.ShowPage(list_.Top(), list_.Layout().perPage);
 }
 
 void NavigatorWnd::ResetThumbnails() {
@@ -35,7 +39,7 @@ void NavigatorWnd::ResetThumbnails() {
 }
 
 void NavigatorWnd::OnThumbnailReady(uint32_t serial, HBITMAP bitmap) {
-    int index = thumbnails_.Claim(serial);
+    int index = thumbnails_.Claim(serial, bitmap != nullptr);
     if (index < 0 || index >= Count() || list_.Entries()[index].serial != serial) {
         // The list was replaced or hidden meanwhile.
         if (bitmap) DeleteObject(bitmap);

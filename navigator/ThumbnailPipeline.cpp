@@ -12,6 +12,7 @@
 #include "thumbs/MediaProbe.h"
 #include "thumbs/ThumbCache.h"
 #include "thumbs/ThumbnailExtraction.h"
+#include "ximage/WicCodec.h"
 
 namespace {
 
@@ -57,22 +58,45 @@ void ThumbnailPipeline::Stop() {
     window_ = nullptr;
 }
 
-void ThumbnailPipeline::Queue(std::vector<Job>&& jobs) {
-    size_t sortedUpTo = awaited_.size();
-    for (const Job& job : jobs) awaited_.emplace_back(job.request.serial, job.entry);
-    awaitedCount_ += jobs.size();
-    if (sortedUpTo > 0 && sortedUpTo < awaited_.size() && awaited_[sortedUpTo].first < awaited_[sortedUpTo - 1].first)
-        std::sort(awaited_.begin(), awaited_.end());
+void ThumbnailPipeline::Queue(std::vector<Job>&& jobs, int top, int perPage) {
+    std::vector<int> entries;
+    entries.reserve(jobs.size());
+    for (const Job& job : jobs) entries.push_back(job.entry);
     worker_.Lock();
-    if (next_ == queue_.size()) {
-        queue_.swap(jobs);
-        next_ = 0;
+    if (jobs_.empty()) {
+        jobs_.swap(jobs);
+        schedule_.Add(entries);
     } else {
-        queue_.insert(queue_.end(), jobs.begin(), jobs.end());
+        // Entries already asked for are not asked for twice.
+        for (const Job& job : jobs)
+            if (job.entry > jobs_.back().entry) jobs_.push_back(job);
+        schedule_.Add(entries);
     }
+    schedule_.Show(top, perPage, nullptr);
     worker_.Unlock();
+    shownTop_ = top;
+    shownPerPage_ = perPage;
     workEvent_.Set();
+    jobs.clear();
     Keep(std::move(jobs));
+}
+
+void ThumbnailPipeline::ShowPage(int top, int perPage) {
+    if (top == shownTop_ && perPage == shownPerPage_) return;
+    shownTop_ = top;
+    shownPerPage_ = perPage;
+    std::vector<int> letGo;
+    worker_.Lock();
+    schedule_.Show(top, perPage, &letGo);
+    bool waiting = schedule_.Queued() > 0;
+    worker_.Unlock();
+    for (int job : letGo) {
+        auto found = index_.find(jobs_[job].request.serial);
+        if (found == index_.end()) continue;
+        free_.push_back(found->second);
+        index_.erase(found);
+    }
+    if (waiting) workEvent_.Set();
 }
 
 std::vector<ThumbnailPipeline::Job> ThumbnailPipeline::TakeJobArray() {
@@ -88,14 +112,15 @@ void ThumbnailPipeline::Keep(std::vector<Job>&& jobs) {
 
 void ThumbnailPipeline::Reset(int width, int height) {
     index_.clear();
-    awaited_.clear();
-    awaitedCount_ = 0;
+    free_.clear();
     workEvent_.Reset();
     std::vector<Job> dropped;
     worker_.Lock();
-    queue_.swap(dropped);
-    next_ = 0;
+    jobs_.swap(dropped);
+    schedule_.Clear();
     worker_.Unlock();
+    shownTop_ = -1;
+    shownPerPage_ = 0;
     Keep(std::move(dropped));
     if (images_) ImageList_Destroy(images_);
     images_ = nullptr;  // made anew when a picture comes
@@ -104,22 +129,34 @@ void ThumbnailPipeline::Reset(int width, int height) {
     height_ = height;
 }
 
-int ThumbnailPipeline::Claim(uint32_t serial) {
+int ThumbnailPipeline::JobOf(uint32_t serial) const {
+    auto found = std::lower_bound(jobs_.begin(), jobs_.end(), serial,
+                                  [](const Job& job, uint32_t s) { return job.request.serial < s; });
+    return found == jobs_.end() || found->request.serial != serial ? -1 : static_cast<int>(found - jobs_.begin());
+}
+
+int ThumbnailPipeline::Claim(uint32_t serial, bool picture) {
     // Only the worker adds to the count; a result that it did not post counts for nothing.
     if (inFlight_ > 0) --inFlight_;
     taken_.Set();
-    auto found = std::lower_bound(awaited_.begin(), awaited_.end(), std::make_pair(serial, INT_MIN));
-    if (found == awaited_.end() || found->first != serial || found->second < 0) return -1;
-    int entry = found->second;
-    found->second = -1;
-    --awaitedCount_;
-    return entry;
+    int job = JobOf(serial);
+    if (job < 0) return -1;
+    worker_.Lock();
+    bool taken = schedule_.StateOf(job) == ThumbSchedule::State::Taken;
+    if (taken) schedule_.Arrived(job, picture);
+    worker_.Unlock();
+    return taken ? jobs_[job].entry : -1;
 }
 
 int ThumbnailPipeline::Add(uint32_t serial, HBITMAP received) {
     OwnedBitmap picture(received);
     BITMAP info;
-    if (!received || !GetObjectA(received, sizeof(info), &info) || !MakeRoom()) return -1;
+    int job = JobOf(serial);
+    // Only the window's thread changes a Kept job.
+    if (job < 0 || schedule_.StateOf(job) != ThumbSchedule::State::Kept) return -1;
+    if (!received || !GetObjectA(received, sizeof(info), &info)) return -1;
+    const int slot = MakeRoom();
+    if (slot < 0) return -1;
     const int tw = width_, th = height_, bw = info.bmWidth, bh = info.bmHeight;
     const int dx = (tw - bw) / 2, dy = (th - bh) / 2;
 
@@ -150,20 +187,25 @@ int ThumbnailPipeline::Add(uint32_t serial, HBITMAP received) {
     OwnedBitmap mask(CreateBitmap(tw, th, 1, 1, bits.data()));
     if (!colour || !mask) return -1;
 
-    if (!ImageList_Replace(images_, used_, colour, mask)) return -1;
-    index_[serial] = used_;
-    return used_++;
+    if (!ImageList_Replace(images_, slot, colour, mask)) return -1;
+    if (!free_.empty() && free_.back() == slot)
+        free_.pop_back();
+    else
+        ++used_;
+    index_[serial] = slot;
+    return slot;
 }
 
-bool ThumbnailPipeline::MakeRoom() {
-    if (width_ <= 0 || height_ <= 0) return false;
+int ThumbnailPipeline::MakeRoom() {
+    if (!free_.empty()) return free_.back();
+    if (width_ <= 0 || height_ <= 0) return -1;
     if (!images_) images_ = ImageList_Create(width_, height_, ILC_COLORDDB | ILC_MASK, 0, kImageGrowth);
-    if (!images_) return false;
-    if (used_ < slots_) return true;
-    int room = slots_ ? slots_ * 2 : kFirstImages;
-    if (!ImageList_SetImageCount(images_, room)) return false;
+    if (!images_) return -1;
+    if (used_ < slots_) return used_;
+    int room = std::max(std::min(slots_ ? slots_ * 2 : kFirstImages, schedule_.KeptRoom()), used_ + 1);
+    if (!ImageList_SetImageCount(images_, room)) return -1;
     slots_ = room;
-    return true;
+    return used_;
 }
 
 int ThumbnailPipeline::FindThumbnail(uint32_t serial) const {
@@ -173,7 +215,14 @@ int ThumbnailPipeline::FindThumbnail(uint32_t serial) const {
 
 size_t ThumbnailPipeline::Pending() const {
     worker_.Lock();
-    size_t count = queue_.size() - next_;
+    size_t count = schedule_.Queued();
+    worker_.Unlock();
+    return count;
+}
+
+size_t ThumbnailPipeline::Awaited() const {
+    worker_.Lock();
+    size_t count = schedule_.Awaited();
     worker_.Unlock();
     return count;
 }
@@ -213,45 +262,50 @@ void CloseQuietly(ThumbCache& cache) {
 void ThumbnailPipeline::Work() {
     HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     SetExtractionCancelEvent(cancel_.Handle());
-    ThumbCache cache;
-    DWORD stopWait = kIdleStopWaitMs;
-    for (;;) {
-        if (worker_.StopRequested(stopWait)) break;
-        if (inFlight_ >= kMaxResultsInFlight) {  // until the window takes some
-            taken_.Wait(kWorkWaitMs);
-            stopWait = 0;
-            continue;
-        }
-        // The request is copied out and the lock released before the picture is made, so that the
-        // window's thread never waits for a slow extraction.
-        bool idle = !workEvent_.Wait(kWorkWaitMs);
-        ThumbRequest request;
-        if (!idle) {
-            worker_.Lock();
-            idle = next_ == queue_.size();
-            if (idle) {
-                workEvent_.Reset();
-            } else {
-                request = queue_[next_++].request;
+    {
+        // One imaging factory for every picture, released before COM is.
+        WicThreadFactory factory;
+        ThumbCache cache;
+        DWORD stopWait = kIdleStopWaitMs;
+        for (;;) {
+            if (worker_.StopRequested(stopWait)) break;
+            if (inFlight_ >= kMaxResultsInFlight) {  // until the window takes some
+                taken_.Wait(kWorkWaitMs);
+                stopWait = 0;
+                continue;
             }
-            worker_.Unlock();
-        }
-        if (idle) {
-            // Also after a reset dropped the queue under the worker: what was added reaches the disk.
-            CloseQuietly(cache);
-            stopWait = kIdleStopWaitMs;
-            continue;
-        }
+            // The request is copied out and the lock released before the picture is made, so that the
+            // window's thread never waits for a slow extraction.
+            bool idle = !workEvent_.Wait(kWorkWaitMs);
+            ThumbRequest request;
+            if (!idle) {
+                worker_.Lock();
+                int job = schedule_.Next();
+                idle = job < 0;
+                if (idle) {
+                    workEvent_.Reset();
+                } else {
+                    request = jobs_[job].request;
+                }
+                worker_.Unlock();
+            }
+            if (idle) {
+                // Also after a reset dropped the queue under the worker: what was added reaches the disk.
+                CloseQuietly(cache);
+                stopWait = kIdleStopWaitMs;
+                continue;
+            }
 
-        HBITMAP bitmap = MakePicture(request, cache);
-        ++inFlight_;  // before the window can receive it
-        if (!PostMessageA(window_, kThumbnailReadyMessage, request.serial, reinterpret_cast<LPARAM>(bitmap))) {
-            --inFlight_;
-            if (bitmap) DeleteObject(bitmap);
+            HBITMAP bitmap = MakePicture(request, cache);
+            ++inFlight_;  // before the window can receive it
+            if (!PostMessageA(window_, kThumbnailReadyMessage, request.serial, reinterpret_cast<LPARAM>(bitmap))) {
+                --inFlight_;
+                if (bitmap) DeleteObject(bitmap);
+            }
+            // While requests wait, the stop event is only polled between them.
+            stopWait = 0;
         }
-        // While requests wait, the stop event is only polled between them.
-        stopWait = 0;
+        CloseQuietly(cache);
     }
-    CloseQuietly(cache);
     if (SUCCEEDED(com)) CoUninitialize();
 }

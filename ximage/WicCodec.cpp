@@ -34,12 +34,28 @@ const GUID* ContainerOf(uint32_t format) {
     }
 }
 
+thread_local IWICImagingFactory* t_factory = nullptr;
+
 bool CreateFactory(IWICImagingFactory** factory) {
+    if (t_factory) {
+        t_factory->AddRef();
+        *factory = t_factory;
+        return true;
+    }
     return SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                                       IID_IWICImagingFactory, reinterpret_cast<void**>(factory)));
 }
 
 }  // namespace
+
+WicThreadFactory::WicThreadFactory() {
+    if (!t_factory) CreateFactory(&t_factory);
+}
+
+WicThreadFactory::~WicThreadFactory() {
+    if (t_factory) t_factory->Release();
+    t_factory = nullptr;
+}
 
 bool WicDecode(const uint8_t* data, size_t size, uint32_t format, uint8_t** pixels, uint32_t* width,
                uint32_t* height) {

@@ -1,8 +1,8 @@
 // Living in the player's process. A std::bad_alloc thrown by a system call deep inside our code
 // ends at the boundary it would otherwise cross (an operation of the player's, a window or dialog
 // procedure, the worker, the grab thread), and the work fails as it would without an answer or a
-// picture. And what the player sizes is bounded: a list's pictures cost what arrives, and a window
-// that takes nothing has a bounded number of results waiting.
+// picture. And what the player sizes is bounded: a window that takes nothing has a bounded number
+// of results waiting.
 #include <windows.h>
 
 #include <cstring>
@@ -130,24 +130,14 @@ TEST_F(Pictures, AJobOrAGrabThatThrowsFailsAsNoPictureAndTheWorkGoesOn) {
 }
 
 // A window that takes nothing has 256 results waiting and no more; once it takes them, the rest
-// come. 10,000 tracks whose pictures do not come cost no picture memory, one picture room for few.
-TEST_F(Pictures, AStalledWindowHasABoundedNumberOfResultsWaitingAndAListReservesForWhatArrives) {
-    std::vector<std::string> tokens = Shown("first");
-    for (int i = 1; i < 10000; ++i) tokens.insert(tokens.end(), {"C:\\nowhere\\" + std::to_string(i) + ".avi", " ", " "});
-    SendCopyData(Window(), kCopyTrackList, Tokens(std::vector<std::string>(tokens.end() - 900, tokens.end())));
+// come. (How many pictures a long list holds is the thumbs tests' concern.)
+TEST_F(Pictures, AStalledWindowHasABoundedNumberOfResultsWaiting) {
+    std::vector<std::string> tokens;
+    for (int i = 0; i < 300; ++i) tokens.insert(tokens.end(), {"C:\\nowhere\\" + std::to_string(i) + ".avi", " ", " "});
+    SendCopyData(Window(), kCopyTrackList, Tokens(tokens));
     DWORD start = GetTickCount();  // not pumping: nothing is taken
     while (nav.Thumbnails().InFlight() < 256 && GetTickCount() - start < 20000) Sleep(1);
     EXPECT_EQ(256u, nav.Thumbnails().InFlight());
     EXPECT_EQ(300u - 256, nav.Thumbnails().Pending());
     ASSERT_TRUE(WaitPictures());
-
-    SendCopyData(Window(), kCopyTrackList, Tokens(tokens));
-    EXPECT_EQ(nullptr, nav.Thumbnails().Images());
-    ASSERT_TRUE(PumpUntil([&] { return nav.Thumbnails().Pictures() == 1; }, 20000));
-    IMAGEINFO info;
-    BITMAP room;
-    ASSERT_TRUE(ImageList_GetImageInfo(nav.Thumbnails().Images(), 0, &info) &&
-                GetObjectA(info.hbmImage, sizeof(room), &room));
-    Geometry layout = nav.Layout();
-    EXPECT_LE(room.bmWidth / layout.ThumbWidth() * (room.bmHeight / layout.ThumbHeight()), 32);
 }

@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
+#include <map>
+#include <set>
 
 #include "base/Files.h"
 #include "tests/navigator/NavigatorFixture.h"
@@ -22,6 +25,22 @@ constexpr COLORREF kRed = RGB(230, 30, 30), kGreen = RGB(30, 200, 30), kBlue = R
 COLORREF Near(COLORREF got, COLORREF want) {
     auto within = [&](int shift) { return abs(int(got >> shift & 0xFF) - int(want >> shift & 0xFF)) <= 12; };
     return within(0) && within(8) && within(16) ? want : got;
+}
+
+// The order in which the pictures of a list of `count` entries are asked for once the page at `top`
+// is shown: the page, the next page, the previous page, then the rest in list order; `made` left out.
+std::vector<int> Order(int top, int perPage, int count, const std::vector<int>& made) {
+    std::set<int> asked(made.begin(), made.end());
+    std::vector<int> order;
+    auto ask = [&](int from, int to) {
+        for (int i = std::max(from, 0); i < std::min(to, count); ++i)
+            if (asked.insert(i).second) order.push_back(i);
+    };
+    ask(top, top + perPage);
+    ask(top + perPage, top + 2 * perPage);
+    ask(top - perPage, top);
+    ask(0, count);
+    return order;
 }
 
 class Pictures : public NavigatorFixture {
@@ -165,6 +184,86 @@ TEST_F(Pictures, AReplacedListFreesItsLateResultAndAStopEndsTheGrabWithoutAVerdi
     EXPECT_EQ("240x135 00ff00", Cached(slow));
     EXPECT_EQ("none", Cached(hangs));
     EXPECT_EQ(0, ConvertingKeys());
+}
+
+// Whenever the page shown changes (a new list opening at its track, paging, the wheel, a digit),
+// the pictures of its entries are made first, in screen order, then the next page's, the previous
+// page's and the rest in list order; none is asked for twice. The window takes nothing until the
+// page has changed, so the worker stops at the results it may post, all made in the first order.
+TEST_F(Pictures, ThePageShownComesFirstThenItsNeighboursThenTheRest) {
+    settings.activate = 1;  // the Streamzap remote gives digits
+    const int count = 700;
+    std::vector<std::string> tokens;
+    for (int i = 0; i < count; ++i)
+        tokens.insert(tokens.end(), {"C:\\nowhere\\" + std::to_string(i) + ".avi", " ", " "});
+    auto key = [&](UINT vk) { SendMessageA(Window(), WM_KEYDOWN, vk, 0); };
+    const struct { const char* way; int current; std::function<void()> change; } cases[] = {
+        {"a new list opening at its track", 600, [] {}},
+        {"paging down", 1, [&] { while (nav.List().Top() < count / 2) key(VK_NEXT); }},
+        {"paging up", 400, [&] { key(VK_PRIOR); }},
+        {"the wheel, past the page's last row", 400, [&] {
+             for (int top = nav.List().Top(); nav.List().Top() == top;)
+                 SendMessageA(Window(), WM_MOUSEWHEEL, static_cast<WPARAM>(static_cast<WORD>(-WHEEL_DELTA)) << 16, 0);
+         }},
+        {"a digit", 500, [&] { SendMessageA(Window(), g_streamzapMessage, 25, 0); }},  // track 5
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.way);
+        player.Answer(kRequestCurrentTrack, c.current);
+        SendCopyData(Window(), kCopyTrackList, Tokens(tokens));
+        std::map<uint32_t, int> entryOf;
+        for (int i = 0; i < count; ++i) entryOf[nav.List().Entries()[i].serial] = i;
+        DWORD start = GetTickCount();
+        while (nav.Thumbnails().InFlight() < kMaxResultsInFlight && GetTickCount() - start < 20000) Sleep(1);
+        std::vector<int> before = Order(nav.List().Top(), nav.List().Layout().perPage, count, {});
+        before.resize(kMaxResultsInFlight);
+        c.change();
+        std::vector<int> want = Order(nav.List().Top(), nav.List().Layout().perPage, count, before);
+        want.insert(want.begin(), before.begin(), before.end());
+        std::vector<int> made;
+        MSG msg;
+        while (nav.Thumbnails().Awaited() > 0 && GetTickCount() - start < 20000) {
+            if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+                continue;
+            }
+            if (msg.message == kThumbnailReadyMessage) made.push_back(entryOf[static_cast<uint32_t>(msg.wParam)]);
+            DispatchMessageA(&msg);
+        }
+        EXPECT_EQ(want, made);
+    }
+}
+
+// Pictures are kept for the page shown and two pages on each side, whatever the list's length: a
+// list of 10,000 tracks holds no more. A page let go is asked for again when it is shown, answered
+// by the folder's cache, and painted.
+TEST_F(Pictures, PicturesAreKeptForThePagesNearTheViewOnly) {
+    std::string video = media.Write("clip.avi", "frame 64 48 e61e1e");
+    std::vector<std::string> tokens;
+    for (int i = 0; i < 10000; ++i) tokens.insert(tokens.end(), {video, " ", " "});
+    SendCopyData(Window(), kCopyTrackList, Tokens(tokens));
+    const int perPage = nav.List().Layout().perPage, kept = 5 * perPage;
+    auto bounded = [&] {
+        EXPECT_LE(nav.Thumbnails().Pictures(), kept);
+        EXPECT_LE(ImageList_GetImageCount(nav.Thumbnails().Images()), kept);
+    };
+    ASSERT_TRUE(PumpUntil([&] { return nav.Thumbnails().Awaited() <= 10000u - 8 * perPage; }, 20000));
+    bounded();
+    auto pagePainted = [&] {  // and the pages on either side made
+        const int top = nav.List().Top();
+        for (int i = std::max(0, top - perPage); i < top + 2 * perPage; ++i)
+            if (nav.Thumbnails().FindThumbnail(nav.List().Entries()[i].serial) < 0) return false;
+        return !GetUpdateRect(Window(), nullptr, FALSE);
+    };
+    for (UINT key : {VK_NEXT, VK_PRIOR}) {  // four pages away, where the first page is let go, and back
+        for (int i = 0; i < 4; ++i) SendMessageA(Window(), WM_KEYDOWN, key, 0);
+        ASSERT_TRUE(PumpUntil(pagePainted, 20000));
+        bounded();
+    }
+    WindowCapture capture(Window());
+    EXPECT_EQ(kRed, Near(PictureAt(capture, 0), kRed));
+    EXPECT_EQ(kRed, Near(PictureAt(capture, perPage - 1), kRed));
+    EXPECT_EQ(1, GrabberRuns(video));
 }
 
 // A grabber planted in the current folder or a relative folder of PATH never runs; one in an
