@@ -25,8 +25,6 @@ public:
     void Stop(int limitMs);
     // The shared lock, held until the returned guard's scope ends.
     [[nodiscard]] CriticalSectionLock Hold() const { return CriticalSectionLock(lock_); }
-    void Lock() const { lock_.Enter(); }
-    void Unlock() const { lock_.Leave(); }
     // For the thread procedure: true once Stop was called. The event is auto-reset.
     bool StopRequested(DWORD milliseconds) { return stop_.Wait(milliseconds); }
     void SetPriority(int priority);

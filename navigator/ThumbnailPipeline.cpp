@@ -62,18 +62,18 @@ void ThumbnailPipeline::Queue(std::vector<Job>&& jobs, int top, int perPage) {
     std::vector<int> entries;
     entries.reserve(jobs.size());
     for (const Job& job : jobs) entries.push_back(job.entry);
-    worker_.Lock();
-    if (jobs_.empty()) {
-        jobs_.swap(jobs);
+    {
+        auto hold = worker_.Hold();
+        if (jobs_.empty()) {
+            jobs_.swap(jobs);
+        } else {
+            // Entries already asked for are not asked for twice.
+            for (const Job& job : jobs)
+                if (job.entry > jobs_.back().entry) jobs_.push_back(job);
+        }
         schedule_.Add(entries);
-    } else {
-        // Entries already asked for are not asked for twice.
-        for (const Job& job : jobs)
-            if (job.entry > jobs_.back().entry) jobs_.push_back(job);
-        schedule_.Add(entries);
+        schedule_.Show(top, perPage, nullptr);
     }
-    schedule_.Show(top, perPage, nullptr);
-    worker_.Unlock();
     shownTop_ = top;
     shownPerPage_ = perPage;
     workEvent_.Set();
@@ -86,10 +86,12 @@ void ThumbnailPipeline::ShowPage(int top, int perPage) {
     shownTop_ = top;
     shownPerPage_ = perPage;
     std::vector<int> letGo;
-    worker_.Lock();
-    schedule_.Show(top, perPage, &letGo);
-    bool waiting = schedule_.Queued() > 0;
-    worker_.Unlock();
+    bool waiting;
+    {
+        auto hold = worker_.Hold();
+        schedule_.Show(top, perPage, &letGo);
+        waiting = schedule_.Queued() > 0;
+    }
     for (int job : letGo) {
         auto found = index_.find(jobs_[job].request.serial);
         if (found == index_.end()) continue;
@@ -115,10 +117,11 @@ void ThumbnailPipeline::Reset(int width, int height) {
     free_.clear();
     workEvent_.Reset();
     std::vector<Job> dropped;
-    worker_.Lock();
-    jobs_.swap(dropped);
-    schedule_.Clear();
-    worker_.Unlock();
+    {
+        auto hold = worker_.Hold();
+        jobs_.swap(dropped);
+        schedule_.Clear();
+    }
     shownTop_ = -1;
     shownPerPage_ = 0;
     Keep(std::move(dropped));
@@ -141,11 +144,10 @@ int ThumbnailPipeline::Claim(uint32_t serial, bool picture) {
     taken_.Set();
     int job = JobOf(serial);
     if (job < 0) return -1;
-    worker_.Lock();
-    bool taken = schedule_.StateOf(job) == ThumbSchedule::State::Taken;
-    if (taken) schedule_.Arrived(job, picture);
-    worker_.Unlock();
-    return taken ? jobs_[job].entry : -1;
+    auto hold = worker_.Hold();
+    if (schedule_.StateOf(job) != ThumbSchedule::State::Taken) return -1;
+    schedule_.Arrived(job, picture);
+    return jobs_[job].entry;
 }
 
 int ThumbnailPipeline::Add(uint32_t serial, HBITMAP received) {
@@ -214,17 +216,13 @@ int ThumbnailPipeline::FindThumbnail(uint32_t serial) const {
 }
 
 size_t ThumbnailPipeline::Pending() const {
-    worker_.Lock();
-    size_t count = schedule_.Queued();
-    worker_.Unlock();
-    return count;
+    auto hold = worker_.Hold();
+    return schedule_.Queued();
 }
 
 size_t ThumbnailPipeline::Awaited() const {
-    worker_.Lock();
-    size_t count = schedule_.Awaited();
-    worker_.Unlock();
-    return count;
+    auto hold = worker_.Hold();
+    return schedule_.Awaited();
 }
 
 unsigned __stdcall ThumbnailWorker(void* argument) {
@@ -279,15 +277,13 @@ void ThumbnailPipeline::Work() {
             bool idle = !workEvent_.Wait(kWorkWaitMs);
             ThumbRequest request;
             if (!idle) {
-                worker_.Lock();
+                auto hold = worker_.Hold();
                 int job = schedule_.Next();
                 idle = job < 0;
-                if (idle) {
+                if (idle)
                     workEvent_.Reset();
-                } else {
+                else
                     request = jobs_[job].request;
-                }
-                worker_.Unlock();
             }
             if (idle) {
                 // Also after a reset dropped the queue under the worker: what was added reaches the disk.

@@ -205,7 +205,9 @@ TEST_F(Pictures, ThePageShownComesFirstThenItsNeighboursThenTheRest) {
              for (int top = nav.List().Top(); nav.List().Top() == top;)
                  SendMessageA(Window(), WM_MOUSEWHEEL, static_cast<WPARAM>(static_cast<WORD>(-WHEEL_DELTA)) << 16, 0);
          }},
-        {"a digit", 500, [&] { SendMessageA(Window(), g_streamzapMessage, 25, 0); }},  // track 5
+        {"a digit", 500, [&] {  // Streamzap's 5: track 5
+             SendMessageA(Window(), RegisterWindowMessageA("3E4CA449-C26F-47c6-A124-D66589CFA12F"), 25, 0);
+         }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.way);
