@@ -12,7 +12,7 @@
 #include "input/ProcessList.h"
 #include "input/RemoteControlHooks.h"
 #include "input/Commands.h"
-#include "tests/navigator/NavigatorFixture.h"
+#include "tests/support/NavigatorFixture.h"
 #include "tests/support/Windows.h"
 
 namespace {

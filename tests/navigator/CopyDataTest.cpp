@@ -1,5 +1,5 @@
 // What the player's WM_COPYDATA blocks become, however they are cut.
-#include "tests/navigator/NavigatorFixture.h"
+#include "tests/support/NavigatorFixture.h"
 
 #include "base/Files.h"
 #include "tests/support/TempFolder.h"

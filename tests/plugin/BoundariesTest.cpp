@@ -11,7 +11,7 @@
 
 #include "plugin/PluginInfoRecord.h"
 #include "plugin/PluginInterface.h"
-#include "tests/navigator/NavigatorFixture.h"
+#include "tests/support/NavigatorFixture.h"
 #include "tests/support/ImportPatch.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/TempFolder.h"

@@ -14,7 +14,7 @@
 #include "input/Commands.h"
 #include "options/ConfigSheet.h"
 #include "plugin/RemotePlugin.h"
-#include "tests/navigator/NavigatorFixture.h"
+#include "tests/support/NavigatorFixture.h"
 #include "tests/support/Holdings.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/TempFolder.h"
