@@ -61,8 +61,10 @@ int CountProcesses(const char* name, bool end = false) {
     return found;
 }
 
-// Inputs: a key with Ctrl or Shift held; raw reports of 3 bytes (code in bytes 1 and 2), from a keyboard.
-constexpr unsigned kCtrl = 0x10000, kShift = 0x20000, kWide = 0x10000, kKeyboard = 0x20000;
+// Inputs: a key with Ctrl or Shift held; raw reports of 3 bytes (code in bytes 1 and 2), from a keyboard;
+// application commands; Streamzap codes.
+constexpr unsigned kCtrl = 0x10000, kShift = 0x20000, kWide = 0x10000, kKeyboard = 0x20000, kApp = 0x100000,
+                   kZap = 0x200000;
 constexpr LRESULT kAny = -99;  // a sender's result that tells nothing
 
 // One input with the Navigator shown or hidden and the player in disc mode
@@ -134,15 +136,30 @@ protected:
 }  // namespace
 
 // Each road carries its code to the dispatcher in the state of the moment (the codes themselves:
-// RemoteCodesTest; the dispatcher: CommandTest).
-TEST_F(RemoteInput, RawButtons) {
-    Run({Hidden(0x14, S(R(128), R(21))),                  // the Navigator
-         Shown(0x25, 19, S(C(6009, 0, 3))),            // shown: refresh
-         Hidden(0x25, S(C(7031))),                         // hidden: subtitle
-         Hidden(kWide | 0x209, S(C(7030))),                // MORE in a 3-byte report: audio
-         Ignored(kWide | 0x148, true),                     // 0x48 with a high byte: nothing
-         Ignored(kKeyboard | 0x14, true)},                 // not HID
+// RemoteCodesTest; the dispatcher: CommandTest). Disabled, every remote is ignored.
+TEST_F(RemoteInput, EachRemoteRoad) {
+    Run({Hidden(0x14, S(R(128), R(21))),                          // raw: the Navigator
+         Shown(0x25, 19, S(C(6009, 0, 3))),                       // raw shown: refresh
+         Hidden(0x25, S(C(7031))),                                // raw hidden: subtitle
+         Hidden(kWide | 0x209, S(C(7030))),                       // raw MORE in a 3-byte report: audio
+         Ignored(kWide | 0x148, true),                            // raw 0x48 with a high byte: nothing
+         Ignored(kKeyboard | 0x14, true),                         // raw, not HID
+         Shown(kApp | 8, 19, S()),                                // MUTE: the delete box
+         Shown(kApp | 14, -1, S(C(5105, 20))),                    // play/pause: the selected track plays
+         Shown(kApp | 9, 19, S()),                                // volume: consumed, kept from the player
+         Shown(kApp | 52, 0, S(C(5206, -1, 3), R(128), R(21))),   // CH -: the previous list
+         Ignored(kApp | 2, true),                                 // not ours: left to others
+         Ignored(kApp | 51),                                      // hidden: left to others
+         Hidden(kZap | 8, S(C(5102), ModeSwitch(3)), true),       // Streamzap 8 hidden in disc mode
+         Shown(kZap | 8, -1, S()),                                // Streamzap 8 shown: hides
+         Hidden(kZap | 21, {C(5105, 1)}),                         // digit 1 hidden: plays track 1
+         Hidden(kZap | 30, {C(5105, 0)}),                         // digit 0 hidden
+         Shown(kZap | 25, 4, {}),                                 // digit 5 shown: selects the fifth
+         Hidden(kZap | 31, S(C(7030))),                           // RED hidden: audio
+         Ignored(kZap | 9), Ignored(kZap | 35, true)},            // codes that do nothing
         [&](unsigned input) {
+            if (input & kApp) return AppCommand(input & 0xFFFF);
+            if (input & kZap) return Streamzap(input & 0xFFFF);
             std::vector<uint8_t> bytes = {0x03, static_cast<uint8_t>(input), static_cast<uint8_t>(input >> 8)};
             if (!(input & kWide)) bytes.pop_back();
             EXPECT_EQ(0, Raw(input & kKeyboard ? RIM_TYPEKEYBOARD : RIM_TYPEHID, DWORD(bytes.size()), bytes));
@@ -154,28 +171,7 @@ TEST_F(RemoteInput, RawButtons) {
     std::sort(devices, devices + 2, [](auto& a, auto& b) { return a.usUsagePage > b.usUsagePage; });
     const RAWINPUTDEVICE want[2] = {{0xFFBC, 0x88, RIDEV_INPUTSINK, Window()}, {0x0C, 0x01, RIDEV_INPUTSINK, Window()}};
     EXPECT_EQ(0, memcmp(want, devices, sizeof(want)));
-}
-
-TEST_F(RemoteInput, ApplicationCommands) {
-    Run({Shown(8, 19, S()),                                        // MUTE: the delete box
-         Shown(14, -1, S(C(5105, 20))),                            // play/pause: the selected track plays
-         Shown(9, 19, S()),                                        // volume: consumed, kept from the player
-         Shown(52, 0, S(C(5206, -1, 3), R(128), R(21))),           // CH -: the previous list
-         Ignored(2, true),                                         // not ours: left to others
-         Ignored(51)},                                             // hidden: left to others
-        [&](unsigned value) { return AppCommand(value); });
-}
-
-TEST_F(RemoteInput, StreamzapButtons) {
-    Run({Hidden(8, S(C(5102), ModeSwitch(3)), true),  // 8 hidden in disc mode: 5102, back to file mode
-         Shown(8, -1, S()),                           // 8 shown: hides
-         Hidden(21, {C(5105, 1)}),                    // digit 1 hidden: plays track 1
-         Hidden(30, {C(5105, 0)}),                    // digit 0 hidden
-         Shown(25, 4, {}),                            // digit 5 shown: selects the fifth
-         Hidden(31, S(C(7030))),                      // RED hidden: audio
-         Ignored(9), Ignored(35, true)},              // codes that do nothing
-        [&](unsigned code) { return Streamzap(code); });
-    settings.activate = 0;  // disabled: every remote is ignored, the window left as it is
+    settings.activate = 0;
     EXPECT_EQ(0, Raw(RIM_TYPEHID, 2, {0x03, 0x14}));
     EXPECT_EQ(0, AppCommand(51));
     EXPECT_EQ(0, ShellHook(12, 51));
