@@ -26,17 +26,11 @@ namespace {
 
 enum Page { kGeneral, kWindow, kInfoMce, kInfoSmz };
 
-HWND ShowPage(HWND sheet, Page page) {
-    SendMessageA(sheet, PSM_SETCURSEL, page, 0);
-    return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-}
 // Runs a sheet and shows `page`, where `act` works and ends the sheet.
 INT_PTR RunSheet(PluginSettings& settings, OptionsPreview* preview, Page page, std::function<void(HWND, HWND)> act) {
     WhenShown(FindPropertySheet, [=](HWND sheet) { act(sheet, ShowPage(sheet, page)); });
     return CConfigSheet(&settings, preview, nullptr).DoModal();
 }
-void Press(HWND sheet, WPARAM button) { SendMessageA(sheet, PSM_PRESSBUTTON, button, 0); }
-void Click(HWND page, int id) { SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0); }
 bool Enabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
 std::string Item(HWND box, WPARAM i) { char s[64] = {}; SendMessageA(box, CB_GETLBTEXT, i, LPARAM(s)); return s; }
 std::string Text(HWND window) { char s[256] = {}; GetWindowTextA(window, s, sizeof(s)); return s; }

@@ -38,18 +38,6 @@ void Throwing(const char* dll, const char* function, const std::function<void()>
     call();
 }
 
-// The sheet, from a timer inside its loop: the Test button's preview throws where it first looks
-// for the player; the sheet goes on, and OK ends it.
-void CALLBACK ClickTestThenOk(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND sheet = FindPropertySheet();
-    if (!sheet) return;
-    KillTimer(nullptr, timer);
-    SendMessageA(sheet, PSM_SETCURSEL, kWindowPage, 0);
-    HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-    Throwing("user32.dll", "FindWindowA", [&] { SendMessageA(GetDlgItem(page, kTestButton), BM_CLICK, 0, 0); });
-    SendMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
-}
-
 class Pictures : public NavigatorFixture {
 protected:
     void SetUp() override { Start(); }
@@ -94,7 +82,10 @@ TEST(Boundaries, EachOperationAndProcedureOfTheModuleEndsAnExceptionAndFailsAsWi
         Throwing("user32.dll", call, [&] { SendCopyData(window, kCopyTrackList, Tokens({"C:\\a.txt", "a", "b"})); });
         EXPECT_EQ(strcmp(call, "SendMessageA") != 0, !player.Requests().empty()) << call;
     }
-    SetTimer(nullptr, 0, 50, ClickTestThenOk);
+    WhenShown(FindPropertySheet, [](HWND sheet) {  // the Test button's preview throws where it looks for the player
+        Throwing("user32.dll", "FindWindowA", [&] { Click(ShowPage(sheet, kWindowPage), kTestButton); });
+        Press(sheet, PSBTN_OK);
+    });
     CallSlot<void>(plugin, kConfigure, static_cast<HWND>(nullptr));
     DWORD saved = 0;
     EXPECT_TRUE(registry.GetDword("TextSize", &saved)) << "OK was pressed after the Test button threw";

@@ -25,10 +25,8 @@ constexpr size_t kMemorySlack = 1 << 20;
 
 // Inside the sheet's loop: Test on the Window page, then OK.
 void PressOk(HWND sheet) {
-    SendMessageA(sheet, PSM_SETCURSEL, 1, 0);
-    HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-    SendMessageA(GetDlgItem(page, 1484), BM_CLICK, 0, 0);
-    SendMessageA(sheet, PSM_PRESSBUTTON, 3, 0);  // PSBTN_OK
+    Click(ShowPage(sheet, 1), 1484);
+    Press(sheet, PSBTN_OK);
 }
 
 class Soak : public NavigatorFixture {
