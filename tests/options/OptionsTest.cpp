@@ -188,7 +188,7 @@ TEST_F(Options, EveryRoadSavesAndAppliesOnOkOnly) {
         for (WPARAM press : {PSBTN_CANCEL, PSBTN_OK}) {
             SCOPED_TRACE(std::string(r.road) + (press == PSBTN_OK ? ", OK" : ", Cancel"));
             RegistryScratch registry("Options");
-            registry.SetDword(HKEY_CURRENT_USER, "HotKey", VK_F2);
+            registry.SetDword(HKEY_CURRENT_USER, "HotKey", 0x00030071);  // Control+Shift+F2
             RemotePlugin plugin(registry.Base().c_str());
             if (r.started) plugin.Start(0, 0, 0, 0);
             plugin.settings.monitor = 0x0BAD0000;
@@ -196,7 +196,7 @@ TEST_F(Options, EveryRoadSavesAndAppliesOnOkOnly) {
                 EXPECT_TRUE(plugin.navigator.Exists()) << "a window for the time of the sheet";
                 if (!r.tray) plugin.Configure(nullptr);  // returns at once
                 HWND page = ShowPage(sheet, kGeneral), monitors = GetDlgItem(page, 5012);
-                EXPECT_EQ(std::make_tuple(LRESULT(VK_F2), LRESULT(1), std::string("DISPLAY1"), r.tray ? CB_ERR : 0),
+                EXPECT_EQ(std::make_tuple(LRESULT(MAKEWORD(VK_F2, HOTKEYF_CONTROL | HOTKEYF_SHIFT)), LRESULT(1), std::string("DISPLAY1"), r.tray ? CB_ERR : 0),
                           std::make_tuple(SendDlgItemMessageA(page, 5011, HKM_GETHOTKEY, 0, 0), SendMessageA(monitors,
                           CB_GETCOUNT, 0, 0), Item(monitors, 0), SendMessageA(monitors, CB_GETCURSEL, 0, 0)));
                 for (const auto& t : typed) EXPECT_EQ(t.holds, Type(GetDlgItem(page, 5011), t.keys)) << t.what;
@@ -208,7 +208,7 @@ TEST_F(Options, EveryRoadSavesAndAppliesOnOkOnly) {
             auto saved = [&](const char* name) { DWORD value = 0; return registry.GetDword(name, &value), value; };
             // The hot key keeps its modifiers in bits 16-18, the key low.
             EXPECT_EQ(press == PSBTN_OK ? std::make_tuple(0x00040078ul, 1ul, r.tray ? 0x0BAD0000ul : primary)
-                                        : std::make_tuple(DWORD(VK_F2), 0ul, 0ul),
+                                        : std::make_tuple(0x00030071ul, 0ul, 0ul),
                       std::make_tuple(saved("HotKey"), saved("TrayIcon"), saved("Monitor")));
             BOOL free = RegisterHotKey(nullptr, 7, MOD_ALT, VK_F9) && UnregisterHotKey(nullptr, 7);
             EXPECT_EQ(r.started && press == PSBTN_OK, !free) << "whether the hot key was applied";
