@@ -53,25 +53,27 @@ mutate: setup
 # readers of the KsXTag.dll stand-in, the player's copy-data blocks with the lists built from them,
 # the raw HID reports with the container sniffer, the checks in front of image decoding with the PNG
 # block reader, and the media stack's format blocks with the grabbed frame's DIB header; each for
-# FUZZ_RUNS inputs or FUZZ_SECONDS.
-# Crashers land in tests/fuzz/<name>_regressions/; the Wine tests replay them through the product.
+# FUZZ_RUNS inputs or FUZZ_SECONDS. They are targets of tests/native, over the pure sources that
+# cmake/PureSources.cmake lists for the native tests too.
+# Crashers land in tests/fuzz/<name>_regressions/; the Wine tests replay those of image and dshow.
 FUZZ_RUNS ?= 2000000
 FUZZ_SECONDS ?= 900
-FUZZ_FLAGS = -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I.
+build/native-fuzz/build.ninja:
+	cmake -S tests/native -B build/native-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DREMBRIX_FUZZ=ON
 define run_fuzzer
 	mkdir -p build/native/$(1)_corpus
-	clang++ $(FUZZ_FLAGS) $(2) -o build/native/$(1)_fuzz
 	cp tests/fuzz/$(1)_corpus/* build/native/$(1)_corpus/
-	build/native/$(1)_fuzz -runs=$(FUZZ_RUNS) -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	build/native-fuzz/$(1)_fuzz -runs=$(FUZZ_RUNS) -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	  -artifact_prefix=tests/fuzz/$(1)_regressions/ build/native/$(1)_corpus tests/fuzz/$(1)_regressions
 endef
-fuzz: setup
-	$(call run_fuzzer,cache,tests/fuzz/CacheFuzz.cpp thumbs/ThumbCache.cpp thumbs/CacheFormat.cpp base/Paths.cpp)
-	$(call run_fuzzer,tag,tests/fuzz/TagFuzz.cpp tools/tags/CoverReader.cpp)
-	$(call run_fuzzer,copydata,tests/fuzz/CopyDataFuzz.cpp navigator/TokenList.cpp navigator/EntryModel.cpp base/MediaKind.cpp base/Paths.cpp)
-	$(call run_fuzzer,input,tests/fuzz/InputFuzz.cpp input/RemoteCodes.cpp thumbs/ContainerSniff.cpp)
-	$(call run_fuzzer,image,tests/fuzz/ImageFuzz.cpp ximage/ImageHeader.cpp ximage/PngBlock.cpp ximage/CxFile.cpp)
-	$(call run_fuzzer,dshow,tests/fuzz/DshowFuzz.cpp thumbs/MediaFormat.cpp)
+fuzz: setup build/native-fuzz/build.ninja
+	cmake --build build/native-fuzz -j $(JOBS)
+	$(call run_fuzzer,cache)
+	$(call run_fuzzer,tag)
+	$(call run_fuzzer,copydata)
+	$(call run_fuzzer,input)
+	$(call run_fuzzer,image)
+	$(call run_fuzzer,dshow)
 
 clean:
 	rm -rf build out

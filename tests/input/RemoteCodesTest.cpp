@@ -1,4 +1,5 @@
-// A raw report behind the 16-byte header of the 32-bit module; the window tests read the 64-bit one.
+// The remotes' codes and what they ask of the Navigator, shown and hidden; also the raw report
+// behind the 16-byte header of the 32-bit module (the window tests read the 64-bit one).
 #include "input/RemoteCodes.h"
 
 #include <gtest/gtest.h>
@@ -6,16 +7,124 @@
 #include <algorithm>
 #include <vector>
 
+#include "input/CommandTarget.h"
+
+namespace {
+
+struct Button {
+    const char* name;
+    uint32_t code;
+    int shown, hidden;  // the command in each state
+};
+
+}  // namespace
+
+TEST(RemoteCodes, MediaCenterButtons) {
+    const Button buttons[] = {
+        {"0x0F: file mode", 0x0F, CMD_FILE_MODE, CMD_FILE_MODE},
+        {"0x14: the Navigator", 0x14, CMD_NAVIGATOR, CMD_NAVIGATOR},
+        {"0x1B: sort", 0x1B, CMD_SORT, CMD_SORT},
+        {"DVD MENU: disc mode", 0x24, CMD_DISC_MODE, CMD_DISC_MODE},
+        {"0x25: refresh shown, subtitle hidden", 0x25, CMD_REFRESH, CMD_SUBTITLE},
+        {"0x27: player command 5205", 0x27, CMD_HOST_5205, CMD_HOST_5205},
+        {"0x48: file mode", 0x48, CMD_FILE_MODE, CMD_FILE_MODE},
+        {"0x4B: player command 7032", 0x4B, CMD_HOST_7032, CMD_HOST_7032},
+        {"0x4C: audio", 0x4C, CMD_AUDIO, CMD_AUDIO},
+        {"0x4D: subtitle", 0x4D, CMD_SUBTITLE, CMD_SUBTITLE},
+        {"GUIDE: the Navigator", 0x8D, CMD_NAVIGATOR, CMD_NAVIGATOR},
+        {"MORE: sort shown, audio hidden", 0x209, CMD_SORT, CMD_AUDIO},
+        {"0x26: nothing", 0x26, CMD_NONE, CMD_NONE},
+        {"0x148: a low byte of a listed one, nothing", 0x148, CMD_NONE, CMD_NONE},
+        {"0x10D: GUIDE's low byte, nothing", 0x10D, CMD_NONE, CMD_NONE},
+    };
+    for (const Button& b : buttons) {
+        EXPECT_EQ(b.shown, MapRawButton(b.code, true)) << b.name;
+        EXPECT_EQ(b.hidden, MapRawButton(b.code, false)) << b.name;
+    }
+}
+
+TEST(RemoteCodes, ApplicationCommandsWhileShown) {
+    const struct { const char* name; std::vector<int> values; int command; } rows[] = {
+        {"BACK: refresh", {1}, CMD_REFRESH},
+        {"MUTE: delete", {8}, CMD_DELETE},
+        {"stop: hide", {13}, CMD_ESCAPE},
+        {"play/pause and play: choose", {14, 46}, CMD_OK},
+        {"CH +: next list", {51}, CMD_NEXT_LIST},
+        {"CH -: previous list", {52}, CMD_PREV_LIST},
+        {"volume, track and transport: consumed, kept from the player", {9, 10, 11, 12, 47, 48, 49, 50}, CMD_NONE},
+        {"any other: left to others", {0, 2, 7, 15, 19, 45, 53}, -1},
+    };
+    for (const auto& r : rows)
+        for (int value : r.values) EXPECT_EQ(r.command, MapAppCommandValue(value)) << r.name << ", value " << value;
+}
+
+TEST(RemoteCodes, StreamzapButtons) {
+    const Button buttons[] = {
+        {"0: player command 5171", 0, CMD_HOST_5171, CMD_HOST_5171},
+        {"1: player command 5135", 1, CMD_HOST_5135, CMD_HOST_5135},
+        {"2: player command 5134", 2, CMD_HOST_5134, CMD_HOST_5134},
+        {"3: player command 5172", 3, CMD_HOST_5172, CMD_HOST_5172},
+        {"CH +: next list", 4, CMD_NEXT_LIST, CMD_NEXT_LIST},
+        {"CH -: previous list", 5, CMD_PREV_LIST, CMD_PREV_LIST},
+        {"6: select", 6, CMD_SELECT, CMD_SELECT},
+        {"7: 5104 if the player allows", 7, CMD_HOST_5104_IF, CMD_HOST_5104_IF},
+        {"8: hide shown, 5102 hidden", 8, CMD_ESCAPE, CMD_HOST_5102},
+        {"9: nothing", 9, -1, -1},
+        {"10: player command 5107", 10, CMD_HOST_5107, CMD_HOST_5107},
+        {"11: player command 5108", 11, CMD_HOST_5108, CMD_HOST_5108},
+        {"12: player command 5115", 12, CMD_HOST_5115, CMD_HOST_5115},
+        {"13: player command 5116", 13, CMD_HOST_5116, CMD_HOST_5116},
+        {"up", 14, CMD_UP, CMD_UP},
+        {"down", 15, CMD_DOWN, CMD_DOWN},
+        {"left", 16, CMD_LEFT, CMD_LEFT},
+        {"right", 17, CMD_RIGHT, CMD_RIGHT},
+        {"OK", 18, CMD_OK, CMD_OK},
+        {"MENU: the Navigator", 19, CMD_NAVIGATOR, CMD_NAVIGATOR},
+        {"20: escape", 20, CMD_ESCAPE, CMD_ESCAPE},
+        {"RED: sort shown, audio hidden", 31, CMD_SORT, CMD_AUDIO},
+        {"GREEN: refresh shown, subtitle hidden", 32, CMD_REFRESH, CMD_SUBTITLE},
+        {"YELLOW: file mode", 33, CMD_FILE_MODE, CMD_FILE_MODE},
+        {"BLUE: disc mode", 34, CMD_DISC_MODE, CMD_DISC_MODE},
+        {"35: nothing", 35, -1, -1},
+        {"all bits: nothing", 0xFFFFFFFFu, -1, -1},
+    };
+    for (const Button& b : buttons) {
+        EXPECT_EQ(b.shown, MapStreamzapButton(b.code, true)) << b.name;
+        EXPECT_EQ(b.hidden, MapStreamzapButton(b.code, false)) << b.name;
+        EXPECT_EQ(-1, StreamzapDigit(MapStreamzapButton(b.code, true))) << b.name << " is no digit";
+    }
+    for (uint32_t code = 21; code <= 30; ++code)  // the digits 1 to 9, then 0
+        for (bool shown : {true, false})
+            EXPECT_EQ(int(code - 20) % 10, StreamzapDigit(MapStreamzapButton(code, shown))) << "digit button " << code;
+}
+
+TEST(RemoteCodes, HotKeyModifiers) {
+    const struct { const char* name; uint32_t hotKey; unsigned modifiers; } keys[] = {
+        {"Shift", 0x00010041, 4},  // MOD_SHIFT
+        {"Control", 0x00020041, 2},  // MOD_CONTROL
+        {"Alt", 0x00040070, 1},  // MOD_ALT
+        {"Control and Shift", 0x00030041, 6},
+        {"Alt, Control and Shift", 0x00070041, 7},
+        {"none", 0x00000071, 0},
+        {"bits 19-23 are not modifiers", 0x00F80041, 0},
+    };
+    for (const auto& k : keys) EXPECT_EQ(k.modifiers, HotKeyModifiers(k.hotKey)) << k.name;
+}
+
 TEST(HidReport, ButtonCodeBehindA16ByteHeader) {
-    const struct { uint8_t sizeHid; std::vector<uint8_t> report; int64_t code; } cases[] = {  // -1: no button
-        {2, {0x03, 0x48}, 0x48}, {3, {0x03, 0x48, 0x01}, 0x148}, {4, {0x03, 0x8D, 0x00, 0x7F}, 0x8D},
-        {1, {0x03}, -1}, {3, {0x03, 0x48}, -1}};  // too short; claims three bytes, holds two
+    const struct { const char* name; uint8_t sizeHid; std::vector<uint8_t> report; int64_t code; } cases[] = {
+        {"2-byte report: byte 1", 2, {0x03, 0x48}, 0x48},
+        {"3-byte report: byte 2 is the high byte", 3, {0x03, 0x48, 0x01}, 0x148},
+        {"4-byte report: the fourth byte is not read", 4, {0x03, 0x8D, 0x00, 0x7F}, 0x8D},
+        {"1-byte report: no button", 1, {0x03}, -1},
+        {"claims three bytes, holds two: no button", 3, {0x03, 0x48}, -1},
+    };
     for (const auto& c : cases) {
         // RIM_TYPEHID; at 16 the HID block (report size, report count); at 24 the report.
         uint8_t data[32] = {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, c.sizeHid, 0, 0, 0, 1};
         std::copy(c.report.begin(), c.report.end(), data + 24);
         uint32_t code = 0;
         bool taken = ParseHidButton(data, 24 + c.report.size(), 16, &code);
-        EXPECT_EQ(c.code, taken ? int64_t(code) : -1) << "report size " << int(c.sizeHid);
+        EXPECT_EQ(c.code, taken ? int64_t(code) : -1) << c.name;
     }
 }

@@ -12,7 +12,7 @@
 #include "input/ProcessList.h"
 #include "input/RemoteControlHooks.h"
 #include "input/CommandTarget.h"
-#include "tests/navigator/NavigatorFixture.h"
+#include "tests/support/NavigatorFixture.h"
 #include "tests/support/Windows.h"
 
 namespace {
@@ -61,8 +61,10 @@ int CountProcesses(const char* name, bool end = false) {
     return found;
 }
 
-// Inputs: a key with Ctrl held; raw reports of 3 bytes (code in bytes 1 and 2), from a keyboard.
-constexpr unsigned kCtrl = 0x10000, kWide = 0x10000, kKeyboard = 0x20000;
+// Inputs: a key with Ctrl or Shift held; raw reports of 3 bytes (code in bytes 1 and 2), from a keyboard;
+// application commands; Streamzap codes.
+constexpr unsigned kCtrl = 0x10000, kShift = 0x20000, kWide = 0x10000, kKeyboard = 0x20000, kApp = 0x100000,
+                   kZap = 0x200000;
 constexpr LRESULT kAny = -99;  // a sender's result that tells nothing
 
 // One input with the Navigator shown or hidden and the player in disc mode
@@ -136,16 +138,31 @@ protected:
 
 }  // namespace
 
-TEST_F(RemoteInput, RawButtons) {
-    Run({Hidden(0x0F, S(ModeSwitch(3)), true), Hidden(0x14, S(R(128), R(21))),  // file mode, the Navigator
-         Shown(0x1B, 19, S(C(6010, 0, 3))), Hidden(0x24, S(ModeSwitch(2), C(5104))),  // sort, DVD MENU
-         Shown(0x25, 19, S(C(6009, 0, 3))), Hidden(0x25, S(C(7031))), Hidden(0x27, S(C(5205))),
-         Hidden(0x48, S(ModeSwitch(3)), true), Hidden(0x4B, S(C(7032))), Hidden(0x4C, S(C(7030))),
-         {0x48, true, true, 1, 0, S(ModeSwitch(3), R(128), R(21))},  // RECORDED TV, shown in disc mode
-         Hidden(0x4D, S(C(7031))), Hidden(kWide | 0x8D, S(R(128), R(21))), Hidden(kWide | 0x209, S(C(7030))),
-         Shown(kWide | 0x209, 19, S(C(6010, 0, 3))), Ignored(kWide | 0x148, true), Ignored(0x26, true),
-         Ignored(kKeyboard | 0x14, true)},  // GUIDE, MORE, no buttons, not HID
+// Each road carries its code to the dispatcher in the state of the moment (the codes themselves:
+// RemoteCodesTest; the dispatcher: CommandTest). Disabled, every remote is ignored.
+TEST_F(RemoteInput, EachRemoteRoad) {
+    Run({Hidden(0x14, S(R(128), R(21))),                          // raw: the Navigator
+         Shown(0x25, 19, S(C(6009, 0, 3))),                       // raw shown: refresh
+         Hidden(0x25, S(C(7031))),                                // raw hidden: subtitle
+         Hidden(kWide | 0x209, S(C(7030))),                       // raw MORE in a 3-byte report: audio
+         Ignored(kWide | 0x148, true),                            // raw 0x48 with a high byte: nothing
+         Ignored(kKeyboard | 0x14, true),                         // raw, not HID
+         Shown(kApp | 8, 19, S()),                                // MUTE: the delete box
+         Shown(kApp | 14, -1, S(C(5105, 20))),                    // play/pause: the selected track plays
+         Shown(kApp | 9, 19, S()),                                // volume: consumed, kept from the player
+         Shown(kApp | 52, 0, S(C(5206, -1, 3), R(128), R(21))),   // CH -: the previous list
+         Ignored(kApp | 2, true),                                 // not ours: left to others
+         Ignored(kApp | 51),                                      // hidden: left to others
+         Hidden(kZap | 8, S(C(5102), ModeSwitch(3)), true),       // Streamzap 8 hidden in disc mode
+         Shown(kZap | 8, -1, S()),                                // Streamzap 8 shown: hides
+         Hidden(kZap | 21, {C(5105, 1)}),                         // digit 1 hidden: plays track 1
+         Hidden(kZap | 30, {C(5105, 0)}),                         // digit 0 hidden
+         Shown(kZap | 25, 4, {}),                                 // digit 5 shown: selects the fifth
+         Hidden(kZap | 31, S(C(7030))),                           // RED hidden: audio
+         Ignored(kZap | 9), Ignored(kZap | 35, true)},            // codes that do nothing
         [&](unsigned input) {
+            if (input & kApp) return AppCommand(input & 0xFFFF);
+            if (input & kZap) return Streamzap(input & 0xFFFF);
             std::vector<uint8_t> bytes = {0x03, static_cast<uint8_t>(input), static_cast<uint8_t>(input >> 8)};
             if (!(input & kWide)) bytes.pop_back();
             EXPECT_EQ(0, Raw(input & kKeyboard ? RIM_TYPEKEYBOARD : RIM_TYPEHID, DWORD(bytes.size()), bytes));
@@ -157,58 +174,40 @@ TEST_F(RemoteInput, RawButtons) {
     std::sort(devices, devices + 2, [](auto& a, auto& b) { return a.usUsagePage > b.usUsagePage; });
     const RAWINPUTDEVICE want[2] = {{0xFFBC, 0x88, RIDEV_INPUTSINK, Window()}, {0x0C, 0x01, RIDEV_INPUTSINK, Window()}};
     EXPECT_EQ(0, memcmp(want, devices, sizeof(want)));
-}
-
-TEST_F(RemoteInput, ApplicationCommands) {
-    std::vector<Case> cases = {
-        Shown(1, 19, S(C(6009, 0, 3))), Shown(13, -1, S()),  // BACK: refresh; stop: hide
-        Shown(8, 19, S()),  // MUTE: the delete box
-        Shown(14, -1, S(C(5105, 20))), Shown(46, -1, S(C(5105, 20))),  // play
-        Shown(51, 0, S(C(5206, 1, 3), R(128), R(21))), Shown(52, 0, S(C(5206, -1, 3), R(128), R(21))),
-        Ignored(10), Ignored(51),  // hidden: left to others
-    };
-    for (unsigned value : {9, 10, 11, 12, 47, 48, 49, 50})  // volume, track and transport: kept from the player
-        cases.push_back(Shown(value, 19, S()));
-    for (unsigned value = 0; value <= 53; ++value)  // every other value is left to others
-        if (std::none_of(cases.begin(), cases.end(), [&](const Case& c) { return c.input == value; }))
-            cases.push_back(Ignored(value, true));
-    Run(cases, [&](unsigned value) { return AppCommand(value); });
-}
-
-TEST_F(RemoteInput, StreamzapButtons) {
-    Run({Hidden(0, S(C(5171))), Hidden(1, S(C(5135))), Hidden(2, S(C(5134))), Hidden(3, S(C(5172))),
-         Hidden(4, S(C(5206, 1, 3))), Hidden(5, S(C(5206, -1, 3))), Hidden(6, S(C(7052, 13))),
-         Hidden(7, S(R(1), C(5104))), Hidden(8, S(C(5102), ModeSwitch(3)), true), Shown(8, -1, S()), Ignored(9),
-         Hidden(10, S(C(5107))), Hidden(11, S(C(5108))), Hidden(12, S(C(5115))), Hidden(13, S(C(5116))),
-         Hidden(14, S(C(7052, 38))), Hidden(15, S(C(7052, 40))), Hidden(16, S(C(7052, 37))),
-         Hidden(17, S(C(7052, 39))), Hidden(18, S(C(7052, 13))), Hidden(19, S(R(128), R(21))),  // MENU
-         Shown(19, -1, S()), Hidden(20, S(C(5202))), Hidden(21, {C(5105, 1)}), Hidden(22, {C(5105, 2)}),  // digits
-         Hidden(23, {C(5105, 3)}), Hidden(24, {C(5105, 4)}), Hidden(25, {C(5105, 5)}), Hidden(26, {C(5105, 6)}),
-         Hidden(27, {C(5105, 7)}), Hidden(28, {C(5105, 8)}), Hidden(29, {C(5105, 9)}), Hidden(30, {C(5105, 0)}),
-         Shown(25, 4, {}), Ignored(30, true), Hidden(31, S(C(7030))), Shown(31, 19, S(C(6010, 0, 3))),  // RED
-         Hidden(32, S(C(7031))), Shown(32, 19, S(C(6009, 0, 3))), Hidden(33, S(ModeSwitch(3)), true),  // GREEN, YELLOW
-         Hidden(34, S(ModeSwitch(2), C(5104))), Ignored(35), Ignored(0xFFFFFFFFu, true)},  // BLUE
-        [&](unsigned code) { return Streamzap(code); });
-    settings.activate = 0;  // disabled: every remote is ignored, the window left as it is
+    settings.activate = 0;
     EXPECT_EQ(0, Raw(RIM_TYPEHID, 2, {0x03, 0x14}));
     EXPECT_EQ(0, AppCommand(51));
     EXPECT_EQ(0, ShellHook(12, 51));
-    for (WPARAM code = 0; code <= 35; ++code) EXPECT_EQ(0, Streamzap(code)) << code;
+    for (WPARAM code : {0, 8, 19, 21, 34}) EXPECT_EQ(0, Streamzap(code)) << code;
     EXPECT_TRUE(player.Received().empty());
     EXPECT_TRUE(IsWindowVisible(Window()));
 }
 
+// Only Control changes a key; Shift and Control on the others change nothing.
 TEST_F(RemoteInput, KeyboardKeys) {
-    Run({Shown(VK_RETURN, -1, S(C(5105, 20))), Shown(VK_ESCAPE, -1, S()), Shown(VK_PRIOR, 1, S()),
-         Shown(VK_NEXT, 37, S()), Shown(kCtrl | VK_PRIOR, 0, S(C(5206, -1, 3), R(128), R(21))),
-         Shown(kCtrl | VK_NEXT, 0, S(C(5206, 1, 3), R(128), R(21))), Shown(VK_HOME, 19, S()),
-         Shown(VK_END, 19, S()), Shown(VK_LEFT, 18, S()), Shown(VK_UP, 16, S()), Shown(VK_RIGHT, 20, S()),
-         Shown(VK_DOWN, 22, S()), Shown(VK_DELETE, 19, S()),  // the delete box
-         Shown(VK_F4, 19, S(C(6010, 0, 3))), Shown(VK_F5, 19, S(C(6009, 0, 3))),
-         Ignored(VK_SPACE, true), Ignored(VK_F3, true), Ignored('A', true)},  // other keys
+    Run({Shown(VK_RETURN, -1, S(C(5105, 20))),                          // choose
+         Shown(VK_ESCAPE, -1, S()),                                     // hide
+         Shown(VK_PRIOR, 1, S()),                                       // a page up: 19 - 18
+         Shown(VK_NEXT, 37, S()),                                       // a page down: 19 + 18
+         Shown(kShift | VK_NEXT, 37, S()),                              // Shift: still a page
+         Shown(kCtrl | VK_PRIOR, 0, S(C(5206, -1, 3), R(128), R(21))),  // Control: the previous list
+         Shown(kCtrl | VK_NEXT, 0, S(C(5206, 1, 3), R(128), R(21))),    // Control: the next list
+         Shown(VK_HOME, 19, S()),                                       // no effect
+         Shown(VK_END, 19, S()),                                        // no effect
+         Shown(VK_LEFT, 18, S()),
+         Shown(VK_UP, 16, S()),                                         // a row is 3 columns
+         Shown(VK_RIGHT, 20, S()),
+         Shown(VK_DOWN, 22, S()),
+         Shown(kCtrl | VK_DOWN, 22, S()),                               // Control: still down
+         Shown(VK_DELETE, 19, S()),                                     // the delete box
+         Shown(VK_F4, 19, S(C(6010, 0, 3))),                            // sort
+         Shown(kCtrl | VK_F5, 19, S(C(6009, 0, 3))),                    // refresh, Control or not
+         Ignored(VK_SPACE, true),
+         Ignored(kCtrl | 'A', true)},
         [&](unsigned input) {
             BYTE keys[256] = {};
             keys[VK_CONTROL] = input & kCtrl ? 0x80 : 0;
+            keys[VK_SHIFT] = input & kShift ? 0x80 : 0;
             SetKeyboardState(keys);
             SendMessageA(Window(), WM_KEYDOWN, input & 0xFFFF, 1);
             return kAny;
@@ -250,21 +249,17 @@ TEST_F(RemoteInput, TheConsoleAndTheKeyboardProgram) {
     EXPECT_EQ(0, ShellHook(12, 10));  // the program gone, the hook still silent
 }
 
-// Registered as stored (bits 16-18 Shift, Control, Alt), given up when cleared: taken, then free.
+// Registered as stored (the modifiers: RemoteCodesTest), given up when cleared: taken, then free.
 TEST_F(RemoteInput, TheHotKeyIsRegisteredAndShowsTheNavigatorEvenWhenDisabled) {
     registry.SetDword(HKEY_CURRENT_USER, "Activate", 0);
     Start();
-    const struct { DWORD hotKey; UINT modifiers, key; } cases[] = {
-        {0x00030041, MOD_CONTROL | MOD_SHIFT, 'A'}, {0x00F40070, MOD_ALT, VK_F1},  // bits 19-23 unused
-        {0x00000071, 0, VK_F2}};  // no modifier: stored before the options required one
-    for (const auto& c : cases)
-        for (DWORD hotKey : {c.hotKey, 0ul}) {
-            settings.hotKey = hotKey;
-            nav.ApplySettings();
-            BOOL available = RegisterHotKey(nullptr, 7, c.modifiers, c.key);
-            EXPECT_EQ(hotKey == 0, available != FALSE) << std::hex << c.hotKey << (hotKey ? " set" : " cleared");
-            if (available) UnregisterHotKey(nullptr, 7);
-        }
+    for (DWORD hotKey : {0x00F30041ul, 0ul}) {  // Control+Shift+A, bits 19-23 unused; then cleared
+        settings.hotKey = hotKey;
+        nav.ApplySettings();
+        BOOL available = RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_SHIFT, 'A');
+        EXPECT_EQ(hotKey == 0, available != FALSE) << std::hex << hotKey;
+        if (available) UnregisterHotKey(nullptr, 7);
+    }
     SendMessageA(Window(), WM_HOTKEY, 2, 0);  // another id: nothing
     EXPECT_TRUE(player.Received().empty());
     SendMessageA(Window(), WM_HOTKEY, 1, 0);

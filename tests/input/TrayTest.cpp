@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "base/ModuleState.h"
-#include "tests/navigator/NavigatorFixture.h"
+#include "tests/support/NavigatorFixture.h"
 #include "plugin/RemotePlugin.h"
 #include "res/resource.h"
 #include "tests/support/ImportPatch.h"

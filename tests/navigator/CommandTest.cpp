@@ -1,6 +1,6 @@
 // Steering the Navigator: the dispatcher in both states, movement, choosing, deleting, keys and
 // the mouse, with the fake player recording every message.
-#include "tests/navigator/NavigatorFixture.h"
+#include "tests/support/NavigatorFixture.h"
 
 #include "base/Files.h"
 #include "base/ModuleState.h"

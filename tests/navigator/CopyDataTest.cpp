@@ -1,5 +1,5 @@
 // What the player's WM_COPYDATA blocks become, however they are cut.
-#include "tests/navigator/NavigatorFixture.h"
+#include "tests/support/NavigatorFixture.h"
 
 #include "base/Files.h"
 #include "tests/support/TempFolder.h"
@@ -70,21 +70,4 @@ TEST_F(CopyData, BlocksEndAtTheirSizeTheirTerminatorsOrTheMemory) {
     ASSERT_EQ(1u, nav.List().Entries().size());
     EXPECT_EQ("A", nav.List().Entries()[0].name);
     EXPECT_EQ("", nav.List().Entries()[0].qualifier);
-}
-
-// Every input of the copy-data fuzzer's corpus and regressions, sent as the player would send it.
-TEST_F(CopyData, TheFuzzCorpusReplaysThroughTheWindow) {
-    Start();
-    std::vector<std::string> inputs;
-    for (const char* folder : {"copydata_corpus", "copydata_regressions"})
-        ListFolder(std::string(TEST_SOURCE_DIR) + "/tests/fuzz/" + folder, "*", inputs, false, false);
-    ASSERT_FALSE(inputs.empty());
-    const ULONG_PTR kCodes[] = {kCopyTrackList, kCopyAlbumList, kCopyListHeader, kCopyListChanged};
-    for (const std::string& input : inputs) {
-        std::string bytes = ReadWholeFile(input);
-        if (bytes.empty()) continue;
-        if ((static_cast<uint8_t>(bytes[0]) % 4) == 2) nav.ShowList(Tracks);
-        GuardedBlock block(bytes.substr(1));
-        block.SendTo(Window(), kCodes[static_cast<uint8_t>(bytes[0]) % 4]);
-    }
 }

@@ -1,5 +1,5 @@
 // The lists the player sends, and how the Navigator selects, restores and reloads them.
-#include "tests/navigator/NavigatorFixture.h"
+#include "tests/support/NavigatorFixture.h"
 
 #include <tuple>
 

@@ -14,6 +14,10 @@ LayoutState Screen(int height, int columns, int rows, bool thumbnails = true, bo
     return {1920, height, mode, columns, rows, columns * rows, thumbnails, iconView, detail};
 }
 
+// Left, top, width and height.
+std::tuple<int, int, int, int> Box(int left, int top, int width, int height) { return {left, top, width, height}; }
+std::tuple<int, int, int, int> Box(const Rect& r) { return Box(r.left, r.top, r.Width(), r.Height()); }
+
 }  // namespace
 
 // A cell 100 high (header (629 - 4) / 25 = 25, cells (629 - 4 - 25) / 6) holds a thumbnail of
@@ -22,31 +26,14 @@ LayoutState Screen(int height, int columns, int rows, bool thumbnails = true, bo
 // button is a square of 27, inset 43 / 5 = 8.
 TEST(Geometry, CellsThumbnailsFramesAndCloseButton) {
     Geometry g(Screen(629, 4, 6));
-    EXPECT_EQ(25, g.HeaderHeight());
     Rect cell = g.ItemRect(0);
-    ASSERT_EQ(100, cell.Height());
-    EXPECT_EQ(80, g.ThumbWidth());
-    EXPECT_EQ(70, g.ThumbHeight());
-    EXPECT_EQ(7, g.ThumbPad());
-    Rect frame = g.ThumbFrameRect(0);
-    EXPECT_EQ(cell.left + 7, frame.left);
-    EXPECT_EQ(cell.top + 7, frame.top);
-    EXPECT_EQ(94, frame.Width());
-    EXPECT_EQ(84, frame.Height());
-
+    EXPECT_EQ(std::make_tuple(25, 100, 80, 70, 7), std::make_tuple(g.HeaderHeight(), cell.Height(), g.ThumbWidth(),
+                                                                    g.ThumbHeight(), g.ThumbPad()));
+    EXPECT_EQ(Box(cell.left + 7, cell.top + 7, 94, 84), Box(g.ThumbFrameRect(0)));
     Geometry hd(Screen(1080, 4, 6));
-    Rect area = hd.ItemArea();
-    EXPECT_EQ(2, area.left);
-    EXPECT_EQ(45, area.top);
-    Rect fifth = hd.ItemRect(5);  // second row, second column
-    EXPECT_EQ(483, fifth.left);
-    EXPECT_EQ(958, fifth.right);
-    EXPECT_EQ(217, fifth.top);
-    Rect close = hd.CloseButtonRect();
-    EXPECT_EQ(1920 - 8 - 27, close.left);
-    EXPECT_EQ(8, close.top);
-    EXPECT_EQ(27, close.Width());
-    EXPECT_EQ(27, close.Height());
+    EXPECT_EQ(std::make_pair(2, 45), std::make_pair(hd.ItemArea().left, hd.ItemArea().top));
+    EXPECT_EQ(Box(483, 217, 958 - 483, 172), Box(hd.ItemRect(5)));  // second row, second column
+    EXPECT_EQ(Box(1920 - 8 - 27, 8, 27, 27), Box(hd.CloseButtonRect()));
     EXPECT_EQ(4, Geometry(Screen(100, 4, 6)).CloseButtonRect().top);  // a header of 3: the inset stays 4
 }
 

@@ -81,22 +81,30 @@ TEST(ListState, MovementPagingAndDigits) {
 // refresh, the same file in any letter case, or the current track when it is gone. What was kept
 // is used once.
 TEST(ListState, LoadedTracksSelectTheCurrentTrackOrWhatWasKept) {
-    // current, kept selection and top (-1: none; -2: the selection's file), count -> top, selected
-    const int cases[][6] = {
-        {22, -1, -1, 40, 12, 21}, {30, -1, -1, 40, 24, 29}, {0, -1, -1, 40, 0, 0},  {-5, -1, -1, 40, 0, 0},
-        {41, -1, -1, 40, 24, 39}, {5, -1, -1, 0, 0, 0},     {1, 50, 3, 20, 3, 19},  {1, 35, 45, 40, 24, 35},
-        {1, 0, 0, 0, 0, 0},       {1, 60, 54, 100, 54, 60}, {2, 33, -2, 40, 24, 33},
+    enum Kept { Nothing, Position, File };  // what the list before kept
+    const struct { const char* what; int current; Kept kept; int keptSelected, keptTop, count, top, selected; } rows[] = {
+        {"the current track, centred", 22, Nothing, 0, 0, 40, 12, 21},
+        {"the current track on the last page", 30, Nothing, 0, 0, 40, 24, 29},
+        {"current 0: the first", 0, Nothing, 0, 0, 40, 0, 0},
+        {"current below 1: the first", -5, Nothing, 0, 0, 40, 0, 0},
+        {"current past the count: the last", 41, Nothing, 0, 0, 40, 24, 39},
+        {"an empty list", 5, Nothing, 0, 0, 0, 0, 0},
+        {"a kept position past the new count: the last entry", 1, Position, 50, 3, 20, 3, 19},
+        {"a kept top past the last index: centred", 1, Position, 35, 45, 40, 24, 35},
+        {"a kept position in an empty list", 1, Position, 0, 0, 0, 0, 0},
+        {"a kept position that fits", 1, Position, 60, 54, 100, 54, 60},
+        {"the kept file, in other letter case", 2, File, 33, 0, 40, 24, 33},
     };
-    for (const auto& [current, keptSelected, keptTop, count, top, selected] : cases) {
-        SCOPED_TRACE(::testing::Message() << "current " << current << ", kept " << keptSelected << "/" << keptTop);
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
         ListState list(SameAsciiText);
         LoadTracks(list, 100, 3, 6, 1);
-        if (keptSelected >= 0) list.Restore(keptSelected, keptTop);
-        if (keptTop >= 0) list.KeepPosition();
-        if (keptTop == -2) list.KeepSelectedPath();
-        LoadTracks(list, count, 3, 6, current, "d:\\V\\");
-        EXPECT_EQ(std::make_pair(top, selected), At(list));
-        LoadTracks(list, count, 3, 6, 1);
+        if (r.kept != Nothing) list.Restore(r.keptSelected, r.keptTop);
+        if (r.kept == Position) list.KeepPosition();
+        if (r.kept == File) list.KeepSelectedPath();
+        LoadTracks(list, r.count, 3, 6, r.current, "d:\\V\\");
+        EXPECT_EQ(std::make_pair(r.top, r.selected), At(list));
+        LoadTracks(list, r.count, 3, 6, 1);
         EXPECT_EQ(std::make_pair(0, 0), At(list)) << "kept twice";
     }
     ListState list(SameAsciiText);

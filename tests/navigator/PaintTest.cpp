@@ -1,5 +1,5 @@
 // The Navigator as painted, read back pixel by pixel at two screen sizes.
-#include "tests/navigator/NavigatorFixture.h"
+#include "tests/support/NavigatorFixture.h"
 
 #include <algorithm>
 

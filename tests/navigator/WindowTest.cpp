@@ -1,5 +1,5 @@
 // The Navigator window's life: placement, start-up and the player's window.
-#include "tests/navigator/NavigatorFixture.h"
+#include "tests/support/NavigatorFixture.h"
 
 #include <cstring>
 

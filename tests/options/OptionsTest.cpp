@@ -27,17 +27,11 @@ namespace {
 
 enum Page { kGeneral, kWindow, kInfoMce, kInfoSmz };
 
-HWND ShowPage(HWND sheet, Page page) {
-    SendMessageA(sheet, PSM_SETCURSEL, page, 0);
-    return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-}
 // Runs a sheet and shows `page`, where `act` works and ends the sheet.
 INT_PTR RunSheet(PluginSettings& settings, OptionsPreview* preview, Page page, std::function<void(HWND, HWND)> act) {
     WhenShown(FindPropertySheet, [=](HWND sheet) { act(sheet, ShowPage(sheet, page)); });
     return CConfigSheet(&settings, preview, nullptr).DoModal();
 }
-void Press(HWND sheet, WPARAM button) { SendMessageA(sheet, PSM_PRESSBUTTON, button, 0); }
-void Click(HWND page, int id) { SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0); }
 bool Enabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
 std::string Item(HWND box, WPARAM i) { char s[64] = {}; SendMessageA(box, CB_GETLBTEXT, i, LPARAM(s)); return s; }
 std::string Text(HWND window) { char s[256] = {}; GetWindowTextA(window, s, sizeof(s)); return s; }
@@ -196,7 +190,7 @@ TEST_F(Options, EveryRoadSavesAndAppliesOnOkOnly) {
         for (WPARAM press : {PSBTN_CANCEL, PSBTN_OK}) {
             SCOPED_TRACE(std::string(r.road) + (press == PSBTN_OK ? ", OK" : ", Cancel"));
             RegistryScratch registry("Options");
-            registry.SetDword(HKEY_CURRENT_USER, "HotKey", VK_F2);
+            registry.SetDword(HKEY_CURRENT_USER, "HotKey", 0x00030071);  // Control+Shift+F2
             RemotePlugin plugin(registry.Base().c_str());
             if (r.started) plugin.Start(0, 0, 0, 0);
             plugin.settings.monitor = 0x0BAD0000;
@@ -204,7 +198,8 @@ TEST_F(Options, EveryRoadSavesAndAppliesOnOkOnly) {
                 EXPECT_TRUE(plugin.navigator.Exists()) << "a window for the time of the sheet";
                 if (!r.tray) plugin.Configure(nullptr);  // returns at once
                 HWND page = ShowPage(sheet, kGeneral), monitors = GetDlgItem(page, IDC_MONITOR);
-                EXPECT_EQ(std::make_tuple(LRESULT(VK_F2), LRESULT(1), std::string("DISPLAY1"), r.tray ? CB_ERR : 0),
+                EXPECT_EQ(std::make_tuple(LRESULT(MAKEWORD(VK_F2, HOTKEYF_CONTROL | HOTKEYF_SHIFT)), LRESULT(1),
+                                          std::string("DISPLAY1"), r.tray ? CB_ERR : 0),
                           std::make_tuple(SendDlgItemMessageA(page, IDC_HOT_KEY, HKM_GETHOTKEY, 0, 0),
                                           SendMessageA(monitors, CB_GETCOUNT, 0, 0), Item(monitors, 0),
                                           SendMessageA(monitors, CB_GETCURSEL, 0, 0)));
@@ -218,7 +213,7 @@ TEST_F(Options, EveryRoadSavesAndAppliesOnOkOnly) {
             auto saved = [&](const char* name) { DWORD value = 0; return registry.GetDword(name, &value), value; };
             // The hot key keeps its modifiers in bits 16-18, the key low.
             EXPECT_EQ(press == PSBTN_OK ? std::make_tuple(0x00040078ul, 1ul, r.tray ? 0x0BAD0000ul : primary)
-                                        : std::make_tuple(DWORD(VK_F2), 0ul, 0ul),
+                                        : std::make_tuple(0x00030071ul, 0ul, 0ul),
                       std::make_tuple(saved("HotKey"), saved("TrayIcon"), saved("Monitor")));
             BOOL free = RegisterHotKey(nullptr, 7, MOD_ALT, VK_F9) && UnregisterHotKey(nullptr, 7);
             EXPECT_EQ(r.started && press == PSBTN_OK, !free) << "whether the hot key was applied";

@@ -12,7 +12,7 @@
 #include "plugin/PluginInfoRecord.h"
 #include "plugin/PluginInterface.h"
 #include "res/resource.h"
-#include "tests/navigator/NavigatorFixture.h"
+#include "tests/support/NavigatorFixture.h"
 #include "tests/support/ImportPatch.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/TempFolder.h"
@@ -37,18 +37,6 @@ DWORD g_threwOn;
 void Throwing(const char* dll, const char* function, const std::function<void()>& call, HMODULE importer = g_module) {
     ImportPatch patch(dll, function, reinterpret_cast<void*>(Throw), importer);
     call();
-}
-
-// The sheet, from a timer inside its loop: the Test button's preview throws where it first looks
-// for the player; the sheet goes on, and OK ends it.
-void CALLBACK ClickTestThenOk(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND sheet = FindPropertySheet();
-    if (!sheet) return;
-    KillTimer(nullptr, timer);
-    SendMessageA(sheet, PSM_SETCURSEL, kWindowPage, 0);
-    HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-    Throwing("user32.dll", "FindWindowA", [&] { SendMessageA(GetDlgItem(page, IDC_TEST), BM_CLICK, 0, 0); });
-    SendMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
 }
 
 class Pictures : public NavigatorFixture {
@@ -95,7 +83,10 @@ TEST(Boundaries, EachOperationAndProcedureOfTheModuleEndsAnExceptionAndFailsAsWi
         Throwing("user32.dll", call, [&] { SendCopyData(window, kCopyTrackList, Tokens({"C:\\a.txt", "a", "b"})); });
         EXPECT_EQ(strcmp(call, "SendMessageA") != 0, !player.Requests().empty()) << call;
     }
-    SetTimer(nullptr, 0, 50, ClickTestThenOk);
+    WhenShown(FindPropertySheet, [](HWND sheet) {  // the Test button's preview throws where it looks for the player
+        Throwing("user32.dll", "FindWindowA", [&] { Click(ShowPage(sheet, kWindowPage), IDC_TEST); });
+        Press(sheet, PSBTN_OK);
+    });
     CallSlot<void>(plugin, kConfigure, static_cast<HWND>(nullptr));
     DWORD saved = 0;
     EXPECT_TRUE(registry.GetDword("TextSize", &saved)) << "OK was pressed after the Test button threw";

@@ -1,5 +1,7 @@
 #include "tests/support/Windows.h"
 
+#include <prsht.h>
+
 #include <cstring>
 
 namespace {
@@ -44,6 +46,13 @@ void WhenShown(std::function<HWND()> find, std::function<void(HWND)> then) {
         g_poll = 0;
     }
 }
+
+HWND ShowPage(HWND sheet, int index) {
+    SendMessageA(sheet, PSM_SETCURSEL, index, 0);
+    return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+void Press(HWND sheet, WPARAM button) { SendMessageA(sheet, PSM_PRESSBUTTON, button, 0); }
+void Click(HWND page, int id) { SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0); }
 
 HWND FindOpenMenu() {
     HWND menu = FindWindowA("#32768", nullptr);

@@ -17,6 +17,12 @@ HWND FindOpenMenu();
 // inside whatever modal loop shows the window. A later call replaces it; a null `find` drops it.
 void WhenShown(std::function<HWND()> find, std::function<void(HWND)> then);
 
+// Inside a sheet's loop: shows page `index` and returns it; presses a sheet's button (PSBTN_*) or a
+// page's button by id.
+HWND ShowPage(HWND sheet, int index);
+void Press(HWND sheet, WPARAM button);
+void Click(HWND page, int id);
+
 // The folder of the running test program, with its separator: the build's bin folder.
 std::string ProgramFolder();
 

@@ -8,7 +8,7 @@
 #include <set>
 
 #include "base/Files.h"
-#include "tests/navigator/NavigatorFixture.h"
+#include "tests/support/NavigatorFixture.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/Windows.h"

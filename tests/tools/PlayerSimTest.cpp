@@ -103,14 +103,3 @@ TEST_F(QuillarSim, KeysOpenAlbumsChooseATrackAndDeleteAFile) {
                    {"command 6009 value 0 extra 0", ""}, {"sent 0x3009 6 tokens", ""}});
     EXPECT_TRUE(!Exists("Films\\c.avi") && !Exists("Films\\c.smi") && Exists("Films\\b.mkv"));
 }
-
-TEST_F(QuillarSim, RemoteButtonsAndTheHotKeyReachThePlayer) {
-    ExpectInOrder(Run("setting HotKey 0x30041\nrestart\nwait 300\nhotkey\nwait 200\nstatus\nappcommand 51\nwait 200\n"
-                      "shellhook 13\nwait 100\nstatus\nstreamzap 19\nwait 200\nstatus\nstreamzap 8\nstatus\n"
-                      "streamzap 8\nquit\n"),
-                  // Stop hides the Navigator; of two 8s, the first hides it, the second goes to the player.
-                  {{"script hotkey", ""}, {"request 21 -> 0", ""}, {"status", "status visible=1"},
-                   {"script appcommand 51", ""}, {"command 5206 value 1 extra 3", ""}, {"script shellhook 13", ""},
-                   {"status", "status visible=0"}, {"script streamzap 19", ""}, {"status", "status visible=1"},
-                   {"status", "status visible=0"}, {"command 5102 value 0 extra 0", ""}});
-}

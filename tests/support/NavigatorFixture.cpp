@@ -1,4 +1,4 @@
-#include "tests/navigator/NavigatorFixture.h"
+#include "tests/support/NavigatorFixture.h"
 
 #include <cstdio>
 
