@@ -82,7 +82,9 @@ TEST_F(Options, TheWindowPage) {
         EXPECT_EQ(5, SendDlgItemMessageA(page, IDC_TEXT_SIZE, CB_GETCOUNT, 0, 0));
         for (int i = 0; i < 5; ++i) EXPECT_EQ(sizes[i], Item(GetDlgItem(page, IDC_TEXT_SIZE), i));
         EXPECT_EQ(MAKELONG(10, 1), SendDlgItemMessageA(page, IDC_COLUMNS_SPIN, UDM_GETRANGE, 0, 0)) << "1 to 10";
-        SetDlgItemTextA(page, IDC_COLUMNS, "");  // refused, but the boxes still rule
+        SetDlgItemTextA(page, IDC_COLUMNS, "");
+        SendDlgItemMessageA(page, IDC_COLUMNS, WM_CHAR, 'x', 0);
+        EXPECT_EQ("", Text(GetDlgItem(page, IDC_COLUMNS))) << "digits only";  // refused, but the boxes still rule
         // After each click: whether large thumbnails and tags, and the columns are enabled (large goes off while
         // greyed, then on).
         const struct { int click; bool thumbnails, grid; } steps[] = {{0, true, true}, {IDC_THUMBNAILS, false, false},
