@@ -105,7 +105,9 @@ Container SniffContainer(const char* path, uint64_t* riffSize, uint64_t* fileSiz
     *riffSize = 0;
     *fileSize = 0;
     FileHandle file;
-    if (!file.Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL))
+    // Shared for deletion too, so that the Navigator's delete of this file succeeds while it is read.
+    if (!file.Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
+                   FILE_ATTRIBUTE_NORMAL))
         return Container::Unknown;
     *fileSize = static_cast<uint64_t>(file.GetSize64());
     unsigned char head[kSniffBytes];

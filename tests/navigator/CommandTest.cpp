@@ -251,6 +251,8 @@ TEST_F(Deleting, TheBoxAndItsSecondPressByEachRoad) {
         SCOPED_TRACE(r.road);
         for (const char* name : {"a.avi", "a.smi", "a.smil"}) folder.Write(name, "a");
         SendCopyData(Window(), kCopyTrackList, Tokens({b, "b", "q", a, "a", "q"}));  // the box goes with the list
+        // A file the worker still reads goes only when the worker lets go of it.
+        ASSERT_TRUE(PumpUntil([&] { return nav.Thumbnails().Awaited() == 0; }, 5000));
         nav.SelectNumber(2);
         player.Clear();
         DWORD first = GetTickCount();
