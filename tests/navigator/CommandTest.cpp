@@ -31,11 +31,17 @@ struct Dispatch {
 };
 
 // A command the hidden window consumes, staying hidden.
-Dispatch Hidden(int command, Messages sent, int at = kHidden, LRESULT query = 0) {
-    return {command, at, 1, sent, 0, false, query};
-}
+Dispatch Hidden(int command, Messages sent, int at = kHidden) { return {command, at, 1, sent, 0, false, 0}; }
+// CMD_HOST_5104_IF on the hidden window, the player answering request 1 with `query`.
+Dispatch HiddenQueried(LRESULT query, Messages sent) { return {CMD_HOST_5104_IF, kHidden, 1, sent, 0, false, query}; }
 // A command the shown window consumes, staying shown.
 Dispatch Shown(int command, int at = 0, Messages sent = {}) { return {command, at | kShown, 1, sent, 0, true, 0}; }
+// A command that hides the shown window.
+Dispatch Hides(int command) { return {command, kShown, 1, {}, 0, false, 0}; }
+// A command that asks for `list` (21 tracks, 18 albums), the window staying as it was.
+Dispatch AsksFor(int command, int at, UINT list, Messages sent = {}) {
+    return {command, at, 1, sent, list, (at & kShown) != 0, 0};
+}
 // A command not consumed: nothing happens.
 Dispatch Refused(int command, int at) { return {command, at, 0, {}, 0, at == kShown, 0}; }
 
@@ -52,26 +58,24 @@ TEST_F(Commands, DispatcherTable) {
         Shown(CMD_REFRESH, kDisc), Shown(CMD_DELETE, kDisc), Shown(CMD_SORT, kAlbums), Shown(CMD_REFRESH, kAlbums),
         Shown(CMD_DELETE, kAlbums),
         // The Navigator and album buttons.
-        {CMD_NAVIGATOR, kHidden, 1, {}, 21, false, 0}, {CMD_NAVIGATOR, kShown, 1, {}, 0, false, 0},
-        {CMD_ALBUMS, kHidden, 1, {}, 18, false, 0}, {CMD_ALBUMS, kShown, 1, {}, 18, true, 0},
+        AsksFor(CMD_NAVIGATOR, kHidden, 21), Hides(CMD_NAVIGATOR), AsksFor(CMD_ALBUMS, kHidden, 18),
+        AsksFor(CMD_ALBUMS, kShown, 18),
         // Next and previous list: not in disc mode; the shown window asks for the new list.
         Hidden(CMD_NEXT_LIST, {C(5206, 1, 3)}), Hidden(CMD_NEXT_LIST, {}, kDisc),
-        {CMD_PREV_LIST, kShown, 1, {C(5206, -1, 3)}, 21, true, 0}, Shown(CMD_PREV_LIST, kDisc),
+        AsksFor(CMD_PREV_LIST, kShown, 21, {C(5206, -1, 3)}), Shown(CMD_PREV_LIST, kDisc),
         // Arrows and OK of the hidden window: keys for a player in state 2, else its own commands.
         Hidden(CMD_UP, {C(7052, 38)}, kKeys), Hidden(CMD_UP, {}), Hidden(CMD_DOWN, {C(7052, 40)}, kKeys),
         Hidden(CMD_DOWN, {}), Hidden(CMD_LEFT, {C(7052, 37)}, kKeys), Hidden(CMD_LEFT, {C(5115)}),
         Hidden(CMD_RIGHT, {C(7052, 39)}, kKeys), Hidden(CMD_RIGHT, {C(5116)}), Hidden(CMD_OK, {C(7052, 13)}, kKeys),
-        Hidden(CMD_OK, {C(5104)}), Hidden(CMD_SELECT, {C(5104)}), Hidden(CMD_ESCAPE, {C(5202)}),
-        {CMD_ESCAPE, kShown, 1, {}, 0, false, 0},
+        Hidden(CMD_OK, {C(5104)}), Hidden(CMD_SELECT, {C(5104)}), Hidden(CMD_ESCAPE, {C(5202)}), Hides(CMD_ESCAPE),
         // Player commands of the hidden window; the shown one does nothing with them.
         Hidden(CMD_HOST_7032, {C(7032)}), Shown(CMD_HOST_7032), Hidden(CMD_AUDIO, {C(7030)}),
         Hidden(CMD_SUBTITLE, {C(7031)}), Hidden(CMD_DISC_MODE, {C(7050)}, kDisc), Shown(CMD_DISC_MODE),
         Hidden(CMD_DISC_MODE, {ModeSwitch(2), C(5104)}), Hidden(CMD_FILE_MODE, {ModeSwitch(3)}, kDisc),
-        Hidden(CMD_FILE_MODE, {}), {CMD_FILE_MODE, kShown | kDisc, 1, {ModeSwitch(3)}, 21, true, 0},
+        Hidden(CMD_FILE_MODE, {}), AsksFor(CMD_FILE_MODE, kShown | kDisc, 21, {ModeSwitch(3)}),
         Shown(CMD_FILE_MODE), Shown(CMD_HOST_5171, 0, {C(5171)}), Hidden(CMD_HOST_5171, {C(5171)}),
-        Hidden(CMD_HOST_5104_IF, {C(5104)}, kHidden, 526), Hidden(CMD_HOST_5104_IF, {C(5104)}, kHidden, 529),
-        Hidden(CMD_HOST_5104_IF, {}, kHidden, 527), Shown(CMD_HOST_5104_IF), Hidden(CMD_HOST_5102, {C(5102)}),
-        Hidden(CMD_HOST_5102, {C(5102), ModeSwitch(3)}, kDisc), Shown(CMD_HOST_5102),
+        HiddenQueried(526, {C(5104)}), HiddenQueried(529, {C(5104)}), HiddenQueried(527, {}), Shown(CMD_HOST_5104_IF),
+        Hidden(CMD_HOST_5102, {C(5102)}), Hidden(CMD_HOST_5102, {C(5102), ModeSwitch(3)}, kDisc), Shown(CMD_HOST_5102),
         Hidden(CMD_HOST_5107, {C(5107)}), Hidden(CMD_HOST_5108, {C(5108)}), Hidden(CMD_HOST_5115, {C(5115)}),
         Hidden(CMD_HOST_5116, {C(5116)}), Hidden(CMD_HOST_5135, {C(5135)}), Hidden(CMD_HOST_5134, {C(5134)}),
         Hidden(CMD_HOST_5172, {C(5172)}), Hidden(CMD_HOST_5205, {C(5205)}), Shown(CMD_HOST_5205),
@@ -108,12 +112,53 @@ TEST_F(Commands, DispatcherTable) {
     }
 }
 
-// The pointer, the wheel, the buttons and the close button on one column; a digit 0 is no entry,
-// and hidden, a digit names the track to play.
-TEST_F(Commands, TheMouseAndDigits) {
+// Keys, the pointer, the wheel, the buttons and the close button on one column of 18 entries to a
+// page; a digit 0 is no entry, and hidden, a digit names the track to play.
+TEST_F(Commands, KeysTheMouseAndDigits) {
     registry.SetDword(HKEY_CURRENT_USER, "TextSize", 3);
     registry.SetDword(HKEY_CURRENT_USER, "ShowThumbnail", 0);
     Start();
+    // Control held turns Page Up and Page Down into the lists (the list empties till the new one
+    // comes), and changes no other key; Shift and Alt held change nothing, and a key that comes as a
+    // system key (as Alt makes it) does nothing.
+    enum Held { kNothing = 0, kShift = 1, kCtrl = 2, kAlt = 4 };
+    struct Key { const char* what; int held; UINT message, key; int selected; Messages sent; };
+    const Key keys[] = {
+        {"Page Down", kNothing, WM_KEYDOWN, VK_NEXT, 37, {}},
+        {"Page Down, Alt held", kAlt, WM_KEYDOWN, VK_NEXT, 37, {}},
+        {"Page Down with Alt: a system key", kAlt, WM_SYSKEYDOWN, VK_NEXT, 19, {}},
+        {"Page Up, Shift held", kShift, WM_KEYDOWN, VK_PRIOR, 1, {}},
+        {"Page Down with Control and Shift: the next list", kCtrl | kShift, WM_KEYDOWN, VK_NEXT, 0, {C(5206, 1, 3)}},
+        {"Page Up with Control and Alt: the previous list", kCtrl | kAlt, WM_KEYDOWN, VK_PRIOR, 0, {C(5206, -1, 3)}},
+        {"Up with Control", kCtrl, WM_KEYDOWN, VK_UP, 18, {}},
+        {"Left with Control: one column", kCtrl, WM_KEYDOWN, VK_LEFT, 19, {}},
+        {"Down with Alt: a system key", kAlt, WM_SYSKEYDOWN, VK_DOWN, 19, {}},
+        {"Down, Shift held", kShift, WM_KEYDOWN, VK_DOWN, 20, {}},
+        {"A with Control", kCtrl, WM_KEYDOWN, 'A', 19, {}},
+        {"F4 with Control: sort", kCtrl, WM_KEYDOWN, VK_F4, 19, {C(6010, 0, 3)}},
+        {"F5 with Shift: refresh", kShift, WM_KEYDOWN, VK_F5, 19, {C(6009, 0, 3)}},
+    };
+    player.Answer(kRequestCurrentTrack, 20);
+    for (const Key& k : keys) {
+        SCOPED_TRACE(k.what);
+        SendTracks(40);
+        player.Clear();
+        BYTE state[256] = {};
+        state[VK_SHIFT] = k.held & kShift ? 0x80 : 0;
+        state[VK_CONTROL] = k.held & kCtrl ? 0x80 : 0;
+        state[VK_MENU] = k.held & kAlt ? 0x80 : 0;
+        SetKeyboardState(state);
+        SendMessageA(Window(), k.message, k.key, k.message == WM_SYSKEYDOWN ? (KF_ALTDOWN << 16) | 1 : 1);
+        EXPECT_EQ(k.selected, nav.List().Selected());
+        EXPECT_EQ(k.sent, player.Commands());
+    }
+    BYTE none[256] = {};
+    SetKeyboardState(none);
+    // The list the player sends back after the refresh selects the same file, wherever it is now.
+    SendCopyData(Window(), kCopyTrackList, Tokens({"d:\\video\\CLIP020.AVI", "a", "q", "x.avi", "b", "q"}));
+    EXPECT_EQ(0, nav.List().Selected());
+    player.Answer(kRequestCurrentTrack, 0);
+    player.Clear();
     // The pointer makes an entry hot; the wheel moves one row; a press selects and chooses the entry,
     // which shows pressed for half a second before the window hides and the track plays.
     SendTracks(10);
@@ -149,21 +194,6 @@ TEST_F(Commands, TheMouseAndDigits) {
     player.Clear();
     EXPECT_EQ(1, nav.SelectNumber(4));
     EXPECT_EQ((Messages{C(5105, 4)}), player.Commands());
-}
-
-// The list the player sends back after Sort or Refresh selects the same file, wherever it is now,
-// in any case.
-TEST_F(Commands, SortAndRefreshSelectTheSameFileAgain) {
-    Start();
-    player.Answer(kRequestCurrentTrack, 1);
-    for (int command : {CMD_SORT, CMD_REFRESH}) {
-        SendTracks(5);
-        nav.SelectNumber(4);
-        nav.HandleCommand(command);
-        SendCopyData(Window(), kCopyTrackList,
-                     Tokens({"D:\\Video\\clip005.avi", "e", "q", "d:\\video\\CLIP004.AVI", "d", "q"}));
-        EXPECT_EQ(1, nav.List().Selected()) << command;
-    }
 }
 
 // Choosing an album opens it by its 0-based index and asks for its tracks, the window staying up;
@@ -241,7 +271,8 @@ TEST_F(Deleting, TheBoxAndItsSecondPressByEachRoad) {
     EXPECT_TRUE(BoxShows());
 
     struct Press { DWORD after; LPARAM repeat; };  // milliseconds after the first press; the key's bit 30
-    const struct { const char* road; UINT message; WPARAM wParam; LPARAM lParam; std::vector<Press> presses; } roads[] = {
+    struct Road { const char* road; UINT message; WPARAM wParam; LPARAM lParam; std::vector<Press> presses; };
+    const Road roads[] = {
         {"the Delete key", WM_KEYDOWN, VK_DELETE, 1, {{100, 0}, {600, 1 << 30}, {700, 0}}},
         {"MUTE, sent", WM_APPCOMMAND, 0, MAKELPARAM(0, 8), {{900, 0}, {1950, 0}, {3100, 0}}},
         {"MUTE, through the shell hook", RegisterWindowMessageA("ShellHook"), 12, MAKELPARAM(0, 8),

@@ -5,49 +5,6 @@
 
 using EntryList = NavigatorFixture;
 
-TEST(ClassifyPath, WholeExtensionsOfTheFileNameOnly) {
-    const std::pair<const char*, EntryKind> cases[] = {
-        {"D:\\v\\movie.rm", KindVideo}, {"D:\\v\\song.rmi", KindAudio}, {"D:\\v\\odd.mp", KindOther},
-        {"D:\\v\\odd.m1", KindOther}, {"D:\\v\\CLIP.M4V", KindVideo}, {"D:\\my.avi\\file", KindOther},
-        {"D:\\v\\noextension", KindOther}, {"http://radio/stream.mp3", KindAudio}, {"clip.avi", KindVideo},
-        {"http://radio.mp3", KindOther},  // the host is no file name
-    };
-    for (const auto& c : cases) EXPECT_EQ(c.second, ClassifyPath(c.first)) << c.first;
-}
-
-TEST(LayoutNumbers, FromModeTextSizeAndThumbnails) {
-    auto numbers = [](ListMode mode, int column, int textSize, bool thumbnails, bool iconView) {
-        LayoutNumbers n = ComputeLayoutNumbers(mode, column, textSize, thumbnails, iconView);
-        return std::vector<int>{n.columns, n.rows, n.perPage};
-    };
-    EXPECT_EQ((std::vector<int>{4, 6, 24}), numbers(Tracks, 4, 2, true, true));
-    EXPECT_EQ((std::vector<int>{1, 6, 6}), numbers(Tracks, 4, 4, true, false));
-    EXPECT_EQ((std::vector<int>{1, 36, 36}), numbers(Albums, 4, 0, true, true));
-    EXPECT_EQ((std::vector<int>{1, 24, 24}), numbers(Tracks, 0, 7, false, true));  // text size 7: normal
-    EXPECT_EQ((std::vector<int>{1, 6, 6}), numbers(Tracks, -3, 2, true, true));
-    // A typed count of hundreds of millions: a page the arithmetic can hold, one row of cells.
-    auto huge = ComputeLayoutNumbers(Tracks, 500000000, 0, true, true);
-    EXPECT_GT(huge.perPage, 0);
-    EXPECT_EQ(huge.rows * huge.columns, huge.perPage);
-    EXPECT_LE(huge.columns, 4096);
-}
-
-// A track list selects the player's current track, on screen in the grid of 3 columns and 6 rows;
-// the window comes up when the player answers 0.
-TEST_F(EntryList, TrackListSelectsThePlayersTrack) {
-    Start();
-    player.Answer(kRequestCurrentTrack, 22);
-    SendTracks(40);
-    EXPECT_EQ(21, nav.List().Selected());
-    EXPECT_EQ(12, nav.List().Top());
-    EXPECT_EQ(Asks({8, 19}), player.Requests());
-    EXPECT_TRUE(IsWindowVisible(Window()));
-    player.Answer(kRequestDiscMode, 1);  // in disc mode every track is audio
-    nav.ShowList(Tracks);
-    SendTracks(3);
-    for (const NavigatorEntry& entry : nav.List().Entries()) EXPECT_EQ(KindAudio, entry.kind);
-}
-
 // An album list needs whole triples, asks request 15 and waits, hidden, for the player to select an
 // album by its key; a header, by message or by the operation itself, does nothing there.
 TEST_F(EntryList, AlbumListNeedsWholeTriplesAndASelection) {
@@ -72,16 +29,26 @@ TEST_F(EntryList, AlbumListNeedsWholeTriplesAndASelection) {
     EXPECT_TRUE(IsWindowVisible(Window()));
 }
 
-// In the track list an album selection and unknown codes do nothing. A player that answers request 19 with non-zero keeps the window down; a header brings
-// it up in any case, but only one of three tokens sets title and key, until the next list.
+// A track list selects the player's current track and comes up when the player answers request 19
+// with 0 (every track audio in disc mode). Otherwise a header brings it up, but only one of three
+// tokens sets title and key, until the next list; an album selection and unknown codes do nothing.
 TEST_F(EntryList, TrackListHeaderAndMessagesOfOtherLists) {
     Start();
+    player.Answer(kRequestCurrentTrack, 3);
+    player.Answer(kRequestDiscMode, 1);
+    nav.ShowList(Tracks);
+    player.Clear();
+    SendTracks(4);
+    EXPECT_EQ(Asks({8, 19}), player.Requests());
+    EXPECT_TRUE(IsWindowVisible(Window()));
+    for (const NavigatorEntry& entry : nav.List().Entries()) EXPECT_EQ(KindAudio, entry.kind);
+    nav.HideNavigator();
     player.Answer(kRequestBringUp, 1);
     SendTracks(4);
-    SendCopyData(Window(), kCopySelectAlbum, std::string("D:\\Video\\clip003.avi\0", 21));
+    SendCopyData(Window(), kCopySelectAlbum, std::string("D:\\Video\\clip001.avi\0", 21));
     SendCopyData(Window(), 0x3005, Tokens({"x", "y", "z"}));
     EXPECT_EQ(4u, nav.List().Entries().size());
-    EXPECT_EQ(0, nav.List().Selected());
+    EXPECT_EQ(2, nav.List().Selected());
     EXPECT_EQ(Tracks, nav.List().Mode());
     EXPECT_FALSE(IsWindowVisible(Window()));
 

@@ -19,13 +19,20 @@ bool SameAsciiText(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
+// The player's block of `tokens`, each ended by a zero, with a zero after the last.
+std::string Block(const std::vector<std::string>& tokens) {
+    std::string block;
+    for (const std::string& token : tokens) block += token + '\0';
+    return block + '\0';
+}
+
 // Loads `count` tracks D:\v\clip001.avi, clip002.avi, ... in `columns` columns of `rows` rows,
 // with the player's current track `current`.
 void LoadTracks(ListState& list, int count, int columns, int rows, int64_t current, const char* folder = "D:\\v\\") {
-    std::string block;
+    std::vector<std::string> tokens;
     for (int i = 1; i <= count; ++i)
-        block += folder + ("clip" + std::to_string(1000 + i).substr(1)) + ".avi" + '\0' + "n" + '\0' + "q" + '\0';
-    block += '\0';
+        tokens.insert(tokens.end(), {folder + ("clip" + std::to_string(1000 + i).substr(1)) + ".avi", "n", "q"});
+    std::string block = Block(tokens);
     list.SetMode(Tracks);
     list.Reset({columns, rows, columns * rows});
     list.LoadTracks(TokenList(block.data(), block.size()));
@@ -35,43 +42,85 @@ void LoadTracks(ListState& list, int count, int columns, int rows, int64_t curre
 // Top and selection.
 std::pair<int, int> At(const ListState& list) { return {list.Top(), list.Selected()}; }
 
+enum Input { Up, Down, PageUp, PageDown, Left, Right, kDigit };
+// The digit button `n`.
+constexpr int Digit(int n) { return kDigit + n; }
+
 }  // namespace
 
 // Rows and pages move the selection; within the page nothing else changes, leaving it the page
-// turns by the move. Left and right stay in the row. A digit selects its entry on the page,
-// centres it off the page, and means the last entry past the end. Each move names what to repaint.
+// turns by the move, in whole rows. Left and right stay in the row. A digit selects its entry on
+// the page, centres it off the page, and means the last entry past the end. Each move names what
+// to repaint.
 TEST(ListState, MovementPagingAndDigits) {
-    enum Input { Up, Down, PageUp, PageDown, Left, Right, Digit };
-    const char kRepaint[] = "-on";  // Moved::None, OnPage, NewPage
-    // One column of 18 to a page; a grid of 4 columns and 3 rows with rows 0-3, 4-7, 8-9.
-    // columns, count, top, selected, input (Digit + n: digit n) -> top, selected, repaint
-    const struct { int columns, count, top, selected, input, newTop, newSelected; char repaint; } cases[] = {
-        {1, 100, 0, 0, PageUp, 0, 0, '-'},      {1, 100, 0, 3, Right, 0, 3, '-'},
-        {1, 100, 0, 17, Down, 1, 18, 'n'},      {1, 100, 18, 18, Up, 17, 17, 'n'},
-        {1, 100, 0, 5, Down, 0, 6, 'o'},        {1, 100, 0, 0, PageDown, 18, 18, 'n'},
-        {1, 100, 17, 17, PageUp, 0, 0, 'n'},    {1, 100, 90, 95, PageDown, 90, 99, 'o'},
-        {1, 100, 81, 98, PageDown, 99, 99, 'n'}, {1, 0, 0, 0, Down, 0, 0, '-'},
-        {4, 10, 0, 9, Right, 0, 9, '-'},        {4, 10, 0, 9, Left, 0, 8, 'o'},
-        {4, 10, 0, 8, Left, 0, 8, '-'},         {4, 10, 0, 7, Right, 0, 7, '-'},
-        {4, 10, 0, 9, Up, 0, 5, 'o'},           {4, 10, 0, 6, Down, 0, 9, 'o'},
-        {1, 100, 0, 0, Digit + 4, 0, 3, 'o'},   {1, 100, 0, 3, Digit + 4, 0, 3, '-'},
-        {1, 100, 50, 55, Digit + 3, 0, 2, 'n'}, {1, 100, 0, 0, Digit + 60, 50, 59, 'n'},
-        {1, 3, 0, 0, Digit + 5, 0, 2, 'o'},     {1, 100, 0, 3, Digit + 0, 0, 3, '-'},
+    // One column holds 18 to a page; four columns 3 rows (10 entries: rows 0-3, 4-7, 8-9).
+    struct Row { const char* what; int columns, count, top, selected, input, newTop, newSelected; Moved moved; };
+    const Row rows[] = {
+        {"Page Up on the first entry", 1, 100, 0, 0, PageUp, 0, 0, Moved::None},
+        {"Right in one column", 1, 100, 0, 3, Right, 0, 3, Moved::None},
+        {"Down within the page", 1, 100, 0, 5, Down, 0, 6, Moved::OnPage},
+        {"Down off the page: one row on", 1, 100, 0, 17, Down, 1, 18, Moved::NewPage},
+        {"Up off the page: one row back", 1, 100, 18, 18, Up, 17, 17, Moved::NewPage},
+        {"Page Down", 1, 100, 0, 0, PageDown, 18, 18, Moved::NewPage},
+        {"Page Up to the start", 1, 100, 17, 17, PageUp, 0, 0, Moved::NewPage},
+        {"Page Down onto the last entry, on the page", 1, 100, 90, 95, PageDown, 90, 99, Moved::OnPage},
+        {"Page Down to a page of the last entry alone", 1, 100, 81, 98, PageDown, 99, 99, Moved::NewPage},
+        {"Down in an empty list", 1, 0, 0, 0, Down, 0, 0, Moved::None},
+        {"grid: Right with no entry after", 4, 10, 0, 9, Right, 0, 9, Moved::None},
+        {"grid: Left", 4, 10, 0, 9, Left, 0, 8, Moved::OnPage},
+        {"grid: Left in the first column", 4, 10, 0, 8, Left, 0, 8, Moved::None},
+        {"grid: Right in the last column", 4, 10, 0, 7, Right, 0, 7, Moved::None},
+        {"grid: Up a row", 4, 10, 0, 9, Up, 0, 5, Moved::OnPage},
+        {"grid: Down onto the short last row", 4, 10, 0, 6, Down, 0, 9, Moved::OnPage},
+        {"grid: Page Up to the first entry", 4, 10, 0, 9, PageUp, 0, 0, Moved::OnPage},
+        {"grid: Down off the page: one row on", 4, 30, 0, 9, Down, 4, 13, Moved::NewPage},
+        {"grid: Page Down", 4, 30, 0, 5, PageDown, 12, 17, Moved::NewPage},
+        {"digit 4 on the page", 1, 100, 0, 0, Digit(4), 0, 3, Moved::OnPage},
+        {"digit 4 already selected", 1, 100, 0, 3, Digit(4), 0, 3, Moved::None},
+        {"digit 3 above the page: centred", 1, 100, 50, 55, Digit(3), 0, 2, Moved::NewPage},
+        {"number 60 below the page: centred", 1, 100, 0, 0, Digit(60), 50, 59, Moved::NewPage},
+        {"digit 5 of 3 entries: the last", 1, 3, 0, 0, Digit(5), 0, 2, Moved::OnPage},
+        {"digit 0: no entry", 1, 100, 0, 3, Digit(0), 0, 3, Moved::None},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.columns << " columns of " << c.count << " at " << c.top << "/"
-                                          << c.selected << ", input " << c.input);
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
         ListState list(SameAsciiText);
-        int rows = c.columns == 1 ? 18 : 3, step = c.input == Up || c.input == Down ? c.columns : rows * c.columns;
-        LoadTracks(list, c.count, c.columns, rows, 1);
-        list.Restore(c.selected, c.top);
-        ASSERT_EQ(std::make_pair(c.top, c.selected), At(list));
-        Moved moved = c.input >= Digit                          ? list.SelectNumber(c.input - Digit)
-                      : c.input == Left || c.input == Right     ? list.MoveHorizontal(c.input == Left ? -1 : 1)
-                      : c.input == Up || c.input == PageUp      ? list.MoveBy(-step)
+        int perRow = r.columns == 1 ? 18 : 3, step = r.input == Up || r.input == Down ? r.columns : perRow * r.columns;
+        LoadTracks(list, r.count, r.columns, perRow, 1);
+        list.Restore(r.selected, r.top);
+        ASSERT_EQ(std::make_pair(r.top, r.selected), At(list));
+        Moved moved = r.input >= kDigit                         ? list.SelectNumber(r.input - kDigit)
+                      : r.input == Left || r.input == Right     ? list.MoveHorizontal(r.input == Left ? -1 : 1)
+                      : r.input == Up || r.input == PageUp      ? list.MoveBy(-step)
                                                                 : list.MoveBy(step);
-        EXPECT_EQ(std::make_pair(c.newTop, c.newSelected), At(list));
-        EXPECT_EQ(c.repaint, kRepaint[static_cast<int>(moved)]);
+        EXPECT_EQ(std::make_pair(r.newTop, r.newSelected), At(list));
+        EXPECT_EQ(r.moved, moved);
+    }
+}
+
+// A track's kind comes from the whole extension of its file name, not of a folder or a host; in
+// disc mode every track is audio.
+TEST(ListState, TracksTakeTheirKindFromTheirFileName) {
+    const std::pair<const char*, EntryKind> cases[] = {
+        {"D:\\v\\movie.rm", KindVideo},
+        {"D:\\v\\song.rmi", KindAudio},
+        {"D:\\v\\odd.mp", KindOther},
+        {"D:\\v\\odd.m1", KindOther},
+        {"D:\\v\\CLIP.M4V", KindVideo},
+        {"D:\\my.avi\\file", KindOther},
+        {"D:\\v\\noextension", KindOther},
+        {"http://radio/stream.mp3", KindAudio},
+        {"http://radio.mp3", KindOther},
+        {"clip.avi", KindVideo},
+    };
+    for (bool disc : {false, true}) {
+        ListState list(SameAsciiText);
+        list.SetDisc(disc);
+        for (const auto& [path, kind] : cases) {
+            std::string block = Block({path, "n", "q"});
+            list.LoadTracks(TokenList(block.data(), block.size()));
+            EXPECT_EQ(disc ? KindAudio : kind, list.Entries()[0].kind) << path << (disc ? ", disc" : "");
+        }
     }
 }
 
@@ -82,7 +131,8 @@ TEST(ListState, MovementPagingAndDigits) {
 // is used once.
 TEST(ListState, LoadedTracksSelectTheCurrentTrackOrWhatWasKept) {
     enum Kept { Nothing, Position, File };  // what the list before kept
-    const struct { const char* what; int current; Kept kept; int keptSelected, keptTop, count, top, selected; } rows[] = {
+    struct Row { const char* what; int current; Kept kept; int keptSelected, keptTop, count, top, selected; };
+    const Row rows[] = {
         {"the current track, centred", 22, Nothing, 0, 0, 40, 12, 21},
         {"the current track on the last page", 30, Nothing, 0, 0, 40, 24, 29},
         {"current 0: the first", 0, Nothing, 0, 0, 40, 0, 0},
@@ -116,18 +166,13 @@ TEST(ListState, LoadedTracksSelectTheCurrentTrackOrWhatWasKept) {
     EXPECT_EQ(9, list.Selected());
 }
 
-// The first press needs a selected track; the box names the file and its number. Only a second
+// The box of the first press names the file and its number. Only a second
 // press answers it: a key-down that is no auto-repeat, or by any other road one 1,100 ms after the
 // delete press before it (refused ones too), either 400 ms after the box was drawn; it deletes when
 // the selection still shows the file. Another command cancels; a new list takes the box away. Each
 // case runs with the tick count far from its wrap and across it.
 TEST(ListState, TheTwoPressDelete) {
     ListState list(SameAsciiText);
-    LoadTracks(list, 0, 1, 18, 1);
-    EXPECT_FALSE(list.BeginDelete(0, 0));  // nothing to delete
-    LoadTracks(list, 5, 1, 18, 1);
-    list.SetMode(Albums);
-    EXPECT_FALSE(list.BeginDelete(0, 0));  // an album
     enum Kind { Key, KeyRepeat, Button, Other, SelectOther, SelectBack, NewList };
     struct Step { Kind kind; uint32_t after; };  // presses: milliseconds after the first
     const struct { const char* what; uint32_t drawn; std::vector<Step> steps; bool deletes; } cases[] = {

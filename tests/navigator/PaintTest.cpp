@@ -1,4 +1,4 @@
-// The Navigator as painted, read back pixel by pixel at two screen sizes.
+// The Navigator as painted on the whole test display, read back pixel by pixel.
 #include "tests/support/NavigatorFixture.h"
 
 #include <algorithm>
@@ -6,37 +6,19 @@
 #include "base/ModuleState.h"
 #include "navigator/ItemState.h"
 
-namespace {
-
-struct ScreenSize {
-    int width, height;
-    int placeholder;  // the side of the placeholder pictures for the grid's thumbnails there
-};
-
-class Painting : public NavigatorFixture, public ::testing::WithParamInterface<ScreenSize> {
-protected:
-    // The window at the asked size, by margins on the 1920 x 1080 test display.
-    void StartAt(const ScreenSize& size) {
-        registry.SetDword(HKEY_CURRENT_USER, "MarginX", (1920 - size.width) / 2);
-        registry.SetDword(HKEY_CURRENT_USER, "MarginY", (1080 - size.height) / 2);
-        Start();
-    }
-    Geometry Layout() const { return nav.Layout(); }
-};
-
-}  // namespace
+using Painting = NavigatorFixture;
 
 // Texts in the colours of their roles: entries normal, selected and hot, their tag lines, and the
 // header; longer texts (a header title, an album's qualifier) paint wider.
-TEST_P(Painting, TextsInTheColoursOfTheirRoles) {
+TEST_F(Painting, TextsInTheColoursOfTheirRoles) {
     // Colours no skin picture holds: 2 entry, 4 selected, 7 hot, 8 tag, 9 selected tag, 11 hot tag,
     // 13 header.
     for (int role : {2, 4, 7, 8, 9, 11, 13})
         registry.SetDword(HKEY_CURRENT_USER, "Color_" + std::to_string(role), RGB(3 + role, 250 - role, 7));
     registry.SetDword(HKEY_CURRENT_USER, "ShowDetailInfo", 1);
-    StartAt(GetParam());
+    Start();
     SendTracks(8);
-    Geometry layout = Layout();
+    Geometry layout = nav.Layout();
     Rect hot = layout.ItemRect(2);
     SendMessageA(Window(), WM_MOUSEMOVE, 0, MAKELPARAM((hot.left + hot.right) / 2, (hot.top + hot.bottom) / 2));
     WindowCapture tracks(Window());
@@ -66,7 +48,7 @@ TEST_P(Painting, TextsInTheColoursOfTheirRoles) {
     // Albums: "[001] qualifier / name", or the name alone.
     ShowAlbums({"k1", "Blue", "Miles Davis Quintet", "k2", "Blue", " "}, "k2");
     SendMessageA(Window(), WM_MOUSELEAVE, 0, 0);
-    layout = Layout();
+    layout = nav.Layout();
     WindowCapture albums(Window());
     EXPECT_GT(spread(albums, layout.ItemRect(0), 2), spread(albums, layout.ItemRect(1), 4) + 100);
 }
@@ -75,23 +57,23 @@ TEST_P(Painting, TextsInTheColoursOfTheirRoles) {
 // their places. Without them every element falls back to colours: the background to 0, the current
 // cell to 3, the pressed one to 5, the thumbnail frames to lines of 18, the close button to rings
 // of 23 and 25 (24 under the mouse).
-TEST_P(Painting, FramesSkinAndTheColoursWithoutIt) {
+TEST_F(Painting, FramesSkinAndTheColoursWithoutIt) {
     registry.SetDword(HKEY_CURRENT_USER, "Color_5", 0x000000FF);
     // The skin comes from the module itself, whatever module (a language pack) the texts come from.
     ThisModuleState().resources = LoadLibraryExA("long_strings.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    StartAt(GetParam());
+    Start();
     SendTracks(5);
     FreeLibrary(std::exchange(ThisModuleState().resources, ThisModuleState().instance));
-    Geometry layout = Layout();
+    Geometry layout = nav.Layout();
     WindowCapture skinned(Window());
-    ASSERT_EQ(GetParam().width, skinned.Width());
-    ASSERT_EQ(GetParam().height, skinned.Height());
+    ASSERT_EQ(1920, skinned.Width());
+    ASSERT_EQ(1080, skinned.Height());
     int hh = layout.HeaderHeight();
     for (int y : {0, 1, hh - 2, hh - 1}) EXPECT_EQ(settings.colours[17], skinned.At(skinned.Width() / 3, y)) << y;
     EXPECT_EQ(settings.colours[12], skinned.At(4, hh / 2));
     EXPECT_EQ(settings.colours[17], skinned.At(0, skinned.Height() - 1));
     EXPECT_EQ(settings.colours[17], skinned.At(skinned.Width() - 2, skinned.Height() / 2));
-    EXPECT_EQ(GetParam().placeholder, static_cast<int>(nav.Painter().Skin(kSkinPlaceholderVideo).GetWidth()));
+    EXPECT_EQ(64, static_cast<int>(nav.Painter().Skin(kSkinPlaceholderVideo).GetWidth()));
     EXPECT_EQ(layout.ThumbFrameRect(0).Width(), static_cast<int>(nav.Painter().Skin(kSkinFrame).GetWidth()));
 
     // A painter without skin pictures, on the window's look and a list of its own: entry 1 pressed.
@@ -103,8 +85,8 @@ TEST_P(Painting, FramesSkinAndTheColoursWithoutIt) {
     NavigatorPainter bare(list, nav.Thumbnails());
     bare.FixLook(settings);
     auto paint = [&](HDC dc) { bare.DrawAll({dc, layout, settings.colours}); };
-    WindowCapture capture(GetParam().width, GetParam().height, paint);
-    EXPECT_EQ(settings.colours[0], capture.At(GetParam().width / 2, GetParam().height - 10));  // below the entries
+    WindowCapture capture(1920, 1080, paint);
+    EXPECT_EQ(settings.colours[0], capture.At(1920 / 2, 1080 - 10));  // below the entries
     Rect current = layout.ItemRect(0), chosen = layout.ItemRect(1);
     int y = (current.top + current.bottom) / 2;
     EXPECT_EQ(settings.colours[3], capture.At(current.right - 3, y));
@@ -123,16 +105,16 @@ TEST_P(Painting, FramesSkinAndTheColoursWithoutIt) {
     EXPECT_EQ(settings.colours[25], capture.At(close.left + 2 + inner - 1, middle));
     EXPECT_EQ(settings.colours[23], capture.At(close.left + close.Width() / 2, middle));
     list.SetHot(kHotCloseButton);
-    WindowCapture hot(GetParam().width, GetParam().height, paint);
+    WindowCapture hot(1920, 1080, paint);
     EXPECT_EQ(settings.colours[24], hot.At(close.left, close.top));
     EXPECT_EQ(settings.colours[24], hot.At(close.left + close.Width() / 2, middle));
 }
 
 // Settings changed while a list shows, as OK in the options sheet changes them, paint nothing new
 // until the next list load, and then all of them at once.
-TEST_P(Painting, DisplaySettingsWaitForTheNextList) {
+TEST_F(Painting, DisplaySettingsWaitForTheNextList) {
     registry.SetDword(HKEY_CURRENT_USER, "ShowDetailInfo", 1);
-    StartAt(GetParam());
+    Start();
     SendTracks(8);
     WindowCapture before(Window());
     auto differing = [&](const WindowCapture& after) {
@@ -148,12 +130,6 @@ TEST_P(Painting, DisplaySettingsWaitForTheNextList) {
     nav.ApplySettings();
     EXPECT_EQ(0, differing(WindowCapture(Window())));
     SendTracks(8);
-    EXPECT_GT(differing(WindowCapture(Window())), GetParam().width * GetParam().height / 20);
+    EXPECT_GT(differing(WindowCapture(Window())), 1920 * 1080 / 20);
     EXPECT_FALSE(nav.Layout().Thumbnails());  // the look loaded with the list is the new one
 }
-
-// At 1080 the grid's cells are 172 high and its thumbnails 137 x 120; at 720, 114 and 91 x 79.
-INSTANTIATE_TEST_SUITE_P(Screens, Painting, ::testing::Values(ScreenSize{1920, 1080, 64}, ScreenSize{1280, 720, 48}),
-                         [](const ::testing::TestParamInfo<ScreenSize>& info) {
-                             return std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
-                         });
