@@ -55,16 +55,17 @@ TEST_F(CopyData, BlocksEndAtTheirSizeTheirTerminatorsOrTheMemory) {
     EXPECT_EQ("Qual / Name", nav.List().Title());
     for (bool sized : {true, false}) GuardedBlock(std::string("key", 3)).SendTo(Window(), kCopyListChanged, sized);
 
-    SendTracks(3);
-    SendCopyData(Window(), kCopyTrackList, std::string());
-    EXPECT_TRUE(nav.List().Entries().empty());
-    SendTracks(3);
-    SendCopyData(Window(), kCopyTrackList, std::string("\0D:\\a.avi\0A\0Q\0\0", 15));
-    EXPECT_TRUE(nav.List().Entries().empty());
-    SendTracks(3);
-    COPYDATASTRUCT nothing = {kCopyTrackList, 100, nullptr};  // a size but no data
-    SendMessageA(Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&nothing));
-    EXPECT_TRUE(nav.List().Entries().empty());
+    char leadingZero[] = "\0D:\\a.avi\0A\0Q\0";
+    const COPYDATASTRUCT empties[] = {
+        {kCopyTrackList, 0, nullptr},                        // an empty block
+        {kCopyTrackList, sizeof(leadingZero), leadingZero},  // a block that begins with a zero
+        {kCopyTrackList, 100, nullptr},                      // a size but no data
+    };
+    for (const COPYDATASTRUCT& empty : empties) {
+        SendTracks(3);
+        SendMessageA(Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&empty));
+        EXPECT_TRUE(nav.List().Entries().empty()) << empty.cbData;
+    }
     SendMessageA(Window(), WM_COPYDATA, 0, 0);  // no record at all
     SendCopyData(Window(), kCopyTrackList, std::string("D:\\a.avi\0A\0\0D:\\c.avi\0C\0Q\0\0", 26));
     ASSERT_EQ(1u, nav.List().Entries().size());
