@@ -7,7 +7,7 @@ using EntryList = NavigatorFixture;
 
 // An album list needs whole triples, asks request 15 and waits, hidden, for the player to select an
 // album by its key; a header, by message or by the operation itself, does nothing there.
-TEST_F(EntryList, AlbumListNeedsWholeTriplesAndASelection) {
+TEST_F(EntryList, AlbumListNeedsWholeTriplesASelectionAndAChoice) {
     Start();
     nav.ShowList(Albums);
     player.Clear();
@@ -20,13 +20,24 @@ TEST_F(EntryList, AlbumListNeedsWholeTriplesAndASelection) {
     EXPECT_EQ("Miles", nav.List().Entries()[0].qualifier);
     EXPECT_EQ("", nav.List().Entries()[1].qualifier);
     EXPECT_EQ(Asks({15}), player.Requests());
-    const std::string header = Tokens({"k9", "Title", "Q"});
-    SendCopyData(Window(), kCopyListHeader, header);
+    SendCopyData(Window(), kCopyListHeader, Tokens({"k9", "Title", "Q"}));
     EXPECT_EQ("", nav.List().Title());
     EXPECT_FALSE(IsWindowVisible(Window()));
     SendCopyData(Window(), kCopySelectAlbum, std::string("k2\0", 3));  // any case
     EXPECT_EQ(1, nav.List().Selected());
     EXPECT_TRUE(IsWindowVisible(Window()));
+    // Chosen, it opens by its 0-based index, asking for its tracks with the window up; a list
+    // emptied before the choice fires still switches to the tracks.
+    for (bool emptied : {false, true}) {
+        if (emptied) ShowAlbums({"k1", "Blue", "Miles", "k2", "Kind", "Miles"}, "k2");
+        nav.HandleCommand(CMD_OK);
+        if (emptied) SendCopyData(Window(), kCopyAlbumList, std::string());
+        player.Clear();
+        ASSERT_TRUE(PumpUntil([&] { return nav.List().Mode() == Tracks; }, 2000));
+        EXPECT_EQ((emptied ? Messages() : Messages{Command(6008, 1, 3)}), player.Commands()) << emptied;
+        EXPECT_EQ(Asks({128, 21}), player.Requests());
+        EXPECT_TRUE(IsWindowVisible(Window()));
+    }
 }
 
 // A track list selects the player's current track and comes up when the player answers request 19
