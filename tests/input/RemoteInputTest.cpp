@@ -63,8 +63,8 @@ int CountProcesses(const char* name, bool end = false) {
 
 // Inputs: a key with Ctrl, Shift or Alt held; raw reports of 3 bytes (code in bytes 1 and 2), from a keyboard;
 // application commands; Streamzap codes.
-constexpr unsigned kCtrl = 0x10000, kShift = 0x20000, kAlt = 0x40000, kWide = 0x10000, kKeyboard = 0x20000, kApp = 0x100000,
-                   kZap = 0x200000;
+constexpr unsigned kCtrl = 0x10000, kShift = 0x20000, kAlt = 0x40000, kWide = 0x10000, kKeyboard = 0x20000,
+                   kApp = 0x100000, kZap = 0x200000;
 constexpr LRESULT kAny = -99;  // a sender's result that tells nothing
 
 // One input with the Navigator shown or hidden and the player in disc mode

@@ -123,8 +123,8 @@ TEST_F(Tray, TheIconFollowsTheSettingAndComesBackWithTheTaskbar) {
 
 TEST_F(Tray, TheMenuShowsTheSettingsAndEachCommandSavesExactlyItsOwn) {
     Start();
-    const struct { const char* state; DWORD activate, thumbnails, large, tags, textSize, column; std::vector<Mark> items; }
-        menus[] = {
+    const struct { const char* state; DWORD activate, thumbnails, large, tags, textSize, column;
+                   std::vector<Mark> items; } menus[] = {
         {"enabled, large thumbnails, no tags, normal text, 3 columns", 1, 1, 1, 0, 2, 3, {
              {"Configurations...", ID_QUICK_CONFIGURATIONS, "-e"},
              {"Enable This Plugin", IDC_ENABLE, "+e"},
