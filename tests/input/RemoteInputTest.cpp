@@ -258,6 +258,8 @@ TEST_F(RemoteInput, TheHotKeyIsRegisteredAndShowsTheNavigatorEvenWhenDisabled) {
         {"Control+Shift+A, bits 19-23 unused", 0x00F30041, MOD_CONTROL | MOD_SHIFT, 'A', true},
         {"cleared", 0, MOD_CONTROL | MOD_SHIFT, 'A', false},
         {"Alt+F7", 0x00040076, MOD_ALT, VK_F7, true},
+        {"Shift+F8", 0x00010077, MOD_SHIFT, VK_F8, true},
+        {"Control+F8", 0x00020077, MOD_CONTROL, VK_F8, true},
         {"Alt+Control+Shift+F7", 0x00070076, MOD_ALT | MOD_CONTROL | MOD_SHIFT, VK_F7, true},
         {"cleared again", 0, MOD_ALT | MOD_CONTROL | MOD_SHIFT, VK_F7, false},
     };

@@ -265,9 +265,7 @@ std::string Clipping(HWND control) {
     const int room = need.right = client.right - kMargin - lead;  // a static text breaks its lines there
     DrawTextA(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_EXPANDTABS | (isStatic ? DT_WORDBREAK : DT_SINGLELINE));
     if (need.right <= room && need.bottom <= client.bottom) return "";
-    return "control " + std::to_string(short(GetDlgCtrlID(control))) + " \"" + text + "\" needs " +
-           std::to_string(lead + need.right + kMargin) + "x" + std::to_string(need.bottom) + ", has " +
-           std::to_string(client.right) + "x" + std::to_string(client.bottom);
+    return "control " + std::to_string(short(GetDlgCtrlID(control))) + " \"" + text + "\"";
 }
 
 // Each page as the user sees it in each language we ship, from that language's own resources like
