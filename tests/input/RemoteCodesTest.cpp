@@ -98,19 +98,6 @@ TEST(RemoteCodes, StreamzapButtons) {
             EXPECT_EQ(int(code - 20) % 10, StreamzapDigit(MapStreamzapButton(code, shown))) << "digit button " << code;
 }
 
-TEST(RemoteCodes, HotKeyModifiers) {
-    const struct { const char* name; uint32_t hotKey; unsigned modifiers; } keys[] = {
-        {"Shift", 0x00010041, 4},  // MOD_SHIFT
-        {"Control", 0x00020041, 2},  // MOD_CONTROL
-        {"Alt", 0x00040070, 1},  // MOD_ALT
-        {"Control and Shift", 0x00030041, 6},
-        {"Alt, Control and Shift", 0x00070041, 7},
-        {"none", 0x00000071, 0},
-        {"bits 19-23 are not modifiers", 0x00F80041, 0},
-    };
-    for (const auto& k : keys) EXPECT_EQ(k.modifiers, HotKeyModifiers(k.hotKey)) << k.name;
-}
-
 TEST(HidReport, ButtonCodeBehindA16ByteHeader) {
     const struct { const char* name; uint8_t sizeHid; std::vector<uint8_t> report; int64_t code; } cases[] = {
         {"2-byte report: byte 1", 2, {0x03, 0x48}, 0x48},

@@ -61,10 +61,10 @@ int CountProcesses(const char* name, bool end = false) {
     return found;
 }
 
-// Inputs: a key with Ctrl or Shift held; raw reports of 3 bytes (code in bytes 1 and 2), from a keyboard;
+// Inputs: a key with Ctrl, Shift or Alt held; raw reports of 3 bytes (code in bytes 1 and 2), from a keyboard;
 // application commands; Streamzap codes.
-constexpr unsigned kCtrl = 0x10000, kShift = 0x20000, kWide = 0x10000, kKeyboard = 0x20000, kApp = 0x100000,
-                   kZap = 0x200000;
+constexpr unsigned kCtrl = 0x10000, kShift = 0x20000, kAlt = 0x40000, kWide = 0x10000, kKeyboard = 0x20000,
+                   kApp = 0x100000, kZap = 0x200000;
 constexpr LRESULT kAny = -99;  // a sender's result that tells nothing
 
 // One input with the Navigator shown or hidden and the player in disc mode
@@ -156,9 +156,7 @@ TEST_F(RemoteInput, EachRemoteRoad) {
          Hidden(kZap | 8, S(C(5102), ModeSwitch(3)), true),       // Streamzap 8 hidden in disc mode
          Shown(kZap | 8, -1, S()),                                // Streamzap 8 shown: hides
          Hidden(kZap | 21, {C(5105, 1)}),                         // digit 1 hidden: plays track 1
-         Hidden(kZap | 30, {C(5105, 0)}),                         // digit 0 hidden
          Shown(kZap | 25, 4, {}),                                 // digit 5 shown: selects the fifth
-         Hidden(kZap | 31, S(C(7030))),                           // RED hidden: audio
          Ignored(kZap | 9), Ignored(kZap | 35, true)},            // codes that do nothing
         [&](unsigned input) {
             if (input & kApp) return AppCommand(input & 0xFFFF);
@@ -183,22 +181,24 @@ TEST_F(RemoteInput, EachRemoteRoad) {
     EXPECT_TRUE(IsWindowVisible(Window()));
 }
 
-// Only Control changes a key; Shift and Control on the others change nothing.
+// Only Control changes a key, whatever else is held; Shift and Alt change nothing.
 TEST_F(RemoteInput, KeyboardKeys) {
     Run({Shown(VK_RETURN, -1, S(C(5105, 20))),                          // choose
          Shown(VK_ESCAPE, -1, S()),                                     // hide
          Shown(VK_PRIOR, 1, S()),                                       // a page up: 19 - 18
          Shown(VK_NEXT, 37, S()),                                       // a page down: 19 + 18
          Shown(kShift | VK_NEXT, 37, S()),                              // Shift: still a page
+         Shown(kAlt | VK_PRIOR, 1, S()),                                // Alt: still a page
          Shown(kCtrl | VK_PRIOR, 0, S(C(5206, -1, 3), R(128), R(21))),  // Control: the previous list
-         Shown(kCtrl | VK_NEXT, 0, S(C(5206, 1, 3), R(128), R(21))),    // Control: the next list
+         Shown(kCtrl | kShift | kAlt | VK_NEXT, 0, S(C(5206, 1, 3), R(128), R(21))),  // all three: the next list
          Shown(VK_HOME, 19, S()),                                       // no effect
-         Shown(VK_END, 19, S()),                                        // no effect
+         Shown(kAlt | VK_END, 19, S()),                                 // no effect
          Shown(VK_LEFT, 18, S()),
          Shown(VK_UP, 16, S()),                                         // a row is 3 columns
          Shown(VK_RIGHT, 20, S()),
          Shown(VK_DOWN, 22, S()),
          Shown(kCtrl | VK_DOWN, 22, S()),                               // Control: still down
+         Shown(kAlt | VK_RETURN, -1, S(C(5105, 20))),                   // Alt: still choose
          Shown(VK_DELETE, 19, S()),                                     // the delete box
          Shown(VK_F4, 19, S(C(6010, 0, 3))),                            // sort
          Shown(kCtrl | VK_F5, 19, S(C(6009, 0, 3))),                    // refresh, Control or not
@@ -208,6 +208,7 @@ TEST_F(RemoteInput, KeyboardKeys) {
             BYTE keys[256] = {};
             keys[VK_CONTROL] = input & kCtrl ? 0x80 : 0;
             keys[VK_SHIFT] = input & kShift ? 0x80 : 0;
+            keys[VK_MENU] = input & kAlt ? 0x80 : 0;
             SetKeyboardState(keys);
             SendMessageA(Window(), WM_KEYDOWN, input & 0xFFFF, 1);
             return kAny;
@@ -249,15 +250,24 @@ TEST_F(RemoteInput, TheConsoleAndTheKeyboardProgram) {
     EXPECT_EQ(0, ShellHook(12, 10));  // the program gone, the hook still silent
 }
 
-// Registered as stored (the modifiers: RemoteCodesTest), given up when cleared: taken, then free.
+// Registered as stored, given up when cleared: each combination taken while its hot key is set, then free.
 TEST_F(RemoteInput, TheHotKeyIsRegisteredAndShowsTheNavigatorEvenWhenDisabled) {
     registry.SetDword(HKEY_CURRENT_USER, "Activate", 0);
     Start();
-    for (DWORD hotKey : {0x00F30041ul, 0ul}) {  // Control+Shift+A, bits 19-23 unused; then cleared
-        settings.hotKey = hotKey;
+    const struct { const char* what; DWORD hotKey; UINT modifiers, key; bool taken; } steps[] = {
+        {"Control+Shift+A, bits 19-23 unused", 0x00F30041, MOD_CONTROL | MOD_SHIFT, 'A', true},
+        {"cleared", 0, MOD_CONTROL | MOD_SHIFT, 'A', false},
+        {"Alt+F7", 0x00040076, MOD_ALT, VK_F7, true},
+        {"Shift+F8", 0x00010077, MOD_SHIFT, VK_F8, true},
+        {"Control+F8", 0x00020077, MOD_CONTROL, VK_F8, true},
+        {"Alt+Control+Shift+F7", 0x00070076, MOD_ALT | MOD_CONTROL | MOD_SHIFT, VK_F7, true},
+        {"cleared again", 0, MOD_ALT | MOD_CONTROL | MOD_SHIFT, VK_F7, false},
+    };
+    for (const auto& s : steps) {
+        settings.hotKey = s.hotKey;
         nav.ApplySettings();
-        BOOL available = RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_SHIFT, 'A');
-        EXPECT_EQ(hotKey == 0, available != FALSE) << std::hex << hotKey;
+        BOOL available = RegisterHotKey(nullptr, 7, s.modifiers, s.key);
+        EXPECT_EQ(s.taken, !available) << s.what;
         if (available) UnregisterHotKey(nullptr, 7);
     }
     SendMessageA(Window(), WM_HOTKEY, 2, 0);  // another id: nothing

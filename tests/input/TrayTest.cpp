@@ -7,13 +7,13 @@
 
 #include <map>
 #include <new>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "base/ModuleState.h"
 #include "tests/support/NavigatorFixture.h"
+#include "input/TrayIcon.h"
 #include "plugin/RemotePlugin.h"
 #include "res/resource.h"
 #include "tests/support/ImportPatch.h"
@@ -32,37 +32,48 @@ BOOL WINAPI RecordNotification(DWORD action, PNOTIFYICONDATAA data) {
 
 int g_secondSheets = 0;
 
+// A menu item by the name a user reads and its marks: '+' checked or '-' not, then 'e' enabled or 'g'
+// greyed; "x" absent.
+struct Mark {
+    const char* item;
+    UINT id;
+    const char* marks;
+};
+// Each item's name with its marks as `menu` holds them, or as wanted without a menu.
+std::vector<std::string> Marks(const std::vector<Mark>& items, HMENU menu = nullptr) {
+    std::vector<std::string> named;
+    for (const Mark& m : items) {
+        UINT state = menu ? GetMenuState(menu, m.id, MF_BYCOMMAND) : 0;
+        std::string marks = state == UINT(-1) ? "x" : std::string(state & MF_CHECKED ? "+" : "-") +
+                                                          (state & MF_GRAYED ? "g" : "e");
+        named.push_back(std::string(m.item) + " " + (menu ? marks : m.marks));
+    }
+    return named;
+}
+
+
 class Tray : public NavigatorFixture {
 protected:
     void SetUp() override {
         ASSERT_TRUE(patch_.Applied());
         g_actions.clear();
     }
-    // The settings as the registry holds them.
+    // The settings as the registry holds them, each a REG_DWORD (0xDEAD: missing or of another type).
     std::map<std::string, DWORD> Saved() const {
         std::map<std::string, DWORD> values;
         for (const char* name : {"Activate", "TrayIcon", "HotKey", "Monitor", "Column", "ShowThumbnail", "IconView",
                                  "TextSize", "ShowDetailInfo"})
-            registry.GetDword(name, &(values[name] = 0xDEAD));
+            if (!registry.GetDword(name, &values[name])) values[name] = 0xDEAD;
         return values;
     }
     LRESULT Notify(WPARAM id, LPARAM mouse, HWND window = nullptr) {
         return SendMessageA(window ? window : Window(), WM_APP + 0x81, id, mouse);
     }
-    // Item ids with their marks, as the menu of a right-click on the icon of `window` shows them: '+'
-    // checked or '-' not, then 'g' greyed or 'e' enabled; 'x' absent.
-    std::string MenuMarks(const std::string& items, HWND window = nullptr) {
-        std::string seen;
+    // The marks of the menu a right-click on the icon of `window` opens.
+    std::vector<std::string> OpenMenuMarks(const std::vector<Mark>& items, HWND window) {
+        std::vector<std::string> seen;
         WhenShown(FindOpenMenu, [&](HWND open) {
-            HMENU menu = reinterpret_cast<HMENU>(SendMessageA(open, MN_GETHMENU, 0, 0));
-            std::istringstream wanted(items);
-            std::string marks;
-            for (UINT id; wanted >> id >> marks;) {
-                UINT state = GetMenuState(menu, id, MF_BYCOMMAND);
-                seen += (seen.empty() ? "" : " ") + std::to_string(id) +
-                        (state == UINT(-1) ? "x" : state & MF_CHECKED ? "+" : "-");
-                if (state != UINT(-1)) seen += state & MF_GRAYED ? "g" : "e";
-            }
+            seen = Marks(items, reinterpret_cast<HMENU>(SendMessageA(open, MN_GETHMENU, 0, 0)));
             EndMenu();
         });
         EXPECT_EQ(1, Notify(100, WM_RBUTTONUP, window));
@@ -112,16 +123,41 @@ TEST_F(Tray, TheIconFollowsTheSettingAndComesBackWithTheTaskbar) {
 
 TEST_F(Tray, TheMenuShowsTheSettingsAndEachCommandSavesExactlyItsOwn) {
     Start();
-    const struct { DWORD activate, thumbnails, large, tags, textSize, column; const char* items; } menus[] = {
-        {1, 1, 1, 0, 2, 3, "32771-e 5010+e 1038+e 1040+e 1041-e 32834+e 32832-e 32839+e 32837-e 2000x"},
-        {0, 0, 1, 1, 4, 9, "32771-e 5010-e 1038-e 1040+g 1041+g 32836+e 32837-g 32844-g"},  // no item for 9
-        {1, 1, 0, 1, 0, 8, "1040-e 1041+e 32832+e 32844+g 32837-g"},
+    const struct { const char* state; DWORD activate, thumbnails, large, tags, textSize, column;
+                   std::vector<Mark> items; } menus[] = {
+        {"enabled, large thumbnails, no tags, normal text, 3 columns", 1, 1, 1, 0, 2, 3, {
+             {"Configurations...", ID_QUICK_CONFIGURATIONS, "-e"},
+             {"Enable This Plugin", IDC_ENABLE, "+e"},
+             {"Show Thumbnail Image", IDC_THUMBNAILS, "+e"},
+             {"Show Large Thumbnail Images", IDC_LARGE_THUMBNAILS, "+e"},
+             {"Show Tag Information", IDC_TAG_INFO, "-e"},
+             {"Normal", ID_QUICK_TEXT_SIZE_NORMAL, "+e"},
+             {"Very Small", ID_QUICK_TEXT_SIZE_VERY_SMALL, "-e"},
+             {"Column : 3", ID_QUICK_COLUMN_3, "+e"},
+             {"Column : 1", ID_QUICK_COLUMN_1, "-e"},
+             {"Monitor 1, one monitor: no monitor menu", ID_QUICK_MONITOR_FIRST, "x"}}},
+        {"disabled, no thumbnails, very large text, 9 columns", 0, 0, 1, 1, 4, 9, {
+             {"Enable This Plugin", IDC_ENABLE, "-e"},
+             {"Show Thumbnail Image", IDC_THUMBNAILS, "-e"},
+             {"Show Large Thumbnail Images: greyed, still checked", IDC_LARGE_THUMBNAILS, "+g"},
+             {"Show Tag Information: greyed, still checked", IDC_TAG_INFO, "+g"},
+             {"Very Large", ID_QUICK_TEXT_SIZE_VERY_LARGE, "+e"},
+             {"Column : 1", ID_QUICK_COLUMN_1, "-g"},
+             {"Column : 8, no item for 9", ID_QUICK_COLUMN_8, "-g"}}},
+        {"small thumbnails with tags, very small text, 8 columns", 1, 1, 0, 1, 0, 8, {
+             {"Show Large Thumbnail Images", IDC_LARGE_THUMBNAILS, "-e"},
+             {"Show Tag Information", IDC_TAG_INFO, "+e"},
+             {"Very Small", ID_QUICK_TEXT_SIZE_VERY_SMALL, "+e"},
+             {"Column : 8: greyed without large thumbnails, still checked", ID_QUICK_COLUMN_8, "+g"},
+             {"Column : 1", ID_QUICK_COLUMN_1, "-g"}}},
     };
     for (const auto& m : menus) {
         std::tie(settings.activate, settings.showThumbnail, settings.iconView, settings.showDetailInfo,
                  settings.textSize, settings.column) =
             std::make_tuple(m.activate, m.thumbnails, m.large, m.tags, m.textSize, m.column);
-        EXPECT_EQ(m.items, MenuMarks(m.items));
+        HMENU menu = BuildQuickConfigMenu(settings, false);
+        EXPECT_EQ(Marks(m.items), Marks(m.items, menu)) << m.state;
+        DestroyMenu(menu);
     }
 
     LoadSettings();
@@ -154,50 +190,47 @@ TEST_F(Tray, TheMenuShowsTheSettingsAndEachCommandSavesExactlyItsOwn) {
     }
 }
 
-// One sheet at a time from every road: while Configure's sheet (on a window made for it before
-// Start) or the tray menu's is up, Configure returns at once, the menu greys every item but "Show
-// Navigator Window", and the commands that arrive anyway change and save nothing. OK saves; the
-// window made for the sheet goes with it; afterwards the commands save again.
-TEST_F(Tray, OneSheetAtATimeFromEveryRoad) {
+// One sheet at a time (the roads, and what OK and Cancel save: the options tests): while the tray
+// menu's sheet is up, Configure returns at once, the menu greys every item but "Show Navigator
+// Window", and the commands that arrive anyway change and save nothing; afterwards they save again.
+TEST_F(Tray, OneSheetAtATime) {
     RemotePlugin plugin(registry.Base().c_str());
-    for (bool fromTray : {false, true}) {
-        SCOPED_TRACE(fromTray ? "the tray menu's sheet, cancelled" : "Configure's sheet, OK");
-        if (fromTray) plugin.Start(0, 0, 0, 0);
-        std::map<std::string, DWORD> before = Saved();
-        bool ran = false;
-        WhenShown(FindPropertySheet, [&](HWND sheet) {
-            HWND window = plugin.navigator.Handle();
-            auto cancelSecondSheet = [sheet] {  // counted, so that the test goes on
-                WhenShown([sheet] { HWND top = FindWindowA("#32770", "Remote Control Options");
-                                    return top != sheet ? top : nullptr; },
-                          [](HWND second) { ++g_secondSheets, PropSheet_PressButton(second, PSBTN_CANCEL); });
-            };
-            cancelSecondSheet();
-            plugin.Configure(nullptr);
-            const std::string greyed = "32771-g 5010+g 1038+g 32832-g 32834+g 32837-g 32830-e";
-            EXPECT_EQ(greyed, MenuMarks(greyed, window));
-            cancelSecondSheet();
-            for (UINT id : {ID_QUICK_CONFIGURATIONS, ID_QUICK_TEXT_SIZE_VERY_SMALL, ID_QUICK_TEXT_SIZE_VERY_LARGE,
-                            IDC_THUMBNAILS, IDC_LARGE_THUMBNAILS, IDC_TAG_INFO, ID_QUICK_COLUMN_1,
-                            ID_QUICK_MONITOR_FIRST, IDC_ENABLE})
-                SendMessageA(window, WM_COMMAND, id, 0);
-            EXPECT_EQ(before, Saved());
-            SendMessageA(window, WM_COMMAND, ID_QUICK_SHOW_NAVIGATOR, 0);  // still shows the Navigator
-            EXPECT_EQ(Request(window, 21), player.Requests().back());
-            ran = true;
-            WhenShown(nullptr, nullptr);
-            PropSheet_PressButton(sheet, fromTray ? PSBTN_CANCEL : PSBTN_OK);
-        });
-        if (fromTray)
-            SendMessageA(plugin.navigator.Handle(), WM_COMMAND, ID_QUICK_CONFIGURATIONS, 0);
-        else
-            plugin.Configure(nullptr);
-        EXPECT_TRUE(ran);
-        EXPECT_EQ(0, g_secondSheets);
-        EXPECT_EQ(fromTray, plugin.navigator.Exists());
-        EXPECT_EQ(fromTray, before == Saved()) << "saved on OK only";
-    }
-    SendMessageA(plugin.navigator.Handle(), WM_COMMAND, ID_QUICK_TEXT_SIZE_VERY_LARGE, 0);
+    plugin.Start(0, 0, 0, 0);
+    HWND window = plugin.navigator.Handle();
+    std::map<std::string, DWORD> before = Saved();
+    bool ran = false;
+    WhenShown(FindPropertySheet, [&](HWND sheet) {
+        auto cancelSecondSheet = [sheet] {  // counted, so that the test goes on
+            WhenShown([sheet] { HWND top = FindWindowA("#32770", "Remote Control Options");
+                                return top != sheet ? top : nullptr; },
+                      [](HWND second) { ++g_secondSheets, PropSheet_PressButton(second, PSBTN_CANCEL); });
+        };
+        cancelSecondSheet();
+        plugin.Configure(nullptr);
+        const std::vector<Mark> greyed = {
+            {"Configurations...", ID_QUICK_CONFIGURATIONS, "-g"},
+            {"Enable This Plugin", IDC_ENABLE, "+g"},
+            {"Show Thumbnail Image", IDC_THUMBNAILS, "+g"},
+            {"Normal", ID_QUICK_TEXT_SIZE_NORMAL, "+g"},
+            {"Column : 1", ID_QUICK_COLUMN_1, "-g"},
+            {"Show Navigator Window: the one item left", ID_QUICK_SHOW_NAVIGATOR, "-e"}};
+        EXPECT_EQ(Marks(greyed), OpenMenuMarks(greyed, window));
+        cancelSecondSheet();
+        for (UINT id : {ID_QUICK_CONFIGURATIONS, ID_QUICK_TEXT_SIZE_VERY_SMALL, ID_QUICK_TEXT_SIZE_VERY_LARGE,
+                        IDC_THUMBNAILS, IDC_LARGE_THUMBNAILS, IDC_TAG_INFO, ID_QUICK_COLUMN_1,
+                        ID_QUICK_MONITOR_FIRST, IDC_ENABLE})
+            SendMessageA(window, WM_COMMAND, id, 0);
+        EXPECT_EQ(before, Saved());
+        SendMessageA(window, WM_COMMAND, ID_QUICK_SHOW_NAVIGATOR, 0);  // still shows the Navigator
+        EXPECT_EQ(Request(window, 21), player.Requests().back());
+        ran = true;
+        WhenShown(nullptr, nullptr);
+        PropSheet_PressButton(sheet, PSBTN_CANCEL);
+    });
+    SendMessageA(window, WM_COMMAND, ID_QUICK_CONFIGURATIONS, 0);
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(0, g_secondSheets);
+    SendMessageA(window, WM_COMMAND, ID_QUICK_TEXT_SIZE_VERY_LARGE, 0);
     EXPECT_EQ(4u, Saved()["TextSize"]);
 }
 

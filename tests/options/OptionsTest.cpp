@@ -130,7 +130,7 @@ TEST_F(Options, TheWindowPage) {
     EXPECT_EQ("No Such Face", settings.textFont);
 }
 
-// The recently used faces lead the font list: the latest first, each once, no more than
+// The recently used faces lead the font list: the latest first, each once (the face chosen twice), no more than
 // "MRU_MaxNumber", installed ones only. The stored face is found by its whole name before a longer one.
 TEST_F(Options, TheRecentlyUsedFaces) {
     const std::string file = std::string(getenv("WINDIR")) + "\\options_tests.INI";  // where the system keeps it
@@ -140,12 +140,11 @@ TEST_F(Options, TheRecentlyUsedFaces) {
         {"a file of nonsense", "MRU_Count=9999\nMRU_Entry_0=\x01\x02\nMRU_MaxNumber=-3", false, "Liberation Mono", {}},
         {"the face chosen", nullptr, false, "Liberation Sans", {"Liberation Mono"}},
         {"the latest first", nullptr, false, "Liberation Mono", {"Liberation Sans", "Liberation Mono"}},
-        {"chosen twice, listed once", nullptr, false, "Liberation Serif", {"Liberation Mono", "Liberation Sans"}},
         {"a face gone, a longer name above", "MRU_MaxNumber=2\nMRU_Count=3\nMRU_Entry_0=Gone Face\n"
             "MRU_Entry_1=Liberation Sans Narrow\nMRU_Entry_2=Liberation Mono", false, "Liberation Sans",
             {"Liberation Sans Narrow", "Liberation Mono"}},
-        {"no more than the maximum", nullptr, false, "Liberation Serif", {"Liberation Sans", "Liberation Sans Narrow"}},
-        {"a file to read only", nullptr, true, "Liberation Mono", {"Liberation Serif", "Liberation Sans"}},
+        {"a file to read only, no more than the maximum", nullptr, true, "Liberation Mono",
+            {"Liberation Sans", "Liberation Sans Narrow"}},
     };
     for (const auto& v : visits) {
         SCOPED_TRACE(v.what);
@@ -173,9 +172,9 @@ TEST_F(Options, TheRecentlyUsedFaces) {
 
 // On each road the options save and apply on OK only: the player's call on a plug-in not started
 // (a window for the time of the sheet) or started, and the tray menu's "Configurations...". A second
-// call while the sheet is up shows none. The General page shows what is stored: the hot key F2 alone
-// from before the rule, the monitor (the primary one; on the menu's road, where nothing is loaded
-// anew, one long gone, which OK leaves). A key typed alone or with Shift alone gets Control+Alt: it
+// call while the sheet is up shows none. The General page shows what is stored: the hot key, the
+// monitor (the primary one; on the menu's road, where nothing is loaded anew, one long gone, which
+// OK leaves). A key typed alone or with Shift alone gets Control+Alt: it
 // is taken from every program. The last key typed is taken at once where the window stays.
 TEST_F(Options, EveryRoadSavesAndAppliesOnOkOnly) {
     const WORD controlAlt = HOTKEYF_CONTROL | HOTKEYF_ALT;
@@ -184,6 +183,19 @@ TEST_F(Options, EveryRoadSavesAndAppliesOnOkOnly) {
         {"a function key with Shift", {VK_SHIFT, VK_F5}, MAKEWORD(VK_F5, controlAlt)},
         {"a digit with Control", {VK_CONTROL, '7'}, MAKEWORD('7', HOTKEYF_CONTROL)},
         {"a function key with Alt", {VK_MENU, VK_F9}, MAKEWORD(VK_F9, HOTKEYF_ALT)}};
+    // What each page's controls store on OK, each a REG_DWORD (the face: below); on Cancel only the hot key
+    // stored before is there.
+    constexpr DWORD kNone = 0xDEAD, kPrimary = 0xBEEF;  // no REG_DWORD stored; the monitor of the road
+    const struct { const char* what; const char* value; DWORD ok, cancel; } stored[] = {
+        {"General: Enable This Plugin cleared", "Activate", 0, kNone},
+        {"General: Show Tray Icon checked", "TrayIcon", 1, kNone},
+        {"General: Alt (bits 16-18) with F9 (the low word)", "HotKey", 0x00040078, 0x00030071},
+        {"General: the monitor, on the menu's road the one long gone", "Monitor", kPrimary, kNone},
+        {"Window: Very Large", "TextSize", 4, kNone},
+        {"Window: the columns typed", "Column", 7, kNone},
+        {"Window: Show Tag Information checked", "ShowDetailInfo", 1, kNone},
+        {"Window: Show Thumbnail Image as it was", "ShowThumbnail", 1, kNone},
+    };
     const struct { const char* road; bool started, tray; } roads[] = {
         {"the player's call before Start", false, false}, {"the player's call after Start", true, false},
         {"the tray menu", true, true}};
@@ -207,16 +219,25 @@ TEST_F(Options, EveryRoadSavesAndAppliesOnOkOnly) {
                                           SendMessageA(monitors, CB_GETCURSEL, 0, 0)));
                 for (const auto& t : typed) EXPECT_EQ(t.holds, Type(GetDlgItem(page, IDC_HOT_KEY), t.keys)) << t.what;
                 Click(page, IDC_TRAY_ICON);
+                Click(page, IDC_ENABLE);
+                page = ShowPage(sheet, kWindow);
+                SendDlgItemMessageA(page, IDC_TEXT_SIZE, CB_SETCURSEL, 4, 0);
+                SetDlgItemTextA(page, IDC_COLUMNS, "7");
+                Click(page, IDC_TAG_INFO);
                 Press(sheet, press);
             });
             if (r.tray) SendMessageA(plugin.navigator.Handle(), WM_COMMAND, ID_QUICK_CONFIGURATIONS, 0);
             else plugin.Configure(nullptr);
             EXPECT_EQ(r.started, plugin.navigator.Exists()) << "the window made for the sheet stays";
-            auto saved = [&](const char* name) { DWORD value = 0; return registry.GetDword(name, &value), value; };
-            // The hot key keeps its modifiers in bits 16-18, the key low.
-            EXPECT_EQ(press == PSBTN_OK ? std::make_tuple(0x00040078ul, 1ul, r.tray ? 0x0BAD0000ul : primary)
-                                        : std::make_tuple(0x00030071ul, 0ul, 0ul),
-                      std::make_tuple(saved("HotKey"), saved("TrayIcon"), saved("Monitor")));
+            for (const auto& s : stored) {
+                DWORD want = press == PSBTN_OK ? s.ok : s.cancel, value = 0;
+                if (!registry.GetDword(s.value, &value)) value = kNone;
+                EXPECT_EQ(want != kPrimary ? want : r.tray ? 0x0BAD0000 : primary, value) << s.what;
+            }
+            std::string face;  // the Window page's face as loaded
+            DWORD type = 0;
+            registry.GetString("TextFont", &face, &type);
+            EXPECT_EQ(press == PSBTN_OK ? "REG_SZ Arial" : "0 ", (type == REG_SZ ? "REG_SZ" : "0") + (" " + face));
             BOOL free = RegisterHotKey(nullptr, 7, MOD_ALT, VK_F9) && UnregisterHotKey(nullptr, 7);
             EXPECT_EQ(r.started && press == PSBTN_OK, !free) << "whether the hot key was applied";
         }
@@ -244,9 +265,7 @@ std::string Clipping(HWND control) {
     const int room = need.right = client.right - kMargin - lead;  // a static text breaks its lines there
     DrawTextA(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_EXPANDTABS | (isStatic ? DT_WORDBREAK : DT_SINGLELINE));
     if (need.right <= room && need.bottom <= client.bottom) return "";
-    return "control " + std::to_string(short(GetDlgCtrlID(control))) + " \"" + text + "\" needs " +
-           std::to_string(lead + need.right + kMargin) + "x" + std::to_string(need.bottom) + ", has " +
-           std::to_string(client.right) + "x" + std::to_string(client.bottom);
+    return "control " + std::to_string(short(GetDlgCtrlID(control))) + " \"" + text + "\"";
 }
 
 // Each page as the user sees it in each language we ship, from that language's own resources like
