@@ -60,11 +60,22 @@ protected:
         std::vector<std::string> found;
         return ListFolder(GetTempFolder(), "THM*.tmp", found, false, false);
     }
-    // Whether a picture that comes now for `serial`, while the window shows none, is deleted, not kept.
-    bool LateResultFreed(uint32_t serial) {
-        HBITMAP late = CreateBitmap(40, 30, 1, 32, nullptr);
-        SendMessageA(Window(), kThumbnailReadyMessage, serial, reinterpret_cast<LPARAM>(late));
-        return GetObjectA(late, 0, nullptr) == 0 && Images() == 0;  // no such object any more
+    // Pumps until no picture is awaited (20 s at most), handing each result's entry to `arrived`
+    // before the window takes it and after.
+    void PumpResults(const std::function<void(int entry, bool taken)>& arrived) {
+        std::map<uint32_t, int> entryOf;
+        for (int i = 0; i < nav.List().Count(); ++i) entryOf[nav.List().Entries()[i].serial] = i;
+        MSG msg;
+        for (DWORD start = GetTickCount(); nav.Thumbnails().Awaited() > 0 && GetTickCount() - start < 20000;) {
+            if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+                continue;
+            }
+            bool result = msg.message == kThumbnailReadyMessage;
+            if (result) arrived(entryOf[static_cast<uint32_t>(msg.wParam)], false);
+            DispatchMessageA(&msg);
+            if (result) arrived(entryOf[static_cast<uint32_t>(msg.wParam)], true);
+        }
     }
     // The painted colour at the middle of the entry's picture area, and `down` pixels below its top.
     COLORREF PictureAt(const WindowCapture& capture, int index, int down = -1) const {
@@ -93,18 +104,19 @@ protected:
 TEST_F(Pictures, EachSourceGivesItsPictureAndTheCacheAnswersTheNextVisits) {
     std::string picture = EncodedPicture(300, 300, kMagenta, CXIMAGE_FORMAT_PNG);
     // Only grabbed frames are cached, fitted to 240 x 240, and failures (a grabber that hangs past five
-    // seconds among them) as placeholders. The third visit
-    // (`third`) has no tag library, and broken.avi has become a video; `grabs`: grabber runs by then.
+    // seconds among them, which is ended then) as placeholders. The third visit (`third`) has no tag
+    // library, and broken.avi has become a video; `grabs`: grabber runs by then.
     const struct { std::string name, bytes; COLORREF shown, third; int grabs; const char* cached; } rows[] = {
         {"both.avi", "", kBlue, kBlue, 0, "none"},  // the .JPG side image wins over the .THM one
         {"big.avi", "frame 1920 1080 ffff00", kYellow, kYellow, 1, "240x135 ffff00"},
         {"broken.avi", "not a video", kNone, kGreen, 2, "64x48 1ec81e"},  // tried again once it changed
         {"garbage.avi", "garbage", kNone, kNone, 1, "placeholder"},
         {"gone.avi", "vanish", kNone, kNone, 1, "none"},  // deleted while its frame is being made
-        {"hangs.avi", "frame 64 48 ff0000 60000", kNone, kNone, 1, "placeholder"},
+        {"hangs.avi", "frame 64 48 ff0000 60000", kNone, kNone, 1, "placeholder"},  // ended at five seconds
+        {"slow.avi", "frame 64 48 1e1ee6 3000", kBlue, kBlue, 1, "64x48 1e1ee6"},  // within them: waited for
         {"thm.avi", "", kGreen, kGreen, 0, "none"},
         {"song.mp3", Mp3WithCover(picture), kMagenta, kNone, 0, "none"},
-        {"bad.mp3", Mp3WithCover(picture, 1u << 30), kNone, kNone, 0, "none"},  // a picture said to run far past the file
+        {"bad.mp3", Mp3WithCover(picture, 1u << 30), kNone, kNone, 0, "none"},  // its picture runs past the file
         {"notes.txt", "", kNone, kNone, 0, "none"},
     };
     for (auto [name, rgb] : {std::pair("both.THM", kRed), std::pair("both.JPG", kBlue), std::pair("thm.THM", kGreen)})
@@ -144,17 +156,16 @@ TEST_F(Pictures, EachSourceGivesItsPictureAndTheCacheAnswersTheNextVisits) {
         EXPECT_EQ(PictureAt(capture, 3, 1), PictureAt(capture, 1, 1));
         EXPECT_NE(PictureAt(capture, 3, 1), PictureAt(capture, 1));
         // The cache answered the later visits: a video is grabbed once, and again once it changed.
-        for (size_t i = 0; i < std::size(rows); ++i)
+        for (size_t i = 0; i < std::size(rows); ++i) {
             EXPECT_EQ(visit < 3 ? std::min(rows[i].grabs, 1) : rows[i].grabs, GrabberRuns(paths[i])) << paths[i];
+            EXPECT_EQ(0, GrabberRunsOf(paths[i]).running) << paths[i];
+        }
         ShowWindow(Window(), SW_HIDE);  // drops every picture
         EXPECT_EQ(0, Images());
     }
     nav.DestroyWindow();  // the worker ends, and no longer holds the cache file
     EXPECT_EQ(temporaryFiles, TemporaryFrames()) << "a grabber's output was left behind";
-    for (size_t i = 0; i < std::size(rows); ++i) {
-        EXPECT_EQ(rows[i].cached, Cached(paths[i])) << paths[i];
-        EXPECT_EQ(0, GrabberRunsOf(paths[i]).running) << paths[i];
-    }
+    for (size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(rows[i].cached, Cached(paths[i])) << paths[i];
 }
 
 // A list replaced while its frame is being made: the late picture is deleted, the frame still cached.
@@ -171,7 +182,9 @@ TEST_F(Pictures, AReplacedListFreesItsLateResultAndAStopEndsTheGrabWithoutAVerdi
     SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
     HANDLE mine = CreateFileA(held.c_str(), GENERIC_WRITE, 0, &inheritable, CREATE_ALWAYS, 0, nullptr);
     SendList({hangs});  // its grab starts once the frame is stored
-    EXPECT_TRUE(LateResultFreed(replaced));
+    HBITMAP late = CreateBitmap(40, 30, 1, 32, nullptr);
+    SendMessageA(Window(), kThumbnailReadyMessage, replaced, reinterpret_cast<LPARAM>(late));
+    EXPECT_TRUE(GetObjectA(late, 0, nullptr) == 0 && Images() == 0) << "the late picture kept";
     ASSERT_TRUE(PumpUntil([&] { return GrabberRuns(hangs) == 1; }, 5000));
     CloseHandle(mine);
     HANDLE again = CreateFileA(held.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -213,25 +226,19 @@ TEST_F(Pictures, ThePageShownComesFirstThenItsNeighboursThenTheRest) {
         SCOPED_TRACE(c.way);
         player.Answer(kRequestCurrentTrack, c.current);
         SendCopyData(Window(), kCopyTrackList, Tokens(tokens));
-        std::map<uint32_t, int> entryOf;
-        for (int i = 0; i < count; ++i) entryOf[nav.List().Entries()[i].serial] = i;
-        DWORD start = GetTickCount();
-        while (nav.Thumbnails().InFlight() < kMaxResultsInFlight && GetTickCount() - start < 20000) Sleep(1);
+        for (DWORD start = GetTickCount(); nav.Thumbnails().InFlight() < kMaxResultsInFlight;) {
+            ASSERT_LT(GetTickCount() - start, 20000u);
+            Sleep(1);
+        }
         std::vector<int> before = Order(nav.List().Top(), nav.List().Layout().perPage, count, {});
         before.resize(kMaxResultsInFlight);
         c.change();
         std::vector<int> want = Order(nav.List().Top(), nav.List().Layout().perPage, count, before);
         want.insert(want.begin(), before.begin(), before.end());
         std::vector<int> made;
-        MSG msg;
-        while (nav.Thumbnails().Awaited() > 0 && GetTickCount() - start < 20000) {
-            if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-                continue;
-            }
-            if (msg.message == kThumbnailReadyMessage) made.push_back(entryOf[static_cast<uint32_t>(msg.wParam)]);
-            DispatchMessageA(&msg);
-        }
+        PumpResults([&](int entry, bool taken) {
+            if (taken) made.push_back(entry);
+        });
         EXPECT_EQ(want, made);
     }
 }
@@ -266,6 +273,35 @@ TEST_F(Pictures, PicturesAreKeptForThePagesNearTheViewOnly) {
     EXPECT_EQ(kRed, Near(PictureAt(capture, 0), kRed));
     EXPECT_EQ(kRed, Near(PictureAt(capture, perPage - 1), kRed));
     EXPECT_EQ(1, GrabberRuns(video));
+}
+
+// A picture that arrives is drawn in its entry's cell: only that cell's frame is repainted, and
+// nothing for an entry off the page shown.
+TEST_F(Pictures, AnArrivingPictureRepaintsItsCellOnly) {
+    std::string video = media.Write("clip.avi", "frame 64 48 e61e1e");
+    SendList(std::vector<std::string>(40, video));
+    const int perPage = nav.List().Layout().perPage;
+    int onPage = 0, offPage = 0;
+    PumpResults([&](int entry, bool taken) {
+        if (!taken) {
+            UpdateWindow(Window());  // nothing left to repaint
+            return;
+        }
+        RECT box = {};
+        bool repainted = GetUpdateRect(Window(), &box, FALSE);
+        if (!nav.List().OnPage(entry)) {
+            ++offPage;
+            EXPECT_FALSE(repainted) << entry;
+            return;
+        }
+        ++onPage;
+        Rect frame = nav.Layout().ThumbFrameRect(entry - nav.List().Top());
+        EXPECT_TRUE(repainted && box.left == frame.left && box.top == frame.top && box.right == frame.right &&
+                    box.bottom == frame.bottom) << entry;
+        UpdateWindow(Window());
+        EXPECT_EQ(kRed, Near(PictureAt(WindowCapture(Window(), WindowCapture::Source::Screen), entry), kRed)) << entry;
+    });
+    EXPECT_TRUE(onPage == perPage && offPage > 0) << onPage << " on the page, " << offPage << " off it";
 }
 
 // A grabber planted in the current folder or a relative folder of PATH never runs; one in an

@@ -1,10 +1,9 @@
 // Cover pictures from ID3v2 tags, FLAC metadata blocks and MP4 atoms written here byte by byte.
 #include "tools/tags/CoverReader.h"
 
-#include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <gtest/gtest.h>
 
 namespace {
 using namespace std::string_literals;
