@@ -4,22 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <ostream>
 #include <string>
+#include <tuple>
 
 #include "tests/support/RegistryScratch.h"
 
 namespace {
 
-// A registry value as stored: its type, and its number or its text. Type 0: missing.
-struct Value {
-    DWORD type;
-    DWORD number;
-    std::string text;
-    bool operator==(const Value& o) const { return type == o.type && number == o.number && text == o.text; }
-};
-std::ostream& operator<<(std::ostream& out, const Value& v) { return out << v.type << ":" << v.number << v.text; }
+// A registry value as stored: its type (0: missing), and its number or its text.
+using Value = std::tuple<DWORD, DWORD, std::string>;
 Value Number(DWORD number) { return {REG_DWORD, number, ""}; }
 Value Text(const std::string& text) { return {REG_SZ, 0, text}; }
 const Value kPrimary = Number(DWORD(reinterpret_cast<LONG_PTR>(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY))));
@@ -51,22 +44,16 @@ protected:
     // A value under HKEY_CURRENT_USER.
     Value Stored(const char* name) const {
         Value v = {0, 0, ""};
-        char data[1024] = {};
-        DWORD size = sizeof(data);
-        if (RegGetValueA(HKEY_CURRENT_USER, registry.SettingsKey().c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &v.type,
-                         data, &size) != ERROR_SUCCESS)
-            return v;
-        if (v.type == REG_DWORD)
-            memcpy(&v.number, data, sizeof(v.number));
-        else
-            v.text = data;
+        if (registry.GetDword(name, &std::get<1>(v))) return {REG_DWORD, std::get<1>(v), ""};
+        registry.GetString(name, &std::get<2>(v), &std::get<0>(v));
         return v;
     }
     // Writes `v`; a number given as text is written as those bytes alone.
     void Put(HKEY root, const char* name, const Value& v) const {
-        const void* data = v.text.empty() ? static_cast<const void*>(&v.number) : v.text.c_str();
-        DWORD size = v.text.empty() ? sizeof(v.number) : static_cast<DWORD>(v.text.size() + (v.type != REG_DWORD));
-        RegSetKeyValueA(root, registry.SettingsKey().c_str(), name, v.type, data, size);
+        const auto& [type, number, text] = v;
+        const void* data = text.empty() ? static_cast<const void*>(&number) : text.c_str();
+        DWORD size = text.empty() ? sizeof(number) : static_cast<DWORD>(text.size() + (type != REG_DWORD));
+        RegSetKeyValueA(root, registry.SettingsKey().c_str(), name, type, data, size);
     }
     RegistryScratch registry{::testing::UnitTest::GetInstance()->current_test_info()->name()};
 };
@@ -76,7 +63,7 @@ protected:
 TEST_F(Settings, NoKeyLoadsTheDefaultsThatSaveThenWritesWithTheirTypes) {
     PluginSettings fresh = {};
     fresh.Save();  // nothing loaded: nothing written
-    EXPECT_EQ(0u, Stored("Activate").type);
+    EXPECT_EQ(0u, std::get<0>(Stored("Activate")));
     PluginSettings s = LoadedAndSaved();
     for (const Setting& setting : kSettings) EXPECT_EQ(setting.byDefault, Stored(setting.name)) << setting.name;
     const COLORREF colours[kColourCount] = {
@@ -84,7 +71,7 @@ TEST_F(Settings, NoKeyLoadsTheDefaultsThatSaveThenWritesWithTheirTypes) {
         0x00D3A502, 0x00FFFFFF, 0x00FCD694, 0x00502300, 0x00FFFFFF, 0x00B46432, 0x00FFFFFF, 0x00D3A502, 0x0088561F,
         0x00808080, 0x00FFFFFF, 0x00984E00, 0x00782800, 0x00E69349, 0x00808080, 0x00FFFFFF, 0x00502300};
     for (int i = 0; i < kColourCount; ++i) EXPECT_EQ(colours[i], s.colours[i]) << "colour " << i;
-    EXPECT_EQ(0u, Stored("Color_0").type) << "colours are only read, never written";
+    EXPECT_EQ(0u, std::get<0>(Stored("Color_0"))) << "colours are only read, never written";
 }
 
 // Under HKEY_LOCAL_MACHINE only, each value is read; save writes it to HKEY_CURRENT_USER. The path
