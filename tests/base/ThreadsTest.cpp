@@ -1,32 +1,48 @@
-// The worker thread's stop protocol: asked first, terminated at the limit.
+// The worker thread's stop protocol: asked first, terminated at the limit; a new start stops the
+// thread still running with a limit of 100 ms.
 #include <gtest/gtest.h>
 
 #include "base/WorkerThread.h"
 
-static unsigned __stdcall Forever(void*) { for (;;) Sleep(1000); }
-static unsigned __stdcall UntilAsked(void* thread) {
+namespace {
+
+unsigned __stdcall Forever(void*) { for (;;) Sleep(1000); }
+unsigned __stdcall UntilAsked(void* thread) {
     return static_cast<WorkerThread*>(thread)->StopRequested(INFINITE) ? 7 : 0;
 }
+constexpr DWORD kTerminated = 0xFFFFFFFF;
 
-// Stops the thread with `limit`: how the thread ended, and in `waited` how long Stop took.
-static DWORD StopAndWatch(WorkerThread& thread, int limit, DWORD* waited) {
-    HANDLE watch = OpenThread(SYNCHRONIZE | THREAD_QUERY_INFORMATION, FALSE, thread.ThreadId());
-    DWORD started = GetTickCount(), code = STILL_ACTIVE;
-    thread.Stop(limit);
-    *waited = GetTickCount() - started;
-    if (WaitForSingleObject(watch, 5000) == WAIT_OBJECT_0) GetExitCodeThread(watch, &code);
-    CloseHandle(watch);
-    return code;
-}
+}  // namespace
 
 TEST(WorkerThread, StopAsksFirstAndTerminatesAtTheLimit) {
-    WorkerThread polite, stuck;
-    DWORD waited = 0;
-    ASSERT_TRUE(polite.Start(UntilAsked, &polite) && stuck.Start(Forever, nullptr));
-    EXPECT_TRUE(polite.IsRunning() && stuck.IsRunning());
-    EXPECT_TRUE(StopAndWatch(polite, 3000, &waited) == 7 && waited < 1000) << waited;  // it ended by itself, at once
-    // Terminated at the limit, not before.
-    EXPECT_TRUE(StopAndWatch(stuck, 300, &waited) == 0xFFFFFFFF && waited >= 250 && waited < 2000) << waited;
-    EXPECT_FALSE(polite.IsRunning() || stuck.IsRunning());
-    polite.Stop(3000);  // stopping again is harmless
+    const struct {
+        const char* what;
+        WorkerThread::Procedure procedure;
+        int limit;  // 0: stopped by a second Start
+        DWORD code, atLeastMs, belowMs;
+    } cases[] = {
+        {"asked: it ends by itself, at once", UntilAsked, 3000, 7, 0, 1000},
+        {"never ending: terminated at the limit, not before", Forever, 300, kTerminated, 250, 2000},
+        {"a second start: terminated at 100 ms", Forever, 0, kTerminated, 90, 1000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WorkerThread thread;
+        ASSERT_TRUE(thread.Start(c.procedure, &thread));
+        HANDLE watch = OpenThread(SYNCHRONIZE | THREAD_QUERY_INFORMATION, FALSE, thread.ThreadId());
+        DWORD started = GetTickCount(), code = STILL_ACTIVE;
+        if (c.limit)
+            thread.Stop(c.limit);
+        else
+            thread.Start(UntilAsked, &thread);
+        DWORD waited = GetTickCount() - started;
+        if (WaitForSingleObject(watch, 5000) == WAIT_OBJECT_0) GetExitCodeThread(watch, &code);
+        CloseHandle(watch);
+        EXPECT_EQ(c.code, code);
+        EXPECT_TRUE(waited >= c.atLeastMs && waited < c.belowMs) << waited;
+        EXPECT_EQ(c.limit == 0, thread.IsRunning());
+        thread.Stop(3000);
+        thread.Stop(3000);  // stopping again is harmless
+        EXPECT_FALSE(thread.IsRunning());
+    }
 }

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/MemoryFiles.h"
@@ -24,12 +25,8 @@ const std::string kFolder = "C:\\Media\\";
 const char* const kMedia[] = {"a.avi", "b.avi", "c.mp3", "d.avi"};
 constexpr CacheFileTime kRecordedTime = {0x89ABCDEF, 0x01D9ABCD};
 
-struct Kept {
-    std::string name;
-    int32_t size;
-    uint32_t low, high;
-    bool operator==(const Kept& o) const { return name == o.name && size == o.size && low == o.low && high == o.high; }
-};
+// A record as kept: name, size, and the media file's time (low, high).
+using Kept = std::tuple<std::string, int32_t, uint32_t, uint32_t>;
 
 std::vector<Kept> Records(const ThumbCache& cache) {
     std::vector<Kept> kept;
@@ -76,9 +73,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 // media files whose time has not changed since.
                 bool flushed = cache.Flush();
                 std::vector<Kept> valid;
-                for (const Kept& k : Records(cache)) {
-                    CacheFileTime now = files.LastWrite(k.name);
-                    if (k.low == now.low && k.high == now.high) valid.push_back(k);
+                for (const auto& [name, blockSize, low, high] : Records(cache)) {
+                    CacheFileTime now = files.LastWrite(name);
+                    if (low == now.low && high == now.high) valid.push_back({name, blockSize, low, high});
                 }
                 cache.Close();
                 cache.Open(kFolder);

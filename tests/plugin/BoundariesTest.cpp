@@ -45,11 +45,6 @@ protected:
     void TearDown() override { nav.DestroyWindow(); }
     bool WaitPictures() { return PumpUntil([&] { return nav.Thumbnails().Awaited() == 0; }, 60000); }
     uint32_t Serial(int index) const { return nav.List().Entries()[index].serial; }
-    // A video with a side image beside it, as the tokens of a track list.
-    std::vector<std::string> Shown(const std::string& name) {
-        media.Write(name + ".JPG", EncodedPicture(64, 48, RGB(0, 0, 255), CXIMAGE_FORMAT_JPG));
-        return {media.Write(name + ".avi", ""), name, " "};
-    }
     TempFolder media;
 };
 
@@ -100,8 +95,9 @@ TEST(Boundaries, EachOperationAndProcedureOfTheModuleEndsAnExceptionAndFailsAsWi
 // A job that throws is a failed picture and the next one is made; a grab whose thread throws gives
 // no frame, leaves no "Converting" behind, and the external grabber is asked next.
 TEST_F(Pictures, AJobOrAGrabThatThrowsFailsAsNoPictureAndTheWorkGoesOn) {
-    std::vector<std::string> tokens = Shown("shown");  // a cover is looked for in the tag library
-    tokens.insert(tokens.begin(), {media.Write("throws.mp3", ""), "throws", " "});
+    media.Write("shown.JPG", EncodedPicture(64, 48, RGB(0, 0, 255), CXIMAGE_FORMAT_JPG));  // its side image
+    std::vector<std::string> tokens = {media.Write("throws.mp3", ""), "throws", " ",  // its cover: the tag library
+                                       media.Write("shown.avi", ""), "shown", " "};
     Throwing("kernel32.dll", "LoadLibraryA", [&] {
         SendCopyData(Window(), kCopyTrackList, Tokens(tokens));
         EXPECT_TRUE(WaitPictures());

@@ -33,7 +33,11 @@ LSTATUS WINAPI OpenKeyAsStandardUser(HKEY root, LPCSTR path, DWORD options, REGS
     return g_openKey(root, path, options, access, key);
 }
 
-std::wstring Text(HMODULE module, UINT id) { wchar_t text[128] = {}; LoadStringW(module, id, text, 128); return text; }
+std::wstring Text(HMODULE module, UINT id) {
+    wchar_t text[128] = {};
+    LoadStringW(module, id, text, 128);
+    return text;
+}
 
 class LanguagePacks : public ::testing::Test {
 protected:
@@ -67,9 +71,11 @@ TEST_F(LanguagePacks, TheRegistryAndTheUiLanguagesChooseAPack) {
     const std::string& g = german_;
     const struct { const char* what; DWORD registry, disable, version[2]; LANGID user, system; std::string bytes;
                    bool loads; } cases[] = {
-        {"by the registry", 0x407, 0, {}, 0x409, 0x409, g, true}, {"no English pack", 0, 0, {}, 0x409, 0x409, g, false},
+        {"by the registry", 0x407, 0, {}, 0x409, 0x409, g, true},
+        {"no English pack", 0, 0, {}, 0x409, 0x409, g, false},
         {"Austrian German by its primary language", 0, 0, {}, 0xC07, 0x409, g, true},
-        {"the system's language", 0, 0, {}, 0x409, 0x407, g, true}, {"disabled", 0x407, 1, {}, 0x407, 0x407, g, false},
+        {"the system's language", 0, 0, {}, 0x409, 0x407, g, true},
+        {"disabled under the machine's key", 0x407, 1, {}, 0x407, 0x407, g, false},
         {"no pack for the language chosen: the user's", 0x412, 0, {}, 0x407, 0x409, g, true},
         {"v2.0", 0x407, 0, {0x20000}, 0x407, 0x407, g, false},
         {"another build and revision", 0x407, 0, {0x10000, 0x70009}, 0x409, 0x409, g, true},

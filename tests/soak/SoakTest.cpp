@@ -24,12 +24,6 @@ namespace {
 constexpr size_t kSlack = 4;  // what warm caches and the system may still hand out
 constexpr size_t kMemorySlack = 1 << 20;
 
-// Inside the sheet's loop: Test on the Window page, then OK.
-void PressOk(HWND sheet) {
-    Click(ShowPage(sheet, 1), IDC_TEST);
-    Press(sheet, PSBTN_OK);
-}
-
 class Soak : public NavigatorFixture {
 protected:
     void SetUp() override {
@@ -104,7 +98,10 @@ protected:
             nav.BringUp();
         }
         for (int i = 0; i < sheets; ++i) {
-            WhenShown(FindPropertySheet, PressOk);
+            WhenShown(FindPropertySheet, [](HWND sheet) {  // Test on the Window page, then OK
+                Click(ShowPage(sheet, 1), IDC_TEST);
+                Press(sheet, PSBTN_OK);
+            });
             CConfigSheet(&settings, &nav, nullptr).DoModal();
         }
         for (int i = 0; i < cycles; ++i) {

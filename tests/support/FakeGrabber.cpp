@@ -20,21 +20,10 @@ bool WriteBmp(const char* path, int width, int height, unsigned rgb) {
     if (width <= 0 || height <= 0 || width > 8192 || height > 8192) return false;
     int stride = (width * 3 + 3) & ~3;
     std::vector<unsigned char> row(stride, 0);
-    for (int x = 0; x < width; ++x) {
-        row[x * 3] = rgb & 0xFF;
-        row[x * 3 + 1] = (rgb >> 8) & 0xFF;
-        row[x * 3 + 2] = (rgb >> 16) & 0xFF;
-    }
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + stride * height;
-    info.biSize = sizeof(info);
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
+    for (int x = 0; x < width; ++x) memcpy(&row[x * 3], &rgb, 3);  // 0xRRGGBB is blue, green, red in memory
+    DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    BITMAPFILEHEADER file = {0x4D42, static_cast<DWORD>(offset + stride * height), 0, 0, offset};
+    BITMAPINFOHEADER info = {sizeof(info), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     FILE* out = fopen(path, "wb");
     if (!out) return false;
     fwrite(&file, sizeof(file), 1, out);

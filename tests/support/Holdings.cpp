@@ -91,31 +91,20 @@ const Hook kHooks[] = {
 };
 #undef HOOK
 
-// The process's entries in the system's handle table (class 16), as Wine keeps it too.
+// The process's entries in the system's handle table, as Wine keeps it too.
 size_t KernelHandles() {
-    struct Entry {
-        USHORT process, creatorBackTrace;
-        UCHAR type, attributes;
-        USHORT value;
-        void* object;
-        ULONG access;
-    };
     using QueryFn = NTSTATUS(WINAPI*)(ULONG, void*, ULONG, ULONG*);
     static const auto query = reinterpret_cast<QueryFn>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
     std::vector<BYTE> buffer(1 << 16);
-    ULONG needed = 0;
     NTSTATUS status;
-    while ((status = query(16, buffer.data(), static_cast<ULONG>(buffer.size()), &needed)) ==
+    while ((status = query(SystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), nullptr)) ==
            static_cast<NTSTATUS>(0xC0000004))  // the table did not fit
         buffer.resize(buffer.size() * 2);
+    const auto* table = reinterpret_cast<const SYSTEM_HANDLE_INFORMATION*>(buffer.data());
     if (status != 0) return 0;
-    ULONG count = *reinterpret_cast<ULONG*>(buffer.data());
-    auto* entries = reinterpret_cast<Entry*>(buffer.data() + sizeof(void*));
     size_t mine = 0;
-    USHORT self = static_cast<USHORT>(GetCurrentProcessId());
-    for (ULONG i = 0; i < count && sizeof(void*) + (i + 1) * sizeof(Entry) <= buffer.size(); ++i)
-        mine += entries[i].process == self;
+    for (ULONG i = 0; i < table->Count; ++i) mine += LOWORD(table->Handle[i].OwnerPid) == LOWORD(GetCurrentProcessId());
     return mine;
 }
 

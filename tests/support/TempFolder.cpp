@@ -1,60 +1,31 @@
 #include "tests/support/TempFolder.h"
 
-#include <cstdio>
-
-namespace {
-
-void RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string full = path + "\\" + name;
-            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(full);
-            else
-                DeleteFileA(full.c_str());
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
-    }
-    RemoveDirectoryA(path.c_str());
-}
-
-}  // namespace
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 TempFolder::TempFolder() {
+    static unsigned counter = 0;
     char base[MAX_PATH];
     GetTempPathA(MAX_PATH, base);
-    static unsigned counter = 0;
-    char name[MAX_PATH];
-    snprintf(name, sizeof(name), "%srembrix-test-%lu-%u", base, GetCurrentProcessId(), ++counter);
-    path_ = name;
-    RemoveTree(path_);
+    path_ = base + ("rembrix-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter));
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
     CreateDirectoryA(path_.c_str(), nullptr);
 }
 
-TempFolder::~TempFolder() { RemoveTree(path_); }
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
 
 std::string TempFolder::Write(const std::string& name, const std::string& bytes) const {
     std::string full = *this / name;
-    FILE* file = fopen(full.c_str(), "wb");
-    if (file) {
-        fwrite(bytes.data(), 1, bytes.size(), file);
-        fclose(file);
-    }
+    std::ofstream(full, std::ios::binary) << bytes;
     return full;
 }
 
 std::string ReadWholeFile(const std::string& path) {
-    std::string bytes;
-    FILE* file = fopen(path.c_str(), "rb");
-    if (!file) return bytes;
-    char chunk[65536];
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof(chunk), file)) > 0) bytes.append(chunk, got);
-    fclose(file);
-    return bytes;
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }

@@ -2,19 +2,7 @@
 
 #include <prsht.h>
 
-#include <cstring>
-
 namespace {
-
-BOOL CALLBACK Collect(HWND hwnd, LPARAM list) {
-    char name[64] = {};
-    GetClassNameA(hwnd, name, sizeof(name));
-    DWORD process = 0;
-    GetWindowThreadProcessId(hwnd, &process);
-    if (!strcmp(name, "Streamzap.WMX") && process == GetCurrentProcessId())
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
-    return TRUE;
-}
 
 BOOL CALLBACK IsSheet(HWND hwnd, LPARAM found) {
     if (!FindWindowExA(hwnd, nullptr, "SysTabControl32", nullptr)) return TRUE;
@@ -67,7 +55,11 @@ HWND FindPropertySheet() {
 
 std::vector<HWND> NavigatorWindows() {
     std::vector<HWND> list;
-    EnumWindows(Collect, reinterpret_cast<LPARAM>(&list));
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "Streamzap.WMX", nullptr)) != nullptr;) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == GetCurrentProcessId()) list.push_back(window);
+    }
     return list;
 }
 
