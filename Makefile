@@ -49,8 +49,8 @@ mutate: setup
 	python3 tools/mutate/mutate.py
 
 # The fuzzers, built natively with libFuzzer, ASan and UBSan: the thumbnail cache over a folder in
-# memory (sequences of opens, lookups, adds, flushes and reopens on a mutated cache file), the tag
-# readers of the KsXTag.dll stand-in, the player's copy-data blocks with the lists built from them,
+# memory (sequences of opens, lookups, adds, flushes and reopens on a mutated cache file), the
+# player's copy-data blocks with the lists built from them,
 # the raw HID reports with the container sniffer, the checks in front of image decoding with the PNG
 # block reader, and the media stack's format blocks with the grabbed frame's DIB header; each for
 # FUZZ_RUNS inputs or FUZZ_SECONDS. They are targets of tests/native, over the pure sources that
@@ -69,7 +69,6 @@ endef
 fuzz: setup build/native-fuzz/build.ninja
 	cmake --build build/native-fuzz -j $(JOBS)
 	$(call run_fuzzer,cache)
-	$(call run_fuzzer,tag)
 	$(call run_fuzzer,copydata)
 	$(call run_fuzzer,input)
 	$(call run_fuzzer,image)

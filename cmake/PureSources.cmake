@@ -5,5 +5,4 @@ set(REMBRIX_PURE_SOURCES
   navigator/TokenList.cpp navigator/EntryModel.cpp navigator/ListState.cpp navigator/Geometry.cpp navigator/ThumbSchedule.cpp
   input/RemoteCodes.cpp
   thumbs/CacheFormat.cpp thumbs/ThumbCache.cpp thumbs/ContainerSniff.cpp thumbs/MediaFormat.cpp thumbs/FitRect.cpp
-  ximage/ImageHeader.cpp ximage/PngBlock.cpp ximage/CxFile.cpp ximage/Resample.cpp
-  tools/tags/CoverReader.cpp)
+  ximage/ImageHeader.cpp ximage/PngBlock.cpp ximage/CxFile.cpp ximage/Resample.cpp)

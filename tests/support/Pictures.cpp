@@ -24,19 +24,6 @@ std::string Mp3WithCover(const std::string& picture, uint32_t claimed) {
     return std::string("ID3\x03\0\0", 6) + size + frame + std::string(417, '\0');
 }
 
-long PixelsNear(const std::string& path, COLORREF colour) {
-    CxImage image;
-    if (!image.Load(path.c_str())) return -1;
-    long count = 0;
-    for (int32_t y = 0; y < int32_t(image.GetHeight()); ++y)
-        for (int32_t x = 0; x < int32_t(image.GetWidth()); ++x) {
-            RGBQUAD p = image.GetPixelColor(x, y);
-            count += std::max({abs(p.rgbRed - GetRValue(colour)), abs(p.rgbGreen - GetGValue(colour)),
-                               abs(p.rgbBlue - GetBValue(colour))}) <= 12;
-        }
-    return count;
-}
-
 GrabberRuns GrabberRunsOf(const std::string& media) {
     GrabberRuns runs;
     FILE* file = fopen((media + ".runs").c_str(), "r");

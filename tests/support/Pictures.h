@@ -12,9 +12,6 @@
 std::string EncodedPicture(int width, int height, COLORREF colour, uint32_t format);
 // An MP3 whose ID3v2.3 tag holds one front cover; `claimed` overstates the frame's size.
 std::string Mp3WithCover(const std::string& picture, uint32_t claimed = 0);
-// How many pixels of a picture file are near this colour (each channel within 12, as a JPEG's
-// colours are); -1 when the file does not decode.
-long PixelsNear(const std::string& path, COLORREF colour);
 
 // What the fake frame grabber did for a media file (each run adds "run PID" to the file's
 // ".runs"): how often it started, and how many of those processes still live.
