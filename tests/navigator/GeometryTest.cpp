@@ -1,5 +1,4 @@
-// Where things sit: the layout numbers from the settings, the arithmetic of the layout, and which
-// skin picture serves which size.
+// Where things sit: the layout numbers from the settings and the arithmetic of the layout.
 #include "navigator/Geometry.h"
 
 #include <gtest/gtest.h>
@@ -84,17 +83,4 @@ TEST(Geometry, ThumbnailsFramesAndCloseButton) {
     EXPECT_EQ(Box(small.ItemRect(1).left + 4, small.ItemRect(1).top + 4, 44, 39), Box(small.ThumbFrameRect(1)));
     EXPECT_EQ(Box(1920 - 8 - 27, 8, 27, 27), Box(Laid(Tracks, 4, 2, kGrid, 1080).CloseButtonRect()));  // header 43
     EXPECT_EQ(Box(1920 - 4 - 10, 4, 10, 10), Box(Laid(Tracks, 4, 2, kGrid, 460).CloseButtonRect()));   // header 18
-}
-
-// Cell pictures change at heights 60, 120 and 180, frames at widths 80, 130 and 200; placeholders
-// need both sides at least 160, 128, 96, 64, 48, 32 or 24.
-TEST(SkinChoice, BoundariesOfEachSize) {
-    for (auto c : {std::make_pair(59, 0), std::make_pair(60, 1), std::make_pair(179, 2), std::make_pair(180, 3)})
-        EXPECT_EQ(c.second, CellImageIndex(c.first)) << c.first;
-    for (auto f : {std::make_pair(79, 0), std::make_pair(80, 1), std::make_pair(200, 3)})
-        EXPECT_EQ(f.second, FrameImageIndex(f.first)) << f.first;
-    EXPECT_EQ(2, PlaceholderIndex(128, 112));  // the 64-pixel icons
-    EXPECT_EQ(0, PlaceholderIndex(160, 160));
-    EXPECT_EQ(6, PlaceholderIndex(30, 24));
-    EXPECT_EQ(-1, PlaceholderIndex(200, 23));
 }
