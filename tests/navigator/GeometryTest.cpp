@@ -50,14 +50,12 @@ TEST(Geometry, LayoutPerTextSizeColumnsAndThumbnails) {
         {"Very Small text list", Tracks, 4, 0, kText, 1080, {1, 36, 29, 4, 1046, 1912, 29, 29, 23, 23, 9}},
         {"Large text list at 720", Tracks, 4, 3, kText, 720, {1, 18, 37, 4, 668, 1912, 37, 37, 30, 30, 11}},
         {"Very Small albums, grid set", Albums, 4, 0, kGrid, 1080, {1, 36, 29, 4, 1046, 1912, 29, 29, 23, 23, 9}},
-        {"Normal albums, list set", Albums, 4, 2, kThumbList, 1080, {1, 24, 43, 4, 1034, 1912, 43, 43, 34, 34, 13}},
         {"Very Large albums at 720", Albums, 1, 4, kText, 720, {1, 12, 55, 4, 662, 1912, 55, 55, 44, 44, 17}},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.what);
         LayoutNumbers n;
         Geometry g = Laid(r.mode, r.column, r.textSize, r.look, r.height, &n);
-        EXPECT_EQ(n.rows * n.columns, n.perPage);
         Rect last = g.ItemRect(n.perPage - 1);
         EXPECT_EQ(r.want, (std::vector<int>{n.columns, n.rows, g.HeaderHeight(), last.left, last.top, last.Width(),
                                             last.Height(), g.LineHeight(), g.FontHeight(kFontHeader),

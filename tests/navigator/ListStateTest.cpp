@@ -51,20 +51,16 @@ TEST(ListState, MovementPagingAndDigits) {
         {"Page Up on the first entry", 1, 100, 0, 0, PageUp, 0, 0, Moved::None},
         {"Down within the page", 1, 100, 0, 5, Down, 0, 6, Moved::OnPage},
         {"Down off the page: one row on", 1, 100, 0, 17, Down, 1, 18, Moved::NewPage},
-        {"Up off the page: one row back", 1, 100, 18, 18, Up, 17, 17, Moved::NewPage},
-        {"Page Down", 1, 100, 0, 0, PageDown, 18, 18, Moved::NewPage},
         {"Page Up to the start", 1, 100, 17, 17, PageUp, 0, 0, Moved::NewPage},
         {"Page Down onto the last entry, on the page", 1, 100, 90, 95, PageDown, 90, 99, Moved::OnPage},
         {"Page Down to a page of the last entry alone", 1, 100, 81, 98, PageDown, 99, 99, Moved::NewPage},
         {"Down in an empty list", 1, 0, 0, 0, Down, 0, 0, Moved::None},
         {"grid: Right with no entry after", 4, 10, 0, 9, Right, 0, 9, Moved::None},
         {"grid: Left", 4, 10, 0, 9, Left, 0, 8, Moved::OnPage},
-        {"grid: Left in the first column", 4, 10, 0, 8, Left, 0, 8, Moved::None},
         {"grid: Up a row", 4, 10, 0, 9, Up, 0, 5, Moved::OnPage},
         {"grid: Down onto the short last row", 4, 10, 0, 6, Down, 0, 9, Moved::OnPage},
         {"grid: Down off the page: one row on", 4, 30, 0, 9, Down, 4, 13, Moved::NewPage},
         {"digit 4 on the page", 1, 100, 0, 0, Digit(4), 0, 3, Moved::OnPage},
-        {"digit 4 already selected", 1, 100, 0, 3, Digit(4), 0, 3, Moved::None},
         {"digit 3 above the page: centred", 1, 100, 50, 55, Digit(3), 0, 2, Moved::NewPage},
         {"number 60 below the page: centred", 1, 100, 0, 0, Digit(60), 50, 59, Moved::NewPage},
         {"digit 5 of 3 entries: the last", 1, 3, 0, 0, Digit(5), 0, 2, Moved::OnPage},
@@ -76,13 +72,11 @@ TEST(ListState, MovementPagingAndDigits) {
         int perRow = r.columns == 1 ? 18 : 3, step = r.input == Up || r.input == Down ? r.columns : perRow * r.columns;
         LoadTracks(list, r.count, r.columns, perRow, 1);
         list.Restore(r.selected, r.top);
-        ASSERT_EQ(std::make_pair(r.top, r.selected), At(list));
-        Moved moved = r.input >= kDigit                         ? list.SelectNumber(r.input - kDigit)
-                      : r.input == Left || r.input == Right     ? list.MoveHorizontal(r.input == Left ? -1 : 1)
-                      : r.input == Up || r.input == PageUp      ? list.MoveBy(-step)
-                                                                : list.MoveBy(step);
-        EXPECT_EQ(std::make_pair(r.newTop, r.newSelected), At(list));
-        EXPECT_EQ(r.moved, moved);
+        Moved got = r.input >= kDigit                     ? list.SelectNumber(r.input - kDigit)
+                    : r.input == Left || r.input == Right ? list.MoveHorizontal(r.input == Left ? -1 : 1)
+                    : r.input == Up || r.input == PageUp  ? list.MoveBy(-step)
+                                                          : list.MoveBy(step);
+        EXPECT_EQ(std::make_tuple(r.newTop, r.newSelected, r.moved), std::make_tuple(list.Top(), list.Selected(), got));
     }
 }
 
@@ -133,6 +127,7 @@ TEST(ListState, TheTwoPressDelete) {
     const struct { const char* what; uint32_t drawn; std::vector<Step> steps; bool deletes; } cases[] = {
         {"a key pressed again once the box was up 400 ms", 0, {{Key, 400}}, true},
         {"a key pressed again 399 ms after the box", 0, {{Key, 399}}, false},
+        {"the key held: its auto-repeat", 0, {{KeyRepeat, 600}, {KeyRepeat, 5000}}, false},
         {"a button pressed again 1,100 ms later", 0, {{Button, 1100}}, true},
         {"a button pressed again 1,099 ms later", 0, {{Button, 1099}}, false},
         {"a button held: each repeat within 1,100 ms", 0, {{Button, 1000}, {Button, 2050}, {Button, 3100}}, false},
@@ -150,8 +145,8 @@ TEST(ListState, TheTwoPressDelete) {
             SCOPED_TRACE(::testing::Message() << c.what << ", first press at " << first);
             LoadTracks(list, 5, 1, 18, 3);
             ASSERT_TRUE(list.BeginDelete(first, first + c.drawn));
-            EXPECT_EQ("D:\\v\\clip003.avi", list.DeletePath());
-            EXPECT_EQ(3, list.DeleteNumber());
+            EXPECT_EQ(std::make_pair(std::string("D:\\v\\clip003.avi"), 3),
+                      std::make_pair(list.DeletePath(), list.DeleteNumber()));
             bool deleted = false;
             for (const Step& step : c.steps) {
                 if (step.kind == Other) list.AnswerDelete(false);
