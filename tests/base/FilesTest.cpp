@@ -13,10 +13,9 @@ TEST(ListFolder, SkipsHiddenEntriesAndAddsToTheList) {
     for (const char* name : {"a.avi", "b.mp3", "hidden.avi", "sub\\c.avi", "secret\\d.avi"}) folder.Write(name, name);
     for (const char* h : {"hidden.avi", "secret"}) SetFileAttributesA((folder / h).c_str(), FILE_ATTRIBUTE_HIDDEN);
     const struct { const char *pattern, *under; bool recurse, directories; std::vector<const char*> want; } cases[] = {
-        {"*", "", false, false, {"a.avi", "b.mp3"}},
+        {"*.avi", "", false, false, {"a.avi"}},
         {"*", "", true, false, {"a.avi", "b.mp3", "sub\\c.avi"}},
         {"*", "", false, true, {"sub"}},  // no "." nor ".."
-        {"*.avi", "", false, false, {"a.avi"}},
         {"*", "nowhere", true, false, {}},
     };
     for (const auto& c : cases) {
@@ -25,7 +24,6 @@ TEST(ListFolder, SkipsHiddenEntriesAndAddsToTheList) {
         int added = ListFolder(*c.under ? folder / c.under : folder.Path(), c.pattern, list, c.recurse, c.directories);
         for (const char* name : c.want) want.push_back(folder / name);
         std::sort(list.begin() + 1, list.end());  // the system's order is not promised
-        EXPECT_EQ(static_cast<int>(c.want.size()), added);
-        EXPECT_EQ(want, list);
+        EXPECT_EQ(std::make_pair(static_cast<int>(c.want.size()), want), std::make_pair(added, list));
     }
 }
