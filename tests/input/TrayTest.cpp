@@ -31,11 +31,7 @@ BOOL WINAPI RecordNotification(DWORD action, PNOTIFYICONDATAA data) {
 
 // A menu item by the name a user reads and its marks: '+' checked or '-' not, then 'e' enabled or 'g'
 // greyed; "x" absent.
-struct Mark {
-    const char* item;
-    UINT id;
-    const char* marks;
-};
+struct Mark { const char* item; UINT id; const char* marks; };
 // Each item's name with its marks as `menu` holds them, or as wanted without a menu.
 std::vector<std::string> Marks(const std::vector<Mark>& items, HMENU menu = nullptr) {
     std::vector<std::string> named;
