@@ -173,7 +173,6 @@ TEST_F(RemoteInput, KeyboardKeys) {
          Shown(kShift | VK_NEXT, 37, S()),                              // Shift: still a page
          Shown(kCtrl | VK_PRIOR, 0, S(C(5206, -1, 3), R(128), R(21))),  // Control: the previous list
          Shown(kCtrl | kShift | kAlt | VK_NEXT, 0, S(C(5206, 1, 3), R(128), R(21))),  // all three: the next list
-         Shown(kCtrl | VK_DOWN, 22, S()),                               // Control: still down
          Shown(kAlt | VK_RETURN, -1, S(C(5105, 20))),                   // Alt: still choose the track
          Shown(VK_F4, 19, S(C(6010, 0, 3))),                            // sort
          Shown(kCtrl | VK_F5, 19, S(C(6009, 0, 3))),                    // refresh, Control or not
@@ -234,6 +233,8 @@ TEST_F(RemoteInput, TheHotKeyIsRegisteredAndShowsTheNavigatorEvenWhenDisabled) {
     EXPECT_EQ((Sequence{Request(Window(), 128), Request(Window(), 21)}), player.Requests());
 }
 
+// The Media Center tray program, found by its name in any case and by the snapshot's name where the
+// module walk fails, is stopped while we are enabled and started again from its path when disabled or closed.
 TEST_F(RemoteInput, MediaCenterTrayIsStoppedAndStartedAgain) {
     for (auto c : {std::make_pair("ehtray.exe", false), std::make_pair("caps\\EHTRAY.EXE", false),
                    std::make_pair("ehtray.exe", true)}) {

@@ -143,8 +143,7 @@ TEST_F(Tray, TheMenuShowsTheSettingsAndEachCommandSavesExactlyItsOwn) {
     const struct { UINT id; const char* value; DWORD want; } commands[] = {  // value: the one that changes
         {ID_QUICK_TEXT_SIZE_VERY_SMALL, "TextSize", 0},
         {ID_QUICK_TEXT_SIZE_VERY_LARGE, "TextSize", 4},
-        {IDC_THUMBNAILS, "ShowThumbnail", 0},  // toggled off, then on
-        {IDC_THUMBNAILS, "ShowThumbnail", 1},
+        {IDC_THUMBNAILS, "ShowThumbnail", 0},
         {IDC_LARGE_THUMBNAILS, "IconView", 0},
         {IDC_TAG_INFO, "ShowDetailInfo", 1},
         {ID_QUICK_COLUMN_1, "Column", 1},
