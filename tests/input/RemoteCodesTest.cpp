@@ -10,13 +10,8 @@
 #include "input/CommandTarget.h"
 
 namespace {
-
-struct Button {
-    const char* name;
-    uint32_t code;
-    int shown, hidden;  // the command in each state
-};
-
+// A button's code and the command it gives in each state.
+struct Button { const char* name; uint32_t code; int shown, hidden; };
 }  // namespace
 
 TEST(RemoteCodes, MediaCenterButtons) {
