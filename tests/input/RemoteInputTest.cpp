@@ -71,17 +71,9 @@ constexpr LRESULT kAny = -99;  // a sender's result that tells nothing
 // or not, and what follows: the sender's result, the selection afterwards (-1: hidden), and every
 // message the player receives. Ignored: the sender gets 0, the player nothing, the selection stays.
 using Sequence = std::vector<PlayerMessage>;
-struct Case {
-    unsigned input;
-    bool shown, disc;
-    LRESULT ret;
-    int after;
-    Sequence want;
-};
+struct Case { unsigned input; bool shown, disc; LRESULT ret; int after; Sequence want; };
 Case Hidden(unsigned input, Sequence want, bool disc = false) { return {input, false, disc, 1, -1, want}; }
-Case Shown(unsigned input, int after, Sequence want) {
-    return {input, true, false, 1, after, want};
-}
+Case Shown(unsigned input, int after, Sequence want) { return {input, true, false, 1, after, want}; }
 Case Ignored(unsigned input, bool shown = false) { return {input, shown, false, 0, shown ? 19 : -1, {}}; }
 PlayerMessage C(UINT code, int value = 0, WPARAM extra = 0) { return Command(code, value, extra); }
 
@@ -89,7 +81,7 @@ class RemoteInput : public NavigatorFixture {
 protected:
     void SetUp() override { g_rawInputReader = FakeReader; }
     void TearDown() override { g_rawInputReader = nullptr; }
-    PlayerMessage R(UINT code) const { return Request(nullptr, code); }
+    PlayerMessage R(UINT code) const { return Request(Window(), code); }
     // The state requests (128, 20, 130) of every command the dispatcher takes, then `then`.
     template <typename... Then>
     Sequence S(Then... then) const { return {R(128), R(20), R(130), then...}; }
@@ -108,10 +100,10 @@ protected:
         return SendMessageA(Window(), RegisterWindowMessageA("3E4CA449-C26F-47c6-A124-D66589CFA12F"), code, 0);
     }
 
-    // Each case on a fresh list of 40 tracks (3 columns, 18 a page) with the 20th current; the
-    // player is in state 2 (arrows and OK go to it as keys) and answers request 1 with 526.
+    // Each case, on a window started before the cases are built, on a fresh list of 40 tracks (3 columns,
+    // 18 a page) with the 20th current; the player is in state 2 (arrows and OK go to it as keys) and
+    // answers request 1 with 526.
     void Run(const std::vector<Case>& cases, const std::function<LRESULT(unsigned)>& send) {
-        Start();
         for (auto answer : {std::make_pair(8, 20), std::make_pair(20, 2), std::make_pair(1, 526)})
             player.Answer(answer.first, answer.second);
         for (const Case& c : cases) {
@@ -125,12 +117,8 @@ protected:
             if (ret != kAny) {
                 EXPECT_EQ(c.ret, ret);
             }
-            // The tables are built before the window exists: their requests name it now.
-            Sequence want = c.want;
-            for (PlayerMessage& m : want)
-                if (m.message == kRequestMessage && !m.wParam) m.wParam = reinterpret_cast<WPARAM>(Window());
-            PumpUntil([&] { return player.Received() == want; }, 1500);  // choosing waits for its timer
-            EXPECT_EQ(want, player.Received());
+            PumpUntil([&] { return player.Received() == c.want; }, 1500);  // choosing waits for its timer
+            EXPECT_EQ(c.want, player.Received());
             EXPECT_EQ(c.after, IsWindowVisible(Window()) ? nav.List().Selected() : -1);
         }
     }
@@ -141,23 +129,18 @@ protected:
 // Each road carries its code to the dispatcher in the state of the moment (the codes themselves:
 // RemoteCodesTest; the dispatcher: CommandTest). Disabled, every remote is ignored.
 TEST_F(RemoteInput, EachRemoteRoad) {
+    Start();
     Run({Hidden(0x14, S(R(128), R(21))),                          // raw: the Navigator
-         Shown(0x25, 19, S(C(6009, 0, 3))),                       // raw shown: refresh
-         Hidden(0x25, S(C(7031))),                                // raw hidden: subtitle
          Hidden(kWide | 0x209, S(C(7030))),                       // raw MORE in a 3-byte report: audio
          Ignored(kWide | 0x148, true),                            // raw 0x48 with a high byte: nothing
          Ignored(kKeyboard | 0x14, true),                         // raw, not HID
-         Shown(kApp | 8, 19, S()),                                // MUTE: the delete box
          Shown(kApp | 14, -1, S(C(5105, 20))),                    // play/pause: the selected track plays
          Shown(kApp | 9, 19, S()),                                // volume: consumed, kept from the player
-         Shown(kApp | 52, 0, S(C(5206, -1, 3), R(128), R(21))),   // CH -: the previous list
-         Ignored(kApp | 2, true),                                 // not ours: left to others
          Ignored(kApp | 51),                                      // hidden: left to others
          Hidden(kZap | 8, S(C(5102), ModeSwitch(3)), true),       // Streamzap 8 hidden in disc mode
          Shown(kZap | 8, -1, S()),                                // Streamzap 8 shown: hides
          Hidden(kZap | 21, {C(5105, 1)}),                         // digit 1 hidden: plays track 1
-         Shown(kZap | 25, 4, {}),                                 // digit 5 shown: selects the fifth
-         Ignored(kZap | 9), Ignored(kZap | 35, true)},            // codes that do nothing
+         Shown(kZap | 25, 4, {})},                                // digit 5 shown: selects the fifth
         [&](unsigned input) {
             if (input & kApp) return AppCommand(input & 0xFFFF);
             if (input & kZap) return Streamzap(input & 0xFFFF);
@@ -183,26 +166,16 @@ TEST_F(RemoteInput, EachRemoteRoad) {
 
 // Only Control changes a key, whatever else is held; Shift and Alt change nothing.
 TEST_F(RemoteInput, KeyboardKeys) {
-    Run({Shown(VK_RETURN, -1, S(C(5105, 20))),                          // choose
-         Shown(VK_ESCAPE, -1, S()),                                     // hide
+    Start();
+    Run({Shown(VK_ESCAPE, -1, S()),                                     // hide
          Shown(VK_PRIOR, 1, S()),                                       // a page up: 19 - 18
          Shown(VK_NEXT, 37, S()),                                       // a page down: 19 + 18
          Shown(kShift | VK_NEXT, 37, S()),                              // Shift: still a page
-         Shown(kAlt | VK_PRIOR, 1, S()),                                // Alt: still a page
          Shown(kCtrl | VK_PRIOR, 0, S(C(5206, -1, 3), R(128), R(21))),  // Control: the previous list
          Shown(kCtrl | kShift | kAlt | VK_NEXT, 0, S(C(5206, 1, 3), R(128), R(21))),  // all three: the next list
-         Shown(VK_HOME, 19, S()),                                       // no effect
-         Shown(kAlt | VK_END, 19, S()),                                 // no effect
-         Shown(VK_LEFT, 18, S()),
-         Shown(VK_UP, 16, S()),                                         // a row is 3 columns
-         Shown(VK_RIGHT, 20, S()),
-         Shown(VK_DOWN, 22, S()),
-         Shown(kCtrl | VK_DOWN, 22, S()),                               // Control: still down
-         Shown(kAlt | VK_RETURN, -1, S(C(5105, 20))),                   // Alt: still choose
-         Shown(VK_DELETE, 19, S()),                                     // the delete box
+         Shown(kAlt | VK_RETURN, -1, S(C(5105, 20))),                   // Alt: still choose the track
          Shown(VK_F4, 19, S(C(6010, 0, 3))),                            // sort
          Shown(kCtrl | VK_F5, 19, S(C(6009, 0, 3))),                    // refresh, Control or not
-         Ignored(VK_SPACE, true),
          Ignored(kCtrl | 'A', true)},
         [&](unsigned input) {
             BYTE keys[256] = {};
@@ -213,19 +186,6 @@ TEST_F(RemoteInput, KeyboardKeys) {
             SendMessageA(Window(), WM_KEYDOWN, input & 0xFFFF, 1);
             return kAny;
         });
-}
-
-// One from behind is still mapped but silences the shell hook.
-TEST_F(RemoteInput, AnApplicationCommandFromBehindSilencesTheShellHook) {
-    Start();
-    SendTracks(12);
-    EXPECT_EQ(0, ShellHook(5, 10));  // another shell event
-    HWND other = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
-    SetForegroundWindow(other);
-    bool behind = GetForegroundWindow() != Window();
-    EXPECT_EQ(1, AppCommand(10));
-    EXPECT_EQ(behind ? 0 : 1, ShellHook(12, 10));
-    DestroyWindow(other);
 }
 
 // A disconnected console leaves application commands to the system, not the hook; the keyboard
@@ -257,11 +217,8 @@ TEST_F(RemoteInput, TheHotKeyIsRegisteredAndShowsTheNavigatorEvenWhenDisabled) {
     const struct { const char* what; DWORD hotKey; UINT modifiers, key; bool taken; } steps[] = {
         {"Control+Shift+A, bits 19-23 unused", 0x00F30041, MOD_CONTROL | MOD_SHIFT, 'A', true},
         {"cleared", 0, MOD_CONTROL | MOD_SHIFT, 'A', false},
-        {"Alt+F7", 0x00040076, MOD_ALT, VK_F7, true},
         {"Shift+F8", 0x00010077, MOD_SHIFT, VK_F8, true},
-        {"Control+F8", 0x00020077, MOD_CONTROL, VK_F8, true},
         {"Alt+Control+Shift+F7", 0x00070076, MOD_ALT | MOD_CONTROL | MOD_SHIFT, VK_F7, true},
-        {"cleared again", 0, MOD_ALT | MOD_CONTROL | MOD_SHIFT, VK_F7, false},
     };
     for (const auto& s : steps) {
         settings.hotKey = s.hotKey;
@@ -276,6 +233,8 @@ TEST_F(RemoteInput, TheHotKeyIsRegisteredAndShowsTheNavigatorEvenWhenDisabled) {
     EXPECT_EQ((Sequence{Request(Window(), 128), Request(Window(), 21)}), player.Requests());
 }
 
+// The Media Center tray program, found by its name in any case and by the snapshot's name where the
+// module walk fails, is stopped while we are enabled and started again from its path when disabled or closed.
 TEST_F(RemoteInput, MediaCenterTrayIsStoppedAndStartedAgain) {
     for (auto c : {std::make_pair("ehtray.exe", false), std::make_pair("caps\\EHTRAY.EXE", false),
                    std::make_pair("ehtray.exe", true)}) {
