@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <functional>
 #include <map>
 #include <set>
 #include <tuple>
@@ -58,23 +57,6 @@ protected:
     static int TemporaryFrames() {
         std::vector<std::string> found;
         return ListFolder(GetTempFolder(), "THM*.tmp", found, false, false);
-    }
-    // Pumps until no picture is awaited (20 s at most), handing each result's entry to `arrived`
-    // before the window takes it and after.
-    void PumpResults(const std::function<void(int entry, bool taken)>& arrived) {
-        std::map<uint32_t, int> entryOf;
-        for (int i = 0; i < nav.List().Count(); ++i) entryOf[nav.List().Entries()[i].serial] = i;
-        MSG msg;
-        for (DWORD start = GetTickCount(); nav.Thumbnails().Awaited() > 0 && GetTickCount() - start < 20000;) {
-            if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-                continue;
-            }
-            bool result = msg.message == kThumbnailReadyMessage;
-            if (result) arrived(entryOf[static_cast<uint32_t>(msg.wParam)], false);
-            DispatchMessageA(&msg);
-            if (result) arrived(entryOf[static_cast<uint32_t>(msg.wParam)], true);
-        }
     }
     // The painted colour at the middle of the entry's picture area, and `down` pixels below its top.
     COLORREF PictureAt(const WindowCapture& capture, int index, int down = -1) const {
@@ -199,25 +181,33 @@ TEST_F(Pictures, ThePageShownComesFirstItsPicturesRepaintTheirCellsAndOnlyNearPa
     std::string video = media.Write("clip.avi", "frame 64 48 e61e1e");
     player.Answer(kRequestCurrentTrack, count / 2);
     SendList(std::vector<std::string>(count, video));
+    std::map<uint32_t, int> entryOf;
+    for (int i = 0; i < count; ++i) entryOf[nav.List().Entries()[i].serial] = i;
     std::vector<int> made;
-    PumpResults([&](int entry, bool taken) {
-        if (!taken) {
-            UpdateWindow(Window());  // nothing left to repaint
-            return;
+    MSG msg;
+    for (DWORD start = GetTickCount(); nav.Thumbnails().Awaited() > 0 && GetTickCount() - start < 20000;) {
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            continue;
         }
+        bool result = msg.message == kThumbnailReadyMessage;
+        if (result) UpdateWindow(Window());  // nothing left to repaint before the window takes it
+        DispatchMessageA(&msg);
+        if (!result) continue;
+        int entry = entryOf[static_cast<uint32_t>(msg.wParam)];
         made.push_back(entry);
         RECT box = {};
         bool repainted = GetUpdateRect(Window(), &box, FALSE);
         if (!nav.List().OnPage(entry)) {
             EXPECT_FALSE(repainted) << entry;
-            return;
+            continue;
         }
         Rect frame = nav.Layout().ThumbFrameRect(entry - nav.List().Top());
         EXPECT_TRUE(repainted && box.left == frame.left && box.top == frame.top && box.right == frame.right &&
                     box.bottom == frame.bottom) << entry;
         UpdateWindow(Window());
         EXPECT_EQ(kRed, Near(PictureAt(WindowCapture(Window(), WindowCapture::Source::Screen), entry), kRed)) << entry;
-    });
+    }
     const int perPage = nav.List().Layout().perPage;
     EXPECT_EQ(Order(nav.List().Top(), perPage, count), made);
     for (int i = 0; i < 4; ++i) SendMessageA(Window(), WM_KEYDOWN, VK_NEXT, 0);  // the first page is let go
