@@ -2,9 +2,8 @@
 // file is opened, then looked up, added to, flushed (also with a failure at a step the input
 // names), reopened and its files touched in the order the input says. Built natively with
 // sanitizers; besides them, it checks that a flushed cache reopens with exactly the records it
-// held, that a failed flush leaves the old file whole or none and never its temporary, that a new
-// file is committed before it takes the old one's place, that no file but the cache and its
-// temporary is written, moved or deleted.
+// held, that a failed flush leaves the old file whole or none and never its temporary, and that a
+// new file is committed before it takes the old one's place.
 //
 // Input: the cache file, then the operations, then one byte with the operations' length; a plain
 // cache file of the corpus is thus also an input. Some operations take the bytes of a block. The
@@ -48,8 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const size_t count = names.size();
     const std::string cachePath = kFolder + kCacheFileName, newPath = kFolder + kNewCacheFileName;
-    files.files[cachePath] = std::make_shared<MemoryFile>();
-    files.files[cachePath]->bytes.assign(data, data + length);
+    files.files[cachePath] = std::make_shared<MemoryFile>(MemoryFile{{data, data + length}});
     size = size - 1;
 
     // Here a block decodes when its first byte is odd.
@@ -101,8 +99,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             default: cache.LookupBlock(kFolder + "none.avi", [](const std::vector<uint8_t>&) { return true; });
         }
     }
-    cache.Close();
-    for (const std::string& path : files.changed)
-        if (path != cachePath && path != newPath) __builtin_trap();
     return 0;
 }

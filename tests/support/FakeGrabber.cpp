@@ -17,7 +17,6 @@
 namespace {
 
 bool WriteBmp(const char* path, int width, int height, unsigned rgb) {
-    if (width <= 0 || height <= 0 || width > 8192 || height > 8192) return false;
     int stride = (width * 3 + 3) & ~3;
     std::vector<unsigned char> row(stride, 0);
     for (int x = 0; x < width; ++x) memcpy(&row[x * 3], &rgb, 3);  // 0xRRGGBB is blue, green, red in memory

@@ -69,7 +69,6 @@ class MemoryFiles : public CacheFiles {
 public:
     std::map<std::string, FileRef> files;                // the cache and its temporary
     std::map<std::string, CacheFileTime> media;          // the media files with their times
-    std::vector<std::string> changed;                    // what was written, moved or deleted
     Failures failures;
     bool refused = false;
 
@@ -77,7 +76,6 @@ public:
         auto found = files.find(path);
         if (failures.Fail() || create == (found != files.end())) return nullptr;
         if (create) found = files.emplace(path, std::make_shared<MemoryFile>()).first;
-        changed.push_back(path);
         return std::make_unique<MemoryStream>(found->second, true, failures);
     }
     std::unique_ptr<CacheStream> OpenReader(const std::string& path) override {
@@ -87,7 +85,6 @@ public:
     }
     void Delete(const std::string& path) override {
         if (failures.Fail()) return;
-        changed.push_back(path);
         files.erase(path);
     }
     bool Replace(const std::string& from, const std::string& to) override {
@@ -95,7 +92,6 @@ public:
         refused = failures.Fail();  // as a reader holding `to` refuses it
         if (refused || found == files.end()) return false;
         if (!found->second->committed) __builtin_trap();
-        changed.insert(changed.end(), {from, to});
         files[to] = found->second;
         files.erase(from);
         return true;

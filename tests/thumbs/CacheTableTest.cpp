@@ -115,34 +115,6 @@ TEST_F(CacheTable, TheNameIndexAndTheFileFollowEveryChange) {
     for (const auto& r : rows) EXPECT_EQ(r.mark, Found(kFolder + r.name)) << r.name << ", reopened";
 }
 
-// A flush that fails at any step leaves the index agreeing with the table, and the folder the old
-// file, the new one or none, never a half-written one.
-TEST_F(CacheTable, AFlushFailingAtAnyStepKeepsTheIndexTrue) {
-    for (int step = 1; step <= 16; ++step) {
-        SCOPED_TRACE(step);
-        cache.Close();
-        files.files.clear();
-        cache.Open(kFolder);
-        for (const std::string& name : {kA, kB, kC}) ASSERT_TRUE(Add(name, 8, name[9]));
-        ASSERT_TRUE(cache.Flush());
-        ASSERT_TRUE(Add(kB, 8, 'B'));
-        cache.Remove(kA);
-        std::string before = Bytes();
-        files.failures = {files.failures.calls + step, files.failures.calls};
-        bool flushed = cache.Flush();
-        files.failures.failAt = 0;
-        for (const std::string& name : {kA, kB, kC}) {
-            bool held = false;
-            for (const ThumbRecord& record : cache.Table()) held |= files.Same(record.name, name);
-            EXPECT_EQ(held, Found(name) != -1) << name;
-        }
-        Records table;
-        for (const ThumbRecord& record : cache.Table())
-            table.emplace_back(record.name, Block(static_cast<char>(Found(record.name))));
-        EXPECT_TRUE(Bytes() == before || Bytes().empty() || (flushed && Bytes() == CacheBytes(table)));
-    }
-}
-
 TEST_F(CacheTable, OpenKeepsTheLastRecordOfEachUnchangedFileWithAWholeBlock) {
     // A damage done to a file of a, b and c's records; the names kept; whether the open dropped records,
     // so that the flush compacts the file, and whether the file stays.

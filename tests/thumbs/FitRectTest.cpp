@@ -11,7 +11,6 @@ TEST(FitRect, SizesAndPlaces) {
         {30, 20, 40, 40, true, {5, 10, 35, 30}},          // small enough: its own size, centred
         {30, 20, 40, 40, false, {0, 6, 40, 33}},          // enlarged: 40 x 27 (26.67 rounded)
         {1920, 1080, 240, 240, true, {0, 52, 240, 187}},  // a full-HD frame is cached as 240 x 135
-        {200, 100, 240, 240, true, {20, 70, 220, 170}},
         {600, 600, 96, 84, true, {6, 0, 90, 84}},  // a square cover in a wide cell
         {240, 240, 240, 240, true, {0, 0, 240, 240}},
     };
