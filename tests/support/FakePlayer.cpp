@@ -4,10 +4,6 @@
 
 #include "navigator/PlayerProtocol.h"
 
-namespace {
-constexpr char kOtherClass[] = "Rembrix Test Other Class";
-}  // namespace
-
 std::ostream& operator<<(std::ostream& out, const PlayerMessage& m) {
     const char* name = m.message == kRequestMessage         ? "request"
                        : m.message == kPlayerCommandMessage ? "command"
@@ -27,14 +23,13 @@ PlayerMessage Command(UINT command, int value, WPARAM extra) {
 
 PlayerMessage ModeSwitch(WPARAM mode) { return {kModeSwitchMessage, mode, 0}; }
 
-FakePlayer::FakePlayer(bool titleOnly) {
-    const char* className = titleOnly ? kOtherClass : kPlayerWindowClass;
+FakePlayer::FakePlayer() {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = Proc;
     wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = className;
+    wc.lpszClassName = kPlayerWindowClass;
     RegisterClassA(&wc);
-    hwnd_ = CreateWindowExA(0, className, kPlayerWindowTitle, WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
+    hwnd_ = CreateWindowExA(0, kPlayerWindowClass, kPlayerWindowTitle, WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
                             GetModuleHandleA(nullptr), this);
 }
 

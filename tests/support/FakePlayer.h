@@ -29,8 +29,8 @@ PlayerMessage ModeSwitch(WPARAM mode);
 
 class FakePlayer {
 public:
-    // A window of the player's class and title, or (with `titleOnly`) of another class.
-    explicit FakePlayer(bool titleOnly = false);
+    // A window of the player's class and title.
+    FakePlayer();
     ~FakePlayer();
     FakePlayer(const FakePlayer&) = delete;
     FakePlayer& operator=(const FakePlayer&) = delete;
