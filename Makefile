@@ -55,7 +55,7 @@ mutate: setup
 # block reader, and the media stack's format blocks with the grabbed frame's DIB header; each for
 # FUZZ_RUNS inputs or FUZZ_SECONDS. They are targets of tests/native, over the pure sources that
 # cmake/PureSources.cmake lists for the native tests too.
-# Crashers land in tests/fuzz/<name>_regressions/; the Wine tests replay those of image and dshow.
+# Crashers land in tests/fuzz/<name>_regressions/.
 FUZZ_RUNS ?= 2000000
 FUZZ_SECONDS ?= 900
 build/native-fuzz/build.ninja:
