@@ -1,5 +1,5 @@
 // Grabbing frames through the media detector and the player's reader filters, both faked with COM
-// in this process; the seek check goes to the fake "wmvcore.dll" beside this program.
+// in this process.
 #include <windows.h>
 #include <dshow.h>
 #include <qedit.h>
@@ -111,14 +111,12 @@ protected:
         IClassFactory* factory = &media;
         CoRegisterClassObject(CLSID_MediaDet, factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookies_[0]);
         CoRegisterClassObject(kFakeReader, factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookies_[1]);
-        g = {};
     }
     void TearDown() override {
         for (DWORD cookie : cookies_) CoRevokeClassObject(cookie);
         RegDeleteKeyA(HKEY_CURRENT_USER, kReaderFiltersKey);
         CoUninitialize();
     }
-    static std::wstring Wide(const std::string& path) { return std::wstring(path.begin(), path.end()); }
     TempFolder folder;
     DWORD cookies_[2] = {};
 };
@@ -127,38 +125,29 @@ std::string Starting(const std::string& head, size_t size) { return head + std::
 std::string Riff(const char* form, uint32_t claimed, size_t size) {
     return Starting("RIFF" + std::string(reinterpret_cast<const char*>(&claimed), 4) + form, size);
 }
-TEST_F(MediaProbe, TheContainerChoosesTheReaderAndTheGrabTakesTheMiddleOrTheStartOfAFileThatCannotSeek) {
+TEST_F(MediaProbe, TheContainerChoosesTheReaderAndTheGrabTakesTheMiddleOrTheAskedTime) {
     const std::string mp4 = std::string("\0\0\0\x20", 4), mkv = "\x1A\x45\xDF\xA3", cut = Riff("AVI ", 4088, 2048);
-    // A file's name and bytes (the fake runtime reads "noseek" and "noattr" from ".wmv" and ".asf" files); the
-    // reader that opens it ("" for the detector, by the file's name); the time asked for, and the time grabbed;
-    // the bytes the frame block misses (-1: the grab fails); each reader's configured class; the reader's Load.
+    // A file's name and bytes; the reader that opens it ("" for the detector, by the file's name); the time
+    // asked for, and the time grabbed; the bytes the frame block misses (-1: the grab fails); each reader's
+    // configured class; the reader's Load.
     const struct {
         const char* name; std::string bytes; const char* reader; double asked = kDefaultGrabTime, at = 300;
         LONG cut = 0; const char* clsid = kFakeReaderText; HRESULT load = S_OK;
     } cases[] = {
         {"whole.avi", Riff("AVI ", 2040, 2048), ""},
         {"cut.avi", cut, "Quillar AVI Reader"},  // shorter than its chunk says
-        {"song.wav", Riff("WAVE", 100, 2048), ""},
         {"film.mkv", Starting(mkv, 2048), "Quillar MKV Reader"},
         {"short.mkv", Starting(mkv, 1000), ""},  // under 1,024 bytes: nothing by content
         {"clip.ts", Starting(mkv, 2048), "Quillar MPG Reader"},  // the extension wins
-        {"CLIP.TP", Starting("", 1000), "Quillar MPG Reader"},
-        {"clip.ts.avi", Starting("", 2048), ""},
         {"film.mp4", Starting(mp4 + "ftyp", 2048), "Quillar MP4 Reader"},
-        {"moov.mp4", Starting(mp4 + "moov", 2048), "Quillar MP4 Reader"},
-        {"mdat.mov", Starting(mp4 + "mdat", 2048), "Quillar MP4 Reader"},
         {"free.mp4", Starting(mp4 + "free", 2048), ""},  // another first box
         {"film.ogm", Starting("OggS", 2048), "Quillar OGM Reader"},
         {"film.flv", Starting("FLV\x01", 2048), "Quillar FLV Reader"},
-        {"film.wmv", Starting("\x30\x26\xB2\x75", 2048), ""},  // seekable
         {"the reader cannot load it.avi", cut, "", kDefaultGrabTime, 300, 0, kFakeReaderText, E_FAIL},
         {"unregistered reader.avi", cut, "", kDefaultGrabTime, 300, 0, "{00000000-1111-2222-3333-444444444444}"},
         {"a name for an identifier.avi", cut, "", kDefaultGrabTime, 300, 0, "AVI Reader"},
         {"at 42.avi", "", "", 42, 42},
         {"past the end.avi", "", "", 601, 300},
-        {"fixed.wmv", "noseek", "", kDefaultGrabTime, 0},
-        {"FIXED.ASF", "noseek", "", 42, 0},
-        {"unsure.wmv", "noattr", "", kDefaultGrabTime, 0},  // the header cannot say: no seek
         {"broken.avi", "", "", kDefaultGrabTime, 300, -1},
         {"short.avi", "", "", kDefaultGrabTime, 300, 1},
         {"headless.avi", "", "", kDefaultGrabTime, 300, 64 * 3 * 36 + 20},  // not even its header
@@ -173,8 +162,9 @@ TEST_F(MediaProbe, TheContainerChoosesTheReaderAndTheGrabTakesTheMiddleOrTheStar
         g = {};
         g.load = c.load, g.grabCut = c.cut;
         std::string path = folder.Write(c.name, c.bytes);
+        std::wstring wide(path.begin(), path.end());
         HBITMAP bitmap = GrabFrameDirectShow(path.c_str(), c.asked);
-        EXPECT_EQ(*c.reader ? L"load " + Wide(path) + L";filter;" : L"name " + Wide(path) + L";", g.calls);
+        EXPECT_EQ(*c.reader ? L"load " + wide + L";filter;" : L"name " + wide + L";", g.calls);
         EXPECT_EQ(c.at, g.grabTime);
         EXPECT_TRUE(g.convertingWhileGrabbing == 2 && ConvertingKeys() == 0) << "the decoders' flag";
         BITMAP info = {};  // the video stream's size, when the grab gave a whole picture
