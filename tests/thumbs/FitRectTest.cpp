@@ -7,7 +7,6 @@
 
 TEST(FitRect, SizesAndPlaces) {
     const struct { int srcW, srcH, boxW, boxH; bool noEnlarge; Rect want; } cases[] = {
-        {100, 50, 40, 40, true, {0, 10, 40, 30}},
         {30, 20, 40, 40, true, {5, 10, 35, 30}},          // small enough: its own size, centred
         {30, 20, 40, 40, false, {0, 6, 40, 33}},          // enlarged: 40 x 27 (26.67 rounded)
         {1920, 1080, 240, 240, true, {0, 52, 240, 187}},  // a full-HD frame is cached as 240 x 135
