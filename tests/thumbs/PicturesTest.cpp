@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <map>
-#include <set>
 #include <tuple>
 
 #include "base/Files.h"
@@ -25,22 +24,6 @@ constexpr COLORREF kRed = RGB(230, 30, 30), kGreen = RGB(30, 200, 30), kBlue = R
 COLORREF Near(COLORREF got, COLORREF want) {
     auto within = [&](int shift) { return abs(int(got >> shift & 0xFF) - int(want >> shift & 0xFF)) <= 12; };
     return within(0) && within(8) && within(16) ? want : got;
-}
-
-// The order in which the pictures of a list of `count` entries are asked for once the page at `top`
-// is shown: the page, the next page, the previous page, then the rest in list order.
-std::vector<int> Order(int top, int perPage, int count) {
-    std::set<int> asked;
-    std::vector<int> order;
-    auto ask = [&](int from, int to) {
-        for (int i = std::max(from, 0); i < std::min(to, count); ++i)
-            if (asked.insert(i).second) order.push_back(i);
-    };
-    ask(top, top + perPage);
-    ask(top + perPage, top + 2 * perPage);
-    ask(top - perPage, top);
-    ask(0, count);
-    return order;
 }
 
 class Pictures : public NavigatorFixture {
@@ -208,8 +191,14 @@ TEST_F(Pictures, ThePageShownComesFirstItsPicturesRepaintTheirCellsAndOnlyNearPa
         UpdateWindow(Window());
         EXPECT_EQ(kRed, Near(PictureAt(WindowCapture(Window(), WindowCapture::Source::Screen), entry), kRed)) << entry;
     }
-    const int perPage = nav.List().Layout().perPage;
-    EXPECT_EQ(Order(nav.List().Top(), perPage, count), made);
+    // The page, the next page, the previous page (all within the list here), then the rest in list order.
+    const int perPage = nav.List().Layout().perPage, top = nav.List().Top();
+    const int pages[][2] = {{top, top + perPage}, {top + perPage, top + 2 * perPage}, {top - perPage, top}, {0, count}};
+    std::vector<int> order;
+    for (const auto& page : pages)
+        for (int i = page[0]; i < page[1]; ++i)
+            if (std::find(order.begin(), order.end(), i) == order.end()) order.push_back(i);
+    EXPECT_EQ(order, made);
     for (int i = 0; i < 4; ++i) SendMessageA(Window(), WM_KEYDOWN, VK_NEXT, 0);  // the first page is let go
     ASSERT_TRUE(PumpUntil([&] {  // the page painted, and those on either side made
         for (int i = nav.List().Top() - perPage; i < nav.List().Top() + 2 * perPage; ++i)
