@@ -11,7 +11,6 @@
 
 #include "input/ProcessList.h"
 #include "input/RemoteControlHooks.h"
-#include "input/CommandTarget.h"
 #include "tests/support/NavigatorFixture.h"
 #include "tests/support/Windows.h"
 
