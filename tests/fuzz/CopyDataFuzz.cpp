@@ -25,10 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             // Each string is its token, zero-ended in the list's own text.
             for (size_t i = 0; i < tracks.size(); ++i) {
                 const NavigatorEntry& e = tracks[i];
-                if (e.path != tokens[3 * i] || e.name != tokens[3 * i + 1] || e.qualifier != tokens[3 * i + 2])
-                    __builtin_trap();
-                if (e.path.data()[e.path.size()] || e.name.data()[e.name.size()] || e.qualifier.data()[e.qualifier.size()])
-                    __builtin_trap();
+                for (size_t k = 0; k < 3; ++k) {
+                    std::string_view text = k == 0 ? e.path : k == 1 ? e.name : e.qualifier;
+                    if (text != tokens[3 * i + k] || text.data()[text.size()]) __builtin_trap();
+                }
             }
             break;
         }

@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     DibShape shape;
     if (CheckPackedDib(data, size, &shape)) {
         size_t stride = (static_cast<size_t>(shape.width) * shape.bitCount + 31) / 32 * 4;
-        if (shape.width > static_cast<int32_t>(kMaxPictureSide) || shape.height > static_cast<int32_t>(kMaxPictureSide) ||
-            kDibHeaderSize + stride * shape.height > size)
+        const auto side = static_cast<int32_t>(kMaxPictureSide);
+        if (shape.width > side || shape.height > side || kDibHeaderSize + stride * shape.height > size)
             __builtin_trap();
         volatile uint8_t last = data[kDibHeaderSize + stride * shape.height - 1];  // within the input
         (void)last;

@@ -51,12 +51,12 @@ protected:
         ASSERT_TRUE(patch_.Applied());
         g_actions.clear();
     }
-    // The settings as the registry holds them, each a REG_DWORD (0xDEAD: missing or of another type).
-    std::map<std::string, DWORD> Saved() const {
-        std::map<std::string, DWORD> values;
+    // The settings as the registry holds them.
+    std::map<std::string, RegistryValue> Saved() const {
+        std::map<std::string, RegistryValue> values;
         for (const char* name : {"Activate", "TrayIcon", "HotKey", "Monitor", "Column", "ShowThumbnail", "IconView",
                                  "TextSize", "ShowDetailInfo"})
-            if (!registry.GetDword(name, &values[name])) values[name] = 0xDEAD;
+            values[name] = registry.Stored(name);
         return values;
     }
     LRESULT Notify(WPARAM id, LPARAM mouse, HWND window = nullptr) {
@@ -151,8 +151,8 @@ TEST_F(Tray, TheMenuShowsTheSettingsAndEachCommandSavesExactlyItsOwn) {
         {ID_QUICK_SHOW_NAVIGATOR, nullptr, 0},  // shows the Navigator, saves nothing
     };
     for (const auto& c : commands) {
-        std::map<std::string, DWORD> want = Saved();
-        if (c.value) want[c.value] = c.want;
+        std::map<std::string, RegistryValue> want = Saved();
+        if (c.value) want[c.value] = Number(c.want);
         player.Clear();
         SendMessageA(Window(), WM_COMMAND, c.id, 0);
         EXPECT_EQ(want, Saved()) << c.id;
@@ -168,7 +168,7 @@ TEST_F(Tray, OneSheetAtATime) {
     RemotePlugin plugin(registry.Base().c_str());
     plugin.Start(0, 0, 0, 0);
     HWND window = plugin.navigator.Handle();
-    std::map<std::string, DWORD> before = Saved();
+    std::map<std::string, RegistryValue> before = Saved();
     bool ran = false;
     WhenShown(FindPropertySheet, [&](HWND sheet) {
         const std::vector<Mark> greyed = {
@@ -195,7 +195,7 @@ TEST_F(Tray, OneSheetAtATime) {
     SendMessageA(window, WM_COMMAND, ID_QUICK_CONFIGURATIONS, 0);
     EXPECT_TRUE(ran);
     SendMessageA(window, WM_COMMAND, ID_QUICK_TEXT_SIZE_VERY_LARGE, 0);
-    EXPECT_EQ(4u, Saved()["TextSize"]);
+    EXPECT_EQ(Number(4), Saved()["TextSize"]);
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ INT_PTR RunSheet(PluginSettings& settings, OptionsPreview* preview, Page page, s
 }
 bool Enabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
 std::string Item(HWND box, WPARAM i) { char s[64] = {}; SendMessageA(box, CB_GETLBTEXT, i, LPARAM(s)); return s; }
-std::string Text(HWND window) { char s[256] = {}; GetWindowTextA(window, s, sizeof(s)); return s; }
+std::string Caption(HWND window) { char s[256] = {}; GetWindowTextA(window, s, sizeof(s)); return s; }
 
 // The refusal of a field, counted and answered at once as a user's OK would.
 int g_refusals = 0;
@@ -70,7 +70,7 @@ TEST_F(Options, TheWindowPage) {
         EXPECT_EQ(MAKELONG(10, 1), SendDlgItemMessageA(page, IDC_COLUMNS_SPIN, UDM_GETRANGE, 0, 0)) << "1 to 10";
         SetDlgItemTextA(page, IDC_COLUMNS, "");
         SendDlgItemMessageA(page, IDC_COLUMNS, WM_CHAR, 'x', 0);
-        EXPECT_EQ("", Text(GetDlgItem(page, IDC_COLUMNS))) << "digits only";  // refused, but the boxes still rule
+        EXPECT_EQ("", Caption(GetDlgItem(page, IDC_COLUMNS))) << "digits only";  // refused, but the boxes still rule
         // After each click: whether large thumbnails and tags, and the columns are enabled (large goes off while
         // greyed, then on).
         const struct { int click; bool thumbnails, grid; } steps[] = {{0, true, true}, {IDC_THUMBNAILS, false, false},
@@ -122,7 +122,7 @@ TEST_F(Options, TheRecentlyUsedFaces) {
         settings.textFont = v.face;
         EXPECT_EQ(IDOK, RunSheet(settings, nullptr, kWindow, [&](HWND sheet, HWND page) {
             HWND combo = GetDlgItem(page, IDC_FONT);
-            EXPECT_EQ(v.face, Text(combo)) << "the face selected";
+            EXPECT_EQ(v.face, Caption(combo)) << "the face selected";
             std::vector<std::string> listed;
             for (WPARAM i = 0; SendMessageA(combo, CB_GETITEMDATA, i, 0) == 1; ++i) listed.push_back(Item(combo, i));
             EXPECT_EQ(v.listed, listed);
@@ -166,7 +166,7 @@ TEST_F(Options, EveryRoadSavesAndAppliesOnOkOnly) {
             SCOPED_TRACE(std::string(r.road) + (press == PSBTN_OK ? ", OK" : ", Cancel"));
             RegistryScratch registry("Options");
             registry.SetDword(HKEY_CURRENT_USER, "HotKey", 0x00030071);  // Control+Shift+F2
-            registry.SetString(HKEY_CURRENT_USER, "TextFont", "No Such Face");
+            registry.Put(HKEY_CURRENT_USER, "TextFont", Text("No Such Face"));
             RemotePlugin plugin(registry.Base().c_str());
             if (r.started) plugin.Start(0, 0, 0, 0);
             plugin.settings.monitor = 0x0BAD0000;
@@ -197,15 +197,12 @@ TEST_F(Options, EveryRoadSavesAndAppliesOnOkOnly) {
             else plugin.Configure(nullptr);
             EXPECT_EQ(r.started, plugin.navigator.Exists()) << "the window made for the sheet stays";
             for (const auto& s : stored) {
-                DWORD want = press == PSBTN_OK ? s.ok : s.cancel, value = 0;
-                if (!registry.GetDword(s.value, &value)) value = kNone;
-                EXPECT_EQ(want != kPrimary ? want : r.tray ? 0x0BAD0000 : primary, value) << s.what;
+                DWORD want = press == PSBTN_OK ? s.ok : s.cancel;
+                want = want != kPrimary ? want : r.tray ? 0x0BAD0000 : primary;
+                EXPECT_EQ(want == kNone ? RegistryValue() : Number(want), registry.Stored(s.value)) << s.what;
             }
-            std::string face;  // a face not installed is Arial once the Window page has shown it
-            DWORD type = 0;
-            registry.GetString("TextFont", &face, &type);
-            EXPECT_EQ(press == PSBTN_OK ? "REG_SZ Arial" : "REG_SZ No Such Face",
-                      (type == REG_SZ ? "REG_SZ " : "other ") + face);
+            // A face not installed is Arial once the Window page has shown it.
+            EXPECT_EQ(Text(press == PSBTN_OK ? "Arial" : "No Such Face"), registry.Stored("TextFont"));
             BOOL free = RegisterHotKey(nullptr, 7, MOD_ALT, VK_F9) && UnregisterHotKey(nullptr, 7);
             EXPECT_EQ(r.started && press == PSBTN_OK, !free) << "whether the hot key was applied";
         }
@@ -227,8 +224,8 @@ TEST_F(Options, TheSheetAndTheMenuFromTheGermanPack) {
     EXPECT_EQ(0u, GetMenuState(quick, GetMenuItemCount(quick) - 1, MF_BYPOSITION) & MF_SEPARATOR);
     DestroyMenu(menu);
     RunSheet(settings, nullptr, kGeneral, [&](HWND sheet, HWND) {
-        std::vector<std::string> titles = {Text(sheet)};  // the sheet's, then each page's
-        for (Page page : {kGeneral, kWindow, kInfoMce, kInfoSmz}) titles.push_back(Text(ShowPage(sheet, page)));
+        std::vector<std::string> titles = {Caption(sheet)};  // the sheet's, then each page's
+        for (Page page : {kGeneral, kWindow, kInfoMce, kInfoSmz}) titles.push_back(Caption(ShowPage(sheet, page)));
         EXPECT_EQ((std::vector<std::string>{"Fernbedienungsoptionen", "Allgemein", "Fenster", "Info (MCE)",
                                             "Info (SMZ)"}), titles);
         Press(sheet, PSBTN_CANCEL);

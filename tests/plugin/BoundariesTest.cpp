@@ -37,7 +37,8 @@ TEST(Boundaries, EachOperationAndProcedureOfTheModuleEndsAnExceptionAndFailsAsWi
     RegistryScratch registry("Boundaries");
     FakePlayer player;
     g_module = LoadLibraryA("Rembrix.dll");
-    auto create = reinterpret_cast<KsPluginCreateFn>(reinterpret_cast<void*>(GetProcAddress(g_module, "KsPluginCreate")));
+    auto create =
+        reinterpret_cast<KsPluginCreateFn>(reinterpret_cast<void*>(GetProcAddress(g_module, "KsPluginCreate")));
     const char* base = registry.Base().c_str();
     Throwing("kernel32.dll", "lstrcpynA", [&] { EXPECT_EQ(nullptr, create(base)); });
     void* plugin = create(base);
@@ -65,8 +66,7 @@ TEST(Boundaries, EachOperationAndProcedureOfTheModuleEndsAnExceptionAndFailsAsWi
         Press(sheet, PSBTN_OK);
     });
     CallSlot<void>(plugin, kConfigure, static_cast<HWND>(nullptr));
-    DWORD saved = 0;
-    EXPECT_TRUE(registry.GetDword("TextSize", &saved)) << "OK was pressed after the Test button threw";
+    EXPECT_EQ(DWORD(REG_DWORD), registry.Stored("TextSize").first) << "OK was pressed after the Test button threw";
     Throwing("user32.dll", "DestroyWindow", [&] { EXPECT_EQ(0, CallSlot<int>(plugin, kStop)); });
     EXPECT_TRUE(IsWindow(window));
     CallSlot<void*>(plugin, kDestructor, 1u);  // stops and frees the object

@@ -11,10 +11,7 @@
 
 namespace {
 
-// A registry value as stored: its type (0: missing) and its bytes (a string's with its terminator).
-using Value = std::pair<DWORD, std::string>;
-Value Number(DWORD number) { return {REG_DWORD, std::string(reinterpret_cast<const char*>(&number), sizeof(number))}; }
-Value Text(const std::string& text, DWORD type = REG_SZ) { return {type, text + '\0'}; }
+using Value = RegistryValue;
 const Value kPrimary = Number(DWORD(reinterpret_cast<LONG_PTR>(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY))));
 
 // The twelve values save writes: what a missing key loads, and another value a user may choose.
@@ -40,17 +37,6 @@ struct Settings : ::testing::Test {
         s.Save();
         return s;
     }
-    // A value under HKEY_CURRENT_USER.
-    Value Stored(const char* name) const {
-        char data[1024];
-        DWORD type = 0, size = sizeof(data);
-        LSTATUS status = RegGetValueA(HKEY_CURRENT_USER, registry.SettingsKey().c_str(), name,
-                                      RRF_RT_ANY | RRF_NOEXPAND, &type, data, &size);
-        return status == ERROR_SUCCESS ? Value{type, std::string(data, size)} : Value{0, ""};
-    }
-    void Put(HKEY root, const char* name, const Value& v) const {
-        RegSetKeyValueA(root, registry.SettingsKey().c_str(), name, v.first, v.second.data(), DWORD(v.second.size()));
-    }
     RegistryScratch registry{::testing::UnitTest::GetInstance()->current_test_info()->name()};
 };
 
@@ -58,7 +44,7 @@ struct Settings : ::testing::Test {
 
 TEST_F(Settings, NoKeyLoadsTheDefaultsThatSaveThenWritesWithTheirTypes) {
     PluginSettings s = LoadedAndSaved();
-    for (const Setting& setting : kSettings) EXPECT_EQ(setting.byDefault, Stored(setting.name)) << setting.name;
+    for (const Setting& v : kSettings) EXPECT_EQ(v.byDefault, registry.Stored(v.name)) << v.name;
     EXPECT_EQ(std::make_pair(COLORREF(0x00984E00), COLORREF(0x00502300)),
               std::make_pair(s.colours[0], s.colours[kColourCount - 1]));  // the first and last colours
 }
@@ -66,9 +52,9 @@ TEST_F(Settings, NoKeyLoadsTheDefaultsThatSaveThenWritesWithTheirTypes) {
 // Under HKEY_LOCAL_MACHINE only, each value is read; save writes it to HKEY_CURRENT_USER. The path
 // given ends in a separator: no second one is added.
 TEST_F(Settings, TheMachineHiveFillsInAndSaveWritesEachValueToTheUser) {
-    for (const Setting& setting : kSettings) Put(HKEY_LOCAL_MACHINE, setting.name, setting.chosen);
+    for (const Setting& setting : kSettings) registry.Put(HKEY_LOCAL_MACHINE, setting.name, setting.chosen);
     EXPECT_EQ(-5, LoadedAndSaved("\\").marginX);  // signed
-    for (const Setting& setting : kSettings) EXPECT_EQ(setting.chosen, Stored(setting.name)) << setting.name;
+    for (const Setting& setting : kSettings) EXPECT_EQ(setting.chosen, registry.Stored(setting.name)) << setting.name;
 }
 
 // A value under HKEY_CURRENT_USER (and maybe one under HKEY_LOCAL_MACHINE), and what load takes.
@@ -87,9 +73,9 @@ TEST_F(Settings, TheUserHiveWinsMistypedValuesTakeTheirDefaultsAndRangesAreKept)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Put(HKEY_CURRENT_USER, c.name, c.user);
+        registry.Put(HKEY_CURRENT_USER, c.name, c.user);
         if (c.machine) registry.SetDword(HKEY_LOCAL_MACHINE, c.name, c.machine);
         LoadedAndSaved();
-        EXPECT_EQ(c.loaded, Stored(c.name));
+        EXPECT_EQ(c.loaded, registry.Stored(c.name));
     }
 }

@@ -131,9 +131,9 @@ protected:
             if (i % 20 == 0) PumpMessages(0);
         }
         for (int i = 0; i < loads; ++i) {
-            for (const char* video : kGrabbed)
+            for (const char* clip : kGrabbed)  // the first hangs at load `hang`
                 if (i % 100 == 0)
-                    media.Write(video, i == hang && video == kGrabbed[0] ? "sleep 60000" : "frame 64 48 20c020");
+                    media.Write(clip, i == hang && clip == *kGrabbed ? "sleep 60000" : "frame 64 48 20c020");
             SendCopyData(Window(), kCopyTrackList, list);
             PumpMessages(0);
             ASSERT_TRUE(i % 100 != 99 || WaitPictures());  // every hundredth load is waited for

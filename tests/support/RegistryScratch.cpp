@@ -8,32 +8,21 @@ void Remove(const std::string& base) {
 
 }  // namespace
 
+RegistryValue Number(DWORD number) { return {REG_DWORD, std::string(reinterpret_cast<const char*>(&number), 4)}; }
+RegistryValue Text(const std::string& text, DWORD type) { return {type, text + '\0'}; }
+
 RegistryScratch::RegistryScratch(const std::string& name) : base_("Software\\RembrixTests\\" + name) { Remove(base_); }
 
 RegistryScratch::~RegistryScratch() { Remove(base_); }
 
-void RegistryScratch::SetDword(HKEY root, const std::string& value, DWORD data) const {
-    RegSetKeyValueA(root, SettingsKey().c_str(), value.c_str(), REG_DWORD, &data, sizeof(data));
+void RegistryScratch::Put(HKEY root, const std::string& value, const RegistryValue& v) const {
+    RegSetKeyValueA(root, SettingsKey().c_str(), value.c_str(), v.first, v.second.data(), DWORD(v.second.size()));
 }
 
-void RegistryScratch::SetString(HKEY root, const std::string& value, const std::string& data, DWORD type) const {
-    RegSetKeyValueA(root, SettingsKey().c_str(), value.c_str(), type, data.c_str(),
-                    static_cast<DWORD>(data.size() + 1));
-}
-
-bool RegistryScratch::GetDword(const std::string& value, DWORD* data) const {
-    DWORD size = sizeof(*data), type = 0;
-    return RegGetValueA(HKEY_CURRENT_USER, SettingsKey().c_str(), value.c_str(), RRF_RT_ANY, &type, data, &size) ==
-               ERROR_SUCCESS &&
-           type == REG_DWORD;
-}
-
-bool RegistryScratch::GetString(const std::string& value, std::string* data, DWORD* type) const {
-    char buffer[1024] = {};
-    DWORD size = sizeof(buffer);
-    if (RegGetValueA(HKEY_CURRENT_USER, SettingsKey().c_str(), value.c_str(), RRF_RT_ANY | RRF_NOEXPAND, type,
-                     buffer, &size) != ERROR_SUCCESS)
-        return false;
-    *data = buffer;
-    return true;
+RegistryValue RegistryScratch::Stored(const std::string& value) const {
+    char data[1024];
+    DWORD type = 0, size = sizeof(data);
+    LSTATUS status = RegGetValueA(HKEY_CURRENT_USER, SettingsKey().c_str(), value.c_str(), RRF_RT_ANY | RRF_NOEXPAND,
+                                  &type, data, &size);
+    return status == ERROR_SUCCESS ? RegistryValue{type, std::string(data, size)} : RegistryValue{0, ""};
 }

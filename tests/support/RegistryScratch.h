@@ -5,6 +5,12 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
+
+// A registry value as stored: its type (0: missing) and its bytes (a string's with its terminator).
+using RegistryValue = std::pair<DWORD, std::string>;
+RegistryValue Number(DWORD number);
+RegistryValue Text(const std::string& text, DWORD type = REG_SZ);
 
 class RegistryScratch {
 public:
@@ -16,10 +22,10 @@ public:
     // The settings key below it: <base>\Rembrix\OSCSettings.
     std::string SettingsKey() const { return base_ + "\\Rembrix\\OSCSettings"; }
 
-    void SetDword(HKEY root, const std::string& value, DWORD data) const;
-    void SetString(HKEY root, const std::string& value, const std::string& data, DWORD type = REG_SZ) const;
-    bool GetDword(const std::string& value, DWORD* data) const;  // from HKEY_CURRENT_USER
-    bool GetString(const std::string& value, std::string* data, DWORD* type) const;
+    void SetDword(HKEY root, const std::string& value, DWORD data) const { Put(root, value, Number(data)); }
+    // Any value under the settings key: written under `root`, read as stored under HKEY_CURRENT_USER.
+    void Put(HKEY root, const std::string& value, const RegistryValue& v) const;
+    RegistryValue Stored(const std::string& value) const;
 
 private:
     std::string base_;
