@@ -86,14 +86,14 @@ protected:
         // file it cannot open). Then videos whose frames the grabber makes, videos with side images
         // and songs with covers, so that every load makes pictures by every road.
         std::string png = EncodedPicture(64, 48, RGB(200, 40, 40), CXIMAGE_FORMAT_PNG);
+        std::string jpeg = EncodedPicture(64, 48, RGB(40, 40, 200), CXIMAGE_FORMAT_JPG);
         std::vector<std::string> tokens;
         auto add = [&](const std::string& path) { tokens.insert(tokens.end(), {path, "clip", "Holiday"}); };
         add(media.Write("real.avi", ReadWholeFile(TEST_MEDIA_DIR "\\clip.avi")));
         for (const char* video : kGrabbed) add(media / video);
         for (int i = 0; i < 24; ++i) {
             add(media.Write("clip" + std::to_string(i) + ".avi", ""));
-            std::string picture = EncodedPicture(64, 48, RGB(40, 40, 200), CXIMAGE_FORMAT_JPG);
-            media.Write("clip" + std::to_string(i) + ".THM", picture);
+            media.Write("clip" + std::to_string(i) + ".THM", jpeg);
         }
         for (int i = 0; i < 4; ++i) add(media.Write("song" + std::to_string(i) + ".mp3", Mp3WithCover(png)));
         list = Tokens(tokens);
